@@ -1,0 +1,50 @@
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zintavel-test-XXXXXX").string();
+  char* made = mkdtemp(pattern.data());
+  if (!made) std::abort();
+  path_ = made;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::unique_ptr<Picture> MakePicture(Pixel fill) {
+  auto picture = std::make_unique<Picture>();
+  for (Pixel& p : picture->pixels) p = fill;
+  return picture;
+}
+
+std::vector<Pixel> RandomPixels(std::size_t count, std::mt19937& rng) {
+  std::vector<Pixel> pixels(count);
+  for (Pixel& p : pixels) p = static_cast<Pixel>(rng());
+  return pixels;
+}
+
+std::unique_ptr<Picture> RandomPicture(std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  auto picture = std::make_unique<Picture>();
+  for (Pixel& p : picture->pixels) p = static_cast<Pixel>(rng());
+  return picture;
+}
+
+void BeginStderrCapture() { testing::internal::CaptureStderr(); }
+std::string EndStderrCapture() { return testing::internal::GetCapturedStderr(); }
+
+std::vector<std::uint8_t> RampPalette() {
+  std::vector<std::uint8_t> palette(768);
+  for (int i = 0; i < 256; ++i) {
+    palette[3 * i] = static_cast<std::uint8_t>(i);
+    palette[3 * i + 1] = static_cast<std::uint8_t>(255 - i);
+    palette[3 * i + 2] = static_cast<std::uint8_t>(i / 2);
+  }
+  return palette;
+}
