@@ -1,0 +1,13 @@
+#include "assets/report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+void ReportAssetProblem(const char* path, const char* format, ...) {
+  char message[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  std::fprintf(stderr, "zintavel: %s: %s\n", path, message);
+}

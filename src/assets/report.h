@@ -1,0 +1,5 @@
+// One line on stderr about a data file that could not be used as it is:
+// "zintavel: <path>: <problem>". Loading goes on after it.
+#pragma once
+
+[[gnu::format(printf, 2, 3)]] void ReportAssetProblem(const char* path, const char* format, ...);
