@@ -1,0 +1,106 @@
+// Whole-frame costs of the pixel operations, per kernel table, beside a memcpy of
+// the same 307,200 bytes so each figure reads as a ratio to the copy.
+//   build/bench/zintavel_bench --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "pixel/box_blur.h"
+#include "pixel/colour.h"
+#include "pixel/span_kernels.h"
+#include "pixel/sprite.h"
+#include "pixel/zoom_blur.h"
+
+namespace {
+
+struct Frames {
+  std::unique_ptr<Picture> a = std::make_unique<Picture>(), b = std::make_unique<Picture>();
+  Frames() {
+    std::mt19937 rng(1);
+    for (Pixel& p : a->pixels) p = rng() & 0x00FFFFFF;
+    for (Pixel& p : b->pixels) p = rng() & 0x00FFFFFF;
+  }
+};
+
+void PerFrame(benchmark::State& state) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * PicturePixels * 4);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+  Frames f;
+  for (auto _ : state) {
+    std::memcpy(f.b->pixels, f.a->pixels, sizeof f.a->pixels);
+    benchmark::ClobberMemory();
+  }
+  PerFrame(state);
+}
+BENCHMARK(BM_Memcpy);
+
+void BM_Span(benchmark::State& state, int which, const char* table) {
+  const SpanKernels* k = FindSpanKernels(table);
+  if (!k) {
+    state.SkipWithError("kernel table not available on this CPU");
+    return;
+  }
+  Frames f;
+  for (auto _ : state) {
+    switch (which) {
+      case 0: k->addSpan(f.a->pixels, f.b->pixels, PicturePixels); break;
+      case 1: k->addSpanScaled(f.a->pixels, f.b->pixels, PicturePixels, 77); break;
+      case 2: k->scaleSpan(f.a->pixels, f.b->pixels, PicturePixels, 200); break;
+      case 3: k->fadeSpanToWhite(f.a->pixels, f.b->pixels, PicturePixels, 100); break;
+      case 4: k->blendNegative(f.b->pixels, PicturePixels, 90); break;
+    }
+    benchmark::ClobberMemory();
+  }
+  PerFrame(state);
+}
+
+#define SPAN_BENCH(Which, Name)                                    \
+  BENCHMARK_CAPTURE(BM_Span, Name##_reference, Which, "reference"); \
+  BENCHMARK_CAPTURE(BM_Span, Name##_sse2, Which, "sse2");           \
+  BENCHMARK_CAPTURE(BM_Span, Name##_avx2, Which, "avx2");
+SPAN_BENCH(0, AddSpan)
+SPAN_BENCH(1, AddSpanScaled)
+SPAN_BENCH(2, ScaleSpan)
+SPAN_BENCH(3, FadeSpanToWhite)
+SPAN_BENCH(4, BlendNegative)
+
+void BM_BoxBlurBothPasses(benchmark::State& state) {
+  Frames f;
+  for (auto _ : state) {
+    BoxBlurHorizontal(static_cast<std::int32_t>(state.range(0)), 0, *f.a, *f.b);
+    BoxBlurVertical(static_cast<std::int32_t>(state.range(0)), 0, *f.b, *f.a);
+  }
+  PerFrame(state);
+}
+BENCHMARK(BM_BoxBlurBothPasses)->Arg(8)->Arg(60);
+
+void BM_ZoomBlur(benchmark::State& state) {
+  Frames f;
+  FillGreyGainTable();
+  for (auto _ : state) ZoomBlur(f.a->pixels, 160, 120, 0.95f, 0.89f, 0.89f);
+  PerFrame(state);
+}
+BENCHMARK(BM_ZoomBlur);
+
+void BM_StretchPicture(benchmark::State& state) {
+  Frames f;
+  for (auto _ : state) StretchPicture(-20, -15, 340, 255, *f.a, *f.b);
+  PerFrame(state);
+}
+BENCHMARK(BM_StretchPicture);
+
+void BM_BlendSpriteFullScreen(benchmark::State& state) {
+  Frames f;
+  SpriteBox box{0, 320, 0, 240};
+  for (auto _ : state) BlendSprite(0, 0, 128, &box, *f.a, *f.b);
+  PerFrame(state);
+}
+BENCHMARK(BM_BlendSpriteFullScreen);
+
+}  // namespace
+
+BENCHMARK_MAIN();
