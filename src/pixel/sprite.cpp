@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pixel/truncate.h"
+
 namespace {
 
 struct Clip {
@@ -68,15 +70,14 @@ void AddSprite(std::int32_t dx, std::int32_t dy, std::int32_t k, const SpriteBox
 void StretchPicture(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                     const Picture& source, Picture& destination) {
   if (right <= left || bottom <= top) return;  // empty or inverted: nothing to draw
-  const auto xstep = static_cast<std::int32_t>(320.0 * 65536.0 / (right - left));
-  const float ys = static_cast<float>(240.0 / (bottom - top));
-  const auto ystep = static_cast<std::int32_t>(static_cast<double>(ys) * 65536.0);
+  const std::int32_t xstep = TruncateToInt32(320.0 * 65536.0 / (static_cast<double>(right) - left));
+  const float ys = static_cast<float>(240.0 / (static_cast<double>(bottom) - top));
+  const std::int32_t ystep = TruncateToInt32(static_cast<double>(ys) * 65536.0);
 
   const std::uint32_t columnStart =
       left < 0 ? static_cast<std::uint32_t>(-left) * static_cast<std::uint32_t>(xstep) : 0u;
-  std::int32_t rowAcc = top < 0 ? static_cast<std::int32_t>(65536.0 * static_cast<double>(ys) *
-                                                            (-static_cast<double>(top) - 1.0))
-                                : -ystep;
+  std::int32_t rowAcc =
+      top < 0 ? TruncateToInt32(65536.0 * static_cast<double>(ys) * (-static_cast<double>(top) - 1.0)) : -ystep;
   const std::int32_t xa = std::max(left, 0), ya = std::max(top, 0);
   const std::int32_t xb = std::min(right - 1, ScreenWidth), yb = std::min(bottom - 1, ScreenHeight);
 

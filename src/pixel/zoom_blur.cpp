@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pixel/colour.h"
+#include "pixel/truncate.h"
 
 Pixel GreyGainTable[256];
 
@@ -12,8 +13,7 @@ void FillGreyGainTable() {
 }
 
 void ZoomBlur(Pixel* pixels, std::int32_t cx, std::int32_t cy, float scale, float gain, float keep) {
-  const double scaled = static_cast<double>(scale) * 65536.0;
-  const auto step = scaled > -2147483648.0 && scaled < 2147483648.0 ? static_cast<std::int32_t>(scaled) : 0;
+  const std::int32_t step = TruncateToInt32(static_cast<double>(scale) * 65536.0);
   const Pixel gainColour = GreyGainTable[LevelFromFloat(gain)];
   const Pixel keepColour = GreyGainTable[LevelFromFloat(keep)];
   ZoomBlurQuadrant(pixels, cx, cy, step, step, gainColour, keepColour, -1, -1);
