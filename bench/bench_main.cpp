@@ -6,7 +6,10 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <vector>
 
+#include "grid/plasma.h"
+#include "grid/raycast.h"
 #include "pixel/box_blur.h"
 #include "pixel/colour.h"
 #include "pixel/span_kernels.h"
@@ -100,6 +103,38 @@ void BM_BlendSpriteFullScreen(benchmark::State& state) {
   PerFrame(state);
 }
 BENCHMARK(BM_BlendSpriteFullScreen);
+
+std::vector<Pixel> BenchTexture() {
+  std::vector<Pixel> texture(TexturePixels);
+  std::mt19937 rng(2);
+  for (Pixel& p : texture) p = rng() & 0x00FFFFFF;
+  return texture;
+}
+
+void BM_MapGrid(benchmark::State& state) {
+  Frames f;
+  const auto texture = BenchTexture();
+  MovePlasmaGrid(123.0f);
+  for (auto _ : state) MapGrid(texture.data(), *f.a);
+  PerFrame(state);
+}
+BENCHMARK(BM_MapGrid);
+
+void BM_MovePlasmaGrid(benchmark::State& state) {
+  float t = 0;
+  for (auto _ : state) MovePlasmaGrid(t += 3.0f);
+}
+BENCHMARK(BM_MovePlasmaGrid);
+
+// A frame of the tunnel: plasma, 1,271 rays mixed in at 256, then the mapper.
+void BM_DrawRayPlasma(benchmark::State& state) {
+  Frames f;
+  const auto texture = BenchTexture();
+  float t = 0;
+  for (auto _ : state) DrawRayPlasma(t += 3.0f, 256.0f, 0, 0, 20, 0, 10, 0, 0, 0, texture.data(), *f.a);
+  PerFrame(state);
+}
+BENCHMARK(BM_DrawRayPlasma);
 
 }  // namespace
 

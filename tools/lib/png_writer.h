@@ -1,0 +1,7 @@
+// Writes 0x00RRGGBB pixels (stride = width) as an 8-bit RGB PNG.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t height, const std::uint32_t* pixels);
