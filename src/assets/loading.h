@@ -1,0 +1,20 @@
+// Start-up loading: every picture, font, text and work buffer of the inventory,
+// made once before the first frame, in a fixed order. Files are read from
+// <presentation directory>/data/; the presentation directory also holds the
+// music ("tune.it", "intro.mp3").
+//
+// A missing or broken file leaves its buffer as the loader of that format says
+// (transparent, or black) with one line on stderr; loading goes on. When the
+// data directory is missing or holds none of the files, nothing is loaded, one
+// line says how to get the default data set, and LoadAssets returns false.
+#pragma once
+
+#include <string>
+
+// The directory the presentation runs in; "." unless the program is told otherwise.
+extern std::string PresentationDirectory;
+
+// PresentationDirectory + "/" + relative, e.g. PresentationPath("data/card.pcx").
+std::string PresentationPath(const char* relative);
+
+bool LoadAssets();
