@@ -1,0 +1,480 @@
+#include "pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr float Pi = 3.14159265358979f;
+using namespace Palette;
+
+struct Point {
+  float x, y;
+};
+
+bool InPolygon(const std::vector<Point>& poly, float x, float y) {
+  bool in = false;
+  for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+    if ((poly[i].y > y) != (poly[j].y > y) &&
+        x < (poly[j].x - poly[i].x) * (y - poly[i].y) / (poly[j].y - poly[i].y) + poly[i].x) {
+      in = !in;
+    }
+  }
+  return in;
+}
+
+float SegmentDistance(float px, float py, Point a, Point b) {
+  const float dx = b.x - a.x, dy = b.y - a.y;
+  const float t = std::clamp(((px - a.x) * dx + (py - a.y) * dy) / std::max(dx * dx + dy * dy, 1e-6f), 0.0f, 1.0f);
+  const float ex = px - a.x - t * dx, ey = py - a.y - t * dy;
+  return std::sqrt(ex * ex + ey * ey);
+}
+
+// Night sky: a vertical gradient with a few stars.
+void Sky(Canvas& c, Rgb top, Rgb bottom, std::uint32_t seed, int stars) {
+  c.Shade([&](float, float y) { return Mix(top, bottom, y / c.height); });
+  Random r(seed);
+  for (int i = 0; i < stars; ++i) {
+    const float x = r.Range(0, c.width), y = r.Range(0, c.height * 0.7f), s = r.Range(0.2f, 1.0f);
+    c.Add(static_cast<int>(x), static_cast<int>(y), Mix(Cyan, White, r.Unit()), s);
+  }
+}
+
+// A ring of radius r and thickness w, shaded from colour a to b around it.
+void Ring(Canvas& c, float cx, float cy, float r, float w, Rgb a, Rgb b, float opacity = 1.0f) {
+  c.FillShape(
+      [=](float x, float y) {
+        const float d = std::hypot(x - cx, y - cy);
+        return d > r - w / 2 && d < r + w / 2;
+      },
+      [=](float x, float y) { return Mix(a, b, (std::atan2(y - cy, x - cx) / Pi + 1) / 2); }, opacity);
+}
+
+// The house emblem: a bold Z made of three bars.
+std::vector<Point> ZShape(float cx, float cy, float s) {
+  return {{cx - s, cy - s},         {cx + s, cy - s},         {cx + s, cy - s * 0.6f},
+          {cx - s * 0.35f, cy + s * 0.6f}, {cx + s, cy + s * 0.6f}, {cx + s, cy + s},
+          {cx - s, cy + s},         {cx - s, cy + s * 0.6f},  {cx + s * 0.35f, cy - s * 0.6f},
+          {cx - s, cy - s * 0.6f}};
+}
+
+void FillPolygon(Canvas& c, const std::vector<Point>& poly, Rgb a, Rgb b, float opacity = 1.0f) {
+  float minY = 1e9f, maxY = -1e9f;
+  for (const Point& p : poly) minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+  c.FillShape([&](float x, float y) { return InPolygon(poly, x, y); },
+              [&](float, float y) { return Mix(a, b, std::clamp((y - minY) / (maxY - minY + 1e-3f), 0.0f, 1.0f)); },
+              opacity);
+}
+
+void Outline(Canvas& c, const std::vector<Point>& poly, float w, Rgb colour, bool additive) {
+  for (std::size_t i = 0; i < poly.size(); ++i) {
+    const Point a = poly[i], b = poly[(i + 1) % poly.size()];
+    c.Line(a.x, a.y, b.x, b.y, w, colour, additive);
+  }
+}
+
+std::vector<Point> RegularPolygon(float cx, float cy, float r, int sides, float turn) {
+  std::vector<Point> p;
+  for (int i = 0; i < sides; ++i) {
+    const float a = turn + 2 * Pi * i / sides;
+    p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+  }
+  return p;
+}
+
+std::vector<Point> Star(float cx, float cy, float r0, float r1, int points, float turn) {
+  std::vector<Point> p;
+  for (int i = 0; i < 2 * points; ++i) {
+    const float a = turn + Pi * i / points, r = i % 2 ? r1 : r0;
+    p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+  }
+  return p;
+}
+
+// Centred lettering.
+void Caption(Canvas& c, const Typeface& face, int size, const std::string& text, float cx, float baseline, Rgb colour,
+             bool additive = false) {
+  Typeface& f = const_cast<Typeface&>(face);
+  f.SetPixelSize(size);
+  face.Draw(c, text, cx - face.TextWidth(text) / 2.0f, baseline, colour, additive);
+}
+
+// Lettering in a vertical gradient with a soft glow behind it.
+void GlowTitle(Canvas& c, const Typeface& face, int size, const std::string& text, float cx, float baseline, Rgb top,
+               Rgb bottom, Rgb glow) {
+  Canvas mask(c.width, c.height, {}, 0);
+  Caption(mask, face, size, text, cx, baseline, White);
+  // Glow: a cheap blur of the mask, added.
+  std::vector<float> m(mask.alpha.size());
+  for (std::size_t i = 0; i < m.size(); ++i) m[i] = mask.alpha[i];
+  for (int pass = 0; pass < 3; ++pass) {
+    std::vector<float> next(m.size(), 0);
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        float s = 0;
+        int n = 0;
+        for (int d = -3; d <= 3; ++d) {
+          const int xx = x + (pass % 2 ? 0 : d), yy = y + (pass % 2 ? d : 0);
+          if (xx < 0 || yy < 0 || xx >= c.width || yy >= c.height) continue;
+          s += m[yy * c.width + xx], ++n;
+        }
+        next[y * c.width + x] = s / n;
+      }
+    }
+    m.swap(next);
+  }
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) c.Add(x, y, glow, m[y * c.width + x] * 1.2f);
+  }
+  const float height = size * 0.75f;
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) {
+      const float a = mask.alpha[y * c.width + x];
+      if (a > 0) c.Blend(x, y, Mix(top, bottom, std::clamp((y - (baseline - height)) / height, 0.0f, 1.0f)), a);
+    }
+  }
+}
+
+// Perspective floor grid below the horizon, added.
+void FloorGrid(Canvas& c, float horizon, Rgb colour, float strength) {
+  const float cx = c.width / 2.0f;
+  for (int i = -12; i <= 12; ++i) c.Line(cx + i * 6.0f, horizon, cx + i * 60.0f, c.height + 20.0f, 1.0f, colour * strength);
+  for (int k = 1; k < 12; ++k) {
+    const float y = horizon + (c.height - horizon) * std::pow(k / 11.0f, 2.2f);
+    c.Line(0, y, c.width, y, 1.0f, colour * (strength * (0.3f + 0.7f * k / 11.0f)));
+  }
+}
+
+// A humanoid figure from capsules: head, torso, arms, legs (figure-local units).
+struct Limb {
+  Point a, b;
+  float r;
+};
+std::vector<Limb> FigureOne() {
+  return {
+      {{95, 38}, {95, 38}, 17},     // head
+      {{95, 62}, {95, 64}, 9},      // neck
+      {{95, 75}, {95, 128}, 26},    // torso
+      {{95, 130}, {95, 140}, 22},   // hips
+      {{70, 78}, {40, 118}, 8},     // left upper arm
+      {{40, 118}, {30, 160}, 7},    // left forearm
+      {{120, 78}, {148, 52}, 8},    // right upper arm, raised
+      {{148, 52}, {160, 14}, 7},    // right forearm
+      {{83, 145}, {72, 190}, 11},   // left thigh
+      {{72, 190}, {66, 228}, 9},    // left shin
+      {{107, 145}, {124, 188}, 11}, // right thigh
+      {{124, 188}, {138, 226}, 9},  // right shin
+  };
+}
+
+std::vector<Limb> FigureTwo() {
+  // A floating, curled figure seen from the side, right of centre.
+  return {
+      {{238, 28}, {238, 28}, 15},  {{236, 48}, {240, 50}, 7},   {{240, 62}, {252, 104}, 21},
+      {{222, 66}, {200, 92}, 7},   {{200, 92}, {214, 118}, 6},  {{258, 66}, {284, 84}, 7},
+      {{284, 84}, {296, 60}, 6},   {{250, 112}, {226, 134}, 10}, {{226, 134}, {240, 160}, 8},
+      {{258, 112}, {276, 140}, 10}, {{276, 140}, {268, 168}, 8},
+  };
+}
+
+float FigureDistance(const std::vector<Limb>& limbs, float x, float y) {
+  float best = 1e9f;
+  for (const Limb& l : limbs) best = std::min(best, SegmentDistance(x, y, l.a, l.b) - l.r);
+  return best;
+}
+
+Canvas SolidFigure(const std::vector<Limb>& limbs, Rgb dark, Rgb light, Rgb rim, float lightX) {
+  Canvas c(320, 240, {}, 0);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      const float d = FigureDistance(limbs, x + 0.5f, y + 0.5f);
+      if (d > 0.5f) continue;
+      // Fake a rounded surface: brighter toward the light, a rim at the edge.
+      const float dl = FigureDistance(limbs, x + 0.5f - lightX, y + 0.5f - 3);
+      const float shade = std::clamp(0.5f - dl / 14.0f, 0.0f, 1.0f);
+      Rgb colour = Mix(dark, light, shade);
+      if (d > -2.5f) colour = Mix(colour, rim, 0.7f);
+      const float bands = 0.5f + 0.5f * std::sin(y * 0.9f);  // fine horizontal lines, a scanned look
+      colour = colour * (0.85f + 0.15f * bands);
+      c.Blend(x, y, colour, std::clamp(0.5f - d, 0.0f, 1.0f) > 0.5f ? 1.0f : 0.6f);
+    }
+  }
+  return c;
+}
+
+Canvas WireFigure(const std::vector<Limb>& limbs) {
+  Canvas c(320, 240, {}, 0);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      const float d = FigureDistance(limbs, x + 0.5f, y + 0.5f);
+      const bool edge = d > -1.8f && d < 0.6f;
+      const bool contour = d <= -1.8f && (y % 6 == 0 || (static_cast<int>(-d) % 7 == 0 && x % 2 == 0));
+      if (edge) c.Blend(x, y, Cyan, 1);
+      else if (contour) c.Blend(x, y, Mix(Indigo, Cyan, 0.55f), 1);
+      else if (d <= -1.8f && (x + y) % 11 == 0) c.Blend(x, y, Indigo * 1.4f, 1);
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
+Canvas TitleCard(const Fonts& fonts) {
+  Canvas c(320, 240);
+  Sky(c, Night, Indigo, 11, 160);
+  c.Glow(160, 150, 70, Magenta * 0.55f, 1.0f);
+  c.Glow(160, 150, 28, Amber, 0.6f);
+  FloorGrid(c, 150, Violet, 0.8f);
+  // Horizon line.
+  c.Line(0, 150, 320, 150, 1.5f, Magenta * 0.9f);
+  GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 118, Cyan, Magenta, Violet * 0.9f);
+  Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 206, Mix(Cyan, White, 0.4f));
+  Caption(c, fonts.regular, 9, "every pixel computed on the cpu", 160, 222, Violet * 1.5f);
+  return c;
+}
+
+Canvas Sprite(int index) {
+  Canvas c(320, 240, {}, 0);
+  switch (index) {
+    case 0:  // left emblem: ring and Z, slides in from the right, then falls
+      Ring(c, 110, 120, 82, 14, Cyan, Violet);
+      Ring(c, 110, 120, 62, 4, Magenta, Amber);
+      FillPolygon(c, ZShape(110, 120, 38), White, Cyan);
+      break;
+    case 13:  // its twin on the right, arriving from the left
+      Ring(c, 210, 120, 82, 14, Magenta, Violet);
+      Ring(c, 210, 120, 62, 4, Cyan, Amber);
+      FillPolygon(c, RegularPolygon(210, 120, 40, 3, -Pi / 2), Amber, Magenta);
+      break;
+    case 14:  // a star between the two
+      FillPolygon(c, Star(160, 120, 58, 20, 8, 0.2f), White, Amber);
+      Ring(c, 160, 120, 100, 3, Amber, White);
+      break;
+    case 1:  // two totems meeting from opposite sides
+    case 2: {
+      const float cx = index == 1 ? 95.0f : 225.0f;
+      const Rgb a = index == 1 ? Cyan : Magenta, b = index == 1 ? Violet : Amber;
+      for (int k = 0; k < 5; ++k) {
+        const float y = 30 + k * 40.0f;
+        FillPolygon(c, RegularPolygon(cx, y + 14, 24 - k * 2.0f, 6, Pi / 6), Mix(a, White, 0.3f), b);
+        Outline(c, RegularPolygon(cx, y + 14, 26 - k * 2.0f, 6, Pi / 6), 1.5f, White, false);
+      }
+      c.FillShape([=](float x, float y) { return std::fabs(x - cx) < 3 && y > 20 && y < 225; },
+                  [=](float, float) { return Mix(a, White, 0.6f); });
+      break;
+    }
+    case 11: {  // mountains along the bottom
+      std::vector<Point> ridge = {{0, 240}};
+      Random r(7);
+      for (int x = 0; x <= 320; x += 16) ridge.push_back({static_cast<float>(x), 150 + r.Range(-30, 30) + 25 * std::sin(x * 0.02f)});
+      ridge.push_back({320, 240});
+      FillPolygon(c, ridge, Violet, Night);
+      for (std::size_t i = 1; i + 2 < ridge.size(); ++i) c.Line(ridge[i].x, ridge[i].y, ridge[i + 1].x, ridge[i + 1].y, 2, Cyan, false);
+      break;
+    }
+    case 12:  // crescent moon, top right
+      c.FillShape([](float x, float y) { return std::hypot(x - 250, y - 60) < 36 && std::hypot(x - 266, y - 50) > 30; },
+                  [](float x, float) { return Mix(White, Amber, (x - 214) / 72); });
+      break;
+    case 4:  // a large Z
+      FillPolygon(c, ZShape(160, 120, 86), Magenta, Violet);
+      Outline(c, ZShape(160, 120, 86), 3, Amber, false);
+      break;
+    case 3:  // prism
+      FillPolygon(c, RegularPolygon(200, 130, 80, 3, -Pi / 2), Cyan * 0.8f, Indigo);
+      Outline(c, RegularPolygon(200, 130, 80, 3, -Pi / 2), 3, White, false);
+      c.Line(200, 50, 200, 170, 2, White, false);
+      break;
+    case 5:  // hexagon on the left
+      FillPolygon(c, RegularPolygon(110, 120, 70, 6, 0), Amber, Magenta);
+      FillPolygon(c, RegularPolygon(110, 120, 40, 6, 0), Night, Indigo);
+      break;
+    case 6:
+    case 7:
+    case 8:
+    case 9: {  // faint clusters of rings and dots that drift
+      Random r(100 + index);
+      const Rgb tint = index % 2 ? Cyan : Magenta;
+      for (int k = 0; k < 9; ++k) {
+        const float x = r.Range(20, 300), y = r.Range(20, 220), rad = r.Range(6, 26);
+        Ring(c, x, y, rad, 3, tint, White);
+        c.FillShape([=](float px, float py) { return std::hypot(px - x, py - y) < 2.5f; }, [](float, float) { return White; });
+      }
+      break;
+    }
+    case 10:  // starburst
+      for (int k = 0; k < 24; ++k) {
+        const float a = 2 * Pi * k / 24;
+        c.Line(160 + 20 * std::cos(a), 120 + 20 * std::sin(a), 160 + 150 * std::cos(a), 120 + 150 * std::sin(a),
+               k % 2 ? 2.0f : 4.0f, k % 2 ? Cyan : Amber, false);
+      }
+      Ring(c, 160, 120, 20, 6, White, Amber);
+      break;
+  }
+  return c;
+}
+
+Canvas Figure(char which) {
+  switch (which) {
+    case 'a':
+      return SolidFigure(FigureOne(), Indigo, Mix(Cyan, White, 0.3f), Cyan, -6);
+    case 'c':
+      return WireFigure(FigureOne());
+    case '4':
+      return SolidFigure(FigureOne(), Night, Magenta, Amber, 6);
+    default:
+      return SolidFigure(FigureTwo(), Violet * 0.6f, Amber, White, -5);
+  }
+}
+
+Canvas Badge(int which) {
+  Canvas c(32, 30, Night);
+  const Rgb edge = which == 0 ? Cyan : Magenta;
+  c.FillShape([](float x, float y) { return x > 2 && x < 30 && y > 2 && y < 28; },
+              [&](float, float y) { return Mix(Indigo, Night, y / 30); });
+  Outline(c, {{2, 2}, {30, 2}, {30, 28}, {2, 28}}, 1.5f, edge, false);
+  FillPolygon(c, ZShape(16, 15, 8), which == 0 ? White : edge, edge * (which == 0 ? 1.0f : 0.6f));
+  return c;
+}
+
+Canvas EndCard(const Fonts& fonts) {
+  Canvas c(320, 240);
+  Sky(c, Night, Indigo * 0.8f, 31, 120);
+  c.Glow(160, 100, 90, Violet * 0.5f);
+  Ring(c, 160, 96, 46, 5, Cyan, Magenta);
+  FillPolygon(c, ZShape(160, 96, 22), White, Cyan);
+  GlowTitle(c, fonts.bold, 24, "thanks for watching", 160, 178, White, Cyan, Magenta * 0.6f);
+  Caption(c, fonts.regular, 10, "zintavel - code, pictures and music made by machine", 160, 204, Violet * 1.6f);
+  Caption(c, fonts.regular, 9, "press escape any time", 160, 222, Cyan * 0.6f);
+  return c;
+}
+
+Canvas TextBackground(int which) {
+  Canvas c(320, 240);
+  // Seen through a white frame by multiplication: keep them light enough that
+  // the band reads as colour, not as black.
+  const Rgb a[] = {Violet, Cyan, Amber, Magenta};
+  const Rgb b[] = {Cyan, Violet, Magenta, Indigo};
+  c.Shade([&](float x, float y) {
+    const float n = FractalNoise(x / 40, y / 40, 64, 3, 40 + which);
+    const float wave = 0.5f + 0.5f * std::sin(y * 0.07f + x * 0.03f + which * 2 + n * 4);
+    Rgb col = Mix(a[which], b[which], wave);
+    return Mix(col, White, 0.25f + 0.25f * n);
+  });
+  for (int k = 0; k < 8; ++k) c.Line(0, 20 + k * 28.0f, 182, 34 + k * 28.0f, 1, White * 0.25f);
+  return c;
+}
+
+Canvas CutPicture(int which, const Fonts& fonts) {
+  Canvas c(320, 240, {});
+  if (which == 0) {
+    for (int k = 1; k <= 6; ++k) Ring(c, 160, 120, k * 22.0f, 2.5f, Mix(Cyan, White, k / 6.0f) * 0.9f, Magenta * 0.8f);
+    GlowTitle(c, fonts.bold, 40, "ZIN", 160, 136, White, Cyan, Cyan * 0.4f);
+  } else {
+    Random r(77);
+    for (int k = 0; k < 40; ++k) {
+      const float y = r.Range(0, 240), x = r.Range(-40, 320), len = r.Range(40, 200);
+      c.Line(x, y, x + len, y - len * 0.25f, r.Range(1, 3), Mix(Cyan, Violet, r.Unit()) * r.Range(0.5f, 1.0f));
+    }
+    GlowTitle(c, fonts.bold, 40, "TAVEL", 160, 136, White, Magenta, Magenta * 0.4f);
+  }
+  return c;
+}
+
+Canvas OpeningPicture(const Fonts& fonts) {
+  Canvas c(320, 240, {});
+  c.Glow(160, 110, 60, Violet * 0.6f);
+  Ring(c, 160, 110, 70, 8, Cyan, Magenta);
+  Ring(c, 160, 110, 88, 2, Amber, Cyan, 0.8f);
+  FillPolygon(c, ZShape(160, 110, 36), White, Cyan);
+  Caption(c, fonts.bold, 26, "ZINTAVEL", 160, 222, Mix(Cyan, White, 0.5f), true);
+  return c;
+}
+
+Canvas OverlayPicture(int which, const Fonts& fonts) {
+  Canvas c(320, 240, {});
+  if (which == 0) {  // only rows 80..159 show: a band of light lines and a word
+    for (int y = 82; y < 158; y += 4) c.Line(0, y, 320, y, 1, Mix(Violet, Cyan, (y - 80) / 80.0f) * 0.35f);
+    Caption(c, fonts.bold, 36, "Z I N T A V E L", 160, 133, Magenta * 0.8f, true);
+  } else {
+    Random r(200 + which);
+    for (int k = 0; k < 60; ++k) {
+      const float a = r.Range(0, 2 * Pi), len = r.Range(60, 220);
+      c.Line(160, 120, 160 + len * std::cos(a), 120 + len * std::sin(a), r.Range(1, 3),
+             (which == 1 ? Cyan : Amber) * r.Range(0.3f, 0.8f));
+    }
+    Ring(c, 160, 120, which == 1 ? 60.0f : 100.0f, 6, White * 0.8f, which == 1 ? Cyan : Magenta);
+  }
+  return c;
+}
+
+Canvas MirrorPicture() {
+  Canvas c(320, 240, {});
+  // Light pillars over a glowing horizon, dark elsewhere; it is also shown upside down.
+  c.Glow(160, 180, 90, Violet * 0.5f);
+  c.Line(0, 180, 320, 180, 2, Magenta * 0.9f);
+  for (int k = 0; k < 9; ++k) {
+    const float x = 20 + k * 35.0f, h = 60 + 50 * std::sin(k * 1.3f) * std::sin(k * 1.3f);
+    c.FillShape([=](float px, float py) { return std::fabs(px - x) < 5 && py < 180 && py > 180 - h; },
+                [=](float, float py) { return Mix(Night, Cyan * 0.8f, (py - (180 - h)) / h); });
+  }
+  return c;
+}
+
+Canvas ScannerTexture() {
+  Canvas c(256, 256);
+  c.Shade([](float x, float y) {
+    const float n = FractalNoise(x / 32, y / 32, 8, 4, 5);
+    Rgb col = Mix(Night, Indigo * 1.4f, n);
+    // Circuit grid with period 32 (divides 256: seamless).
+    const int gx = static_cast<int>(x) % 32, gy = static_cast<int>(y) % 32;
+    if (gx == 0 || gy == 0) col = col + Cyan * 0.35f;
+    if ((gx == 16 && gy > 8 && gy < 24) || (gy == 16 && gx > 8 && gx < 24)) col = col + Violet * 0.5f;
+    const float pulse = 0.5f + 0.5f * std::sin((x + y) * 2 * Pi / 128);
+    return col + Magenta * (0.12f * pulse);
+  });
+  return c;
+}
+
+Canvas PartOneTexture() {
+  Canvas c(256, 256);
+  c.Shade([](float x, float y) {
+    // Marble: noise-bent sine bands; every period divides 256.
+    const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
+    const float band = 0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6);
+    const float band2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
+    Rgb col = Mix(Indigo, Magenta, band);
+    col = Mix(col, Amber, band2 * band2 * 0.45f);
+    return Mix(col, Night, 0.25f * (1 - n));
+  });
+  return c;
+}
+
+Canvas SlidePicture(int which, const Fonts& fonts) {
+  Canvas c(320, 240, {});
+  // Only rows 107..124 and columns 70..244 are ever shown.
+  const Rgb colour = which == 0 ? Cyan : Magenta;
+  for (int x = 70; x < 245; x += 6) c.Line(x, 108, x, which == 0 ? 111.0f : 110.0f, 1, colour * 0.7f);
+  Caption(c, fonts.bold, 12, which == 0 ? "real time  -  every pixel" : "software  -  rendered", 157, 123,
+          Mix(colour, White, 0.5f), true);
+  return c;
+}
+
+Canvas BridgePicture(const Fonts& fonts) {
+  Canvas c(320, 240);
+  Sky(c, Night, Violet * 0.7f, 51, 200);
+  // A ringed planet rising over the horizon.
+  c.FillShape([](float x, float y) { return std::hypot(x - 160, y - 210) < 120; },
+              [](float x, float y) { return Mix(Amber, Magenta * 0.5f, std::clamp((x - 60 + (y - 100)) / 260, 0.0f, 1.0f)); });
+  c.Glow(160, 210, 130, Magenta * 0.25f);
+  c.FillShape(
+      [](float x, float y) {
+        const float ex = (x - 160) / 170, ey = (y - 120) / 26;
+        const float d = ex * ex + ey * ey;
+        return d < 1 && d > 0.72f && !(y > 120 && std::hypot(x - 160, y - 210) < 120 && y < 150);
+      },
+      [](float x, float) { return Mix(Cyan, White, std::fabs(x - 160) / 170); });
+  Caption(c, fonts.bold, 16, "part two", 160, 40, White * 0.9f, true);
+  return c;
+}

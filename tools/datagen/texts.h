@@ -1,0 +1,8 @@
+// The texts of part two: the ticker and the two page files (Latin-1).
+#pragma once
+
+#include <string>
+
+std::string TickerText();
+std::string PagesOneText();
+std::string PagesTwoText();
