@@ -1,15 +1,20 @@
-// Renders the grid warp through a generated test texture to PNG files, for a
-// look at the flow: zintavel-preview OUTDIR [plasma|ray] T...
-// Each T is the value handed to the grid (ms / 10 or / 20); one PNG per T.
+// PNG views for a look at what the demo draws:
+//   zintavel-preview OUTDIR plasma|ray T...   the grid warp through a test
+//       texture; each T is the value handed to the grid (ms / 10 or / 20)
+//   zintavel-preview OUTDIR contact PRESENTATION_DIR   contact sheets of every
+//       loaded picture (pictures.png, jpegs.png) and of the fonts (fonts.png)
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/plasma.h"
 #include "grid/raycast.h"
+#include "assets/inventory.h"
+#include "assets/loading.h"
 #include "png_writer.h"
 
 namespace {
@@ -32,8 +37,70 @@ std::vector<Pixel> TestTexture() {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: zintavel-preview OUTDIR plasma|ray T [T...]\n");
+  std::fprintf(stderr, "usage: zintavel-preview OUTDIR plasma|ray T [T...]\n"
+                       "       zintavel-preview OUTDIR contact PRESENTATION_DIR\n");
   return 2;
+}
+
+// Half-size thumbnails in a grid, transparent pixels as a dark checker.
+struct Sheet {
+  int columns, width, height;
+  std::vector<Pixel> pixels;
+  Sheet(int cols, int rows) : columns(cols), width(cols * 162), height(rows * 122), pixels(width * height, 0x202020) {}
+  void Put(int slot, const Pixel* src, int w, int h) {
+    const int ox = (slot % columns) * 162 + 1, oy = (slot / columns) * 122 + 1;
+    const int scale = w > 160 ? 2 : 1;
+    for (int y = 0; y < h / scale && y < 120; ++y) {
+      for (int x = 0; x < w / scale && x < 160; ++x) {
+        Pixel p = src[(y * scale) * w + x * scale];
+        if (p == TransparentKey) p = ((x / 4 + y / 4) % 2) ? 0x303030 : 0x484848;
+        pixels[(oy + y) * width + ox + x] = p & 0x00FFFFFF;
+      }
+    }
+  }
+};
+
+int Contact(const std::string& out, const char* dir) {
+  PresentationDirectory = dir;
+  if (!LoadAssets()) return 1;
+  Sheet pcx(5, 4);
+  const Picture* pictures[] = {&TitleCardPicture, &FigureLayers[3], &FigureLayers[4], &FigureLayers[2], &FigureLayers[1]};
+  int slot = 0;
+  for (const Picture* p : pictures) pcx.Put(slot++, p->pixels, 320, 240);
+  for (const Picture& p : SpriteBank) pcx.Put(slot++, p.pixels, 320, 240);
+  Sheet jpg(5, 4);
+  const Picture* full[] = {&EndCardPicture, &TextBackgrounds[0], &TextBackgrounds[1], &TextBackgrounds[2],
+                           &LastTextBackground, &CutPictureA, &CutPictureB, &OpeningPicture, &OverlayPictures[0],
+                           &OverlayPictures[1], &OverlayPictures[2], &MirrorPictures[0], &SlidePictures[0],
+                           &SlidePictures[1], &BridgePicture};
+  slot = 0;
+  for (const Picture* p : full) jpg.Put(slot++, p->pixels, 320, 240);
+  jpg.Put(slot++, ScannerTexture, 256, 256);
+  jpg.Put(slot++, PartOneTexture, 256, 256);
+  jpg.Put(slot++, BadgePictures[0], 32, 30);
+  jpg.Put(slot++, BadgePictures[1], 32, 30);
+
+  std::vector<Pixel> fonts(640 * 200, 0x101018);
+  const char* large = "abcdefghijklm\nnopqrstuvwxyz\n1234567890.,!?:-'";
+  int y = 4;
+  for (const char* line = large; *line;) {
+    const char* end = std::strchr(line, '\n');
+    const std::string text(line, end ? end : line + std::strlen(line));
+    DrawText(LargeFont, text.c_str(), 0xFFFFFF, 8, 4, y, fonts.data(), 640, 200);
+    y += 40;
+    line = end ? end + 1 : line + text.size();
+  }
+  DrawText(SmallFont, "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6 abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6 1234567890.!?:-'@",
+           0x00FFFF, 8, 4, 128, fonts.data(), 640, 200);
+  DrawText(PageFont, "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6 ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6",
+           0xFFFF00, 8, 4, 150, fonts.data(), 640, 200);
+  DrawText(PageFont, "1234567890+=!?.,;:'/@-&$() The quick brown fox.", 0xFFFF00, 8, 4, 170, fonts.data(), 640, 200);
+
+  bool ok = WritePngFile(out + "/pictures.png", pcx.width, pcx.height, pcx.pixels.data()) &&
+            WritePngFile(out + "/jpegs.png", jpg.width, jpg.height, jpg.pixels.data()) &&
+            WritePngFile(out + "/fonts.png", 640, 200, fonts.data());
+  if (ok) std::printf("%s/pictures.png\n%s/jpegs.png\n%s/fonts.png\n", out.c_str(), out.c_str(), out.c_str());
+  return ok ? 0 : 1;
 }
 
 }  // namespace
@@ -41,6 +108,7 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 4) return Usage();
   const std::string out = argv[1], mode = argv[2];
+  if (mode == "contact") return argc == 4 ? Contact(out, argv[3]) : Usage();
   if (mode != "plasma" && mode != "ray") return Usage();
   const auto texture = TestTexture();
   auto frame = std::make_unique<Picture>();

@@ -1,0 +1,143 @@
+// The generated default data set: every file there in its format and size,
+// loaded without a word, fonts complete, texts that fit, and the same bytes on
+// every run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/inventory.h"
+#include "assets/jpeg.h"
+#include "assets/loading.h"
+#include "assets/pages.h"
+#include "support/test_support.h"
+
+namespace {
+
+const std::string Demo = ZINTAVEL_DEMO_DIR;
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+int Le16(const std::vector<std::uint8_t>& b, int at) { return b[at] | b[at + 1] << 8; }
+
+struct PcxFile {
+  const char* name;
+  int width, height;
+};
+
+std::vector<PcxFile> PcxFiles() {
+  std::vector<PcxFile> files = {{"card.pcx", 320, 240},  {"fig3a.pcx", 320, 240}, {"fig3b.pcx", 320, 240},
+                                {"fig3c.pcx", 320, 240}, {"fig4.pcx", 320, 240},  {"font1.pcx", 1024, 40},
+                                {"font2.pcx", 470, 10},  {"font3.pcx", 564, 12}};
+  static const char* sprites[] = {"spr00.pcx", "spr01.pcx", "spr02.pcx", "spr03.pcx", "spr04.pcx",
+                                  "spr05.pcx", "spr06.pcx", "spr07.pcx", "spr08.pcx", "spr09.pcx",
+                                  "spr10.pcx", "spr11.pcx", "spr12.pcx", "spr13.pcx", "spr14.pcx"};
+  for (const char* s : sprites) files.push_back({s, 320, 240});
+  return files;
+}
+
+std::string Load() {
+  PresentationDirectory = Demo;
+  bool ok = false;
+  std::string said = CaptureStderrOf([&] { ok = LoadAssets(); });
+  EXPECT_TRUE(ok);
+  PresentationDirectory = std::string(".");
+  return said;
+}
+
+}  // namespace
+
+TEST(DataSetTest, EveryFileInItsFormatAndSize) {
+  for (const PcxFile& f : PcxFiles()) {
+    const auto b = ReadAll(Demo + "/data/" + f.name);
+    ASSERT_GT(b.size(), 128u + 769u) << f.name;
+    EXPECT_EQ(b[0], 0x0A) << f.name;
+    EXPECT_EQ(b[1], 5) << f.name;
+    EXPECT_EQ(b[2], 1) << f.name;
+    EXPECT_EQ(b[3], 8) << f.name;
+    EXPECT_EQ(b[65], 1) << f.name;
+    EXPECT_EQ(Le16(b, 66), f.width) << f.name;
+    EXPECT_EQ(Le16(b, 8) + 1, f.width) << f.name;
+    EXPECT_EQ(Le16(b, 10) + 1, f.height) << f.name;
+    EXPECT_EQ(b[b.size() - 769], 0x0C) << f.name;
+  }
+  for (int i = 1; i <= 19; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "img%02d.jpg", i);
+    DecodedJpeg j = DecodeJpegFile((Demo + "/data/" + name).c_str());
+    ASSERT_TRUE(j.bgr) << name;
+    const int expected = i <= 2 ? 32 : (i == 15 || i == 16) ? 256 : 320;
+    EXPECT_EQ(j.width, expected) << name;
+    EXPECT_EQ(j.height, i <= 2 ? 30 : (i == 15 || i == 16) ? 256 : 240) << name;
+  }
+}
+
+TEST(DataSetTest, LoadsWithoutAMessage) {
+  EXPECT_EQ(Load(), "");
+  for (Pixel p : TitleCardPicture.pixels) ASSERT_NE(p, TransparentKey) << "the title card uses index 255";
+  for (int s = 0; s < SpriteCount; ++s) {
+    EXPECT_LT(SpriteBoxes[s].left, SpriteBoxes[s].right) << s;
+    EXPECT_EQ(SpriteBank[s].pixels[0], TransparentKey) << s;
+  }
+  EXPECT_GE(PagesOneCount, 1);
+  EXPECT_GE(PagesTwoCount, 1);
+  EXPECT_GE(TickerWidth, 2);
+}
+
+TEST(DataSetTest, FontsHaveOneGlyphPerCharacterAndEachDraws) {
+  Load();
+  for (const BitmapFont* font : {&LargeFont, &SmallFont, &PageFont}) {
+    const int length = static_cast<int>(std::strlen(font->charset));
+    ASSERT_EQ(font->glyphCount, length);
+    for (int i = 0; i < length; ++i) {
+      std::vector<Pixel> canvas(64 * 48, 0);
+      DrawGlyph(*font, i, 1, 0, 2, 2, canvas.data(), 64, 48);
+      bool drew = false;
+      for (Pixel p : canvas) drew |= (p & 0xFF) > 40;
+      EXPECT_TRUE(drew) << "glyph " << i << " '" << font->charset[i] << "' of a font of " << length;
+    }
+  }
+}
+
+TEST(DataSetTest, TextsFitWhereTheyAreDrawn) {
+  Load();
+  for (const char* c = TickerText; *c; ++c) {
+    ASSERT_TRUE(*c == ' ' || std::strchr(LargeFont.charset, *c)) << "'" << *c << "' has no glyph in the ticker font";
+  }
+  for (const char* file : {"pages1.txt", "pages2.txt"}) {
+    std::ifstream in(Demo + "/data/" + file);
+    std::string line;
+    int lines = 0;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line[0] == '}') {
+        lines = 0;
+        continue;
+      }
+      EXPECT_LT(++lines, 16) << file << ": a page of more than 15 lines";
+      EXPECT_LE(TextWidth(PageFont, line.c_str()), 320 - 196) << file << ": '" << line << "' runs off the frame";
+      for (char c : line) EXPECT_TRUE(c == ' ' || std::strchr(PageFont.charset, c)) << file << ": '" << c << "'";
+    }
+  }
+}
+
+TEST(DataSetTest, SameBytesOnEveryRun) {
+  TempDir dir;
+  const std::string command = std::string(ZINTAVEL_DATAGEN) + " " + dir.Path("again") + " > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Demo + "/data")) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(ReadAll(entry.path().string()), ReadAll(dir.Path("again/data/" + name))) << name;
+    ++files;
+  }
+  EXPECT_EQ(files, 23 + 19 + 3);
+}
