@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
                    "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
                    "1234567890.!?:-'@",
                    470, 10, 10);
-  ok &= WriteSheet(data + "font3.pcx", *regular,
+  ok &= WriteSheet(data + "font3.pcx", *bold,
                    "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
                    "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"
                    "1234567890+=!?.,;:'/@-&$()",

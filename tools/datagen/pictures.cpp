@@ -411,13 +411,13 @@ Canvas OverlayPicture(int which, const Fonts& fonts) {
 
 Canvas MirrorPicture() {
   Canvas c(320, 240, {});
-  // Light pillars over a glowing horizon, dark elsewhere; it is also shown upside down.
-  c.Glow(160, 180, 90, Violet * 0.5f);
+  // Light pillars over a horizon line, dark elsewhere; it is also shown upside down.
+  c.Glow(160, 180, 40, Violet * 0.35f);
   c.Line(0, 180, 320, 180, 2, Magenta * 0.9f);
   for (int k = 0; k < 9; ++k) {
     const float x = 20 + k * 35.0f, h = 60 + 50 * std::sin(k * 1.3f) * std::sin(k * 1.3f);
     c.FillShape([=](float px, float py) { return std::fabs(px - x) < 5 && py < 180 && py > 180 - h; },
-                [=](float, float py) { return Mix(Night, Cyan * 0.8f, (py - (180 - h)) / h); });
+                [=](float, float py) { return Mix(Night, Cyan * 0.7f, (py - (180 - h)) / h); });
   }
   return c;
 }
@@ -444,9 +444,10 @@ Canvas PartOneTexture() {
     const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
     const float band = 0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6);
     const float band2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
-    Rgb col = Mix(Indigo, Magenta, band);
-    col = Mix(col, Amber, band2 * band2 * 0.45f);
-    return Mix(col, Night, 0.25f * (1 - n));
+    // Mid-dark: the beat flashes add the frame to itself twice.
+    Rgb col = Mix(Indigo, Magenta * 0.75f, band);
+    col = Mix(col, Amber * 0.8f, band2 * band2 * 0.4f);
+    return Mix(col, Night, 0.3f + 0.3f * (1 - n));
   });
   return c;
 }

@@ -87,9 +87,9 @@ FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int s
     int total = 0;
     for (unsigned char c : charset) {
       glyphs.push_back(face.Render(c));
-      // One blank marker column per glyph, one more column of air.
+      // The marker column before the ink is the glyph's air on the left.
       const Typeface::Glyph& g = glyphs.back();
-      total += std::max(g.advance, g.left + g.width) + 1;
+      total += std::max(g.advance, std::max(g.left, 0) + g.width + 1);
     }
     if (total > sheetWidth) continue;
 
@@ -100,7 +100,7 @@ FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int s
     int start = 0;  // first column of the glyph
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
       const Typeface::Glyph& g = glyphs[i];
-      const int width = std::max(g.advance, g.left + g.width) + 1;
+      const int width = std::max(g.advance, std::max(g.left, 0) + g.width + 1);
       // Glyph 0 keeps its marker in its last column; the others in their first.
       const int inkStart = i == 0 ? start : start + 1;
       for (int y = 0; y < g.rows; ++y) {
