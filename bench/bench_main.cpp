@@ -6,8 +6,10 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string_view>
 #include <vector>
 
+#include "assets/loading.h"
 #include "grid/plasma.h"
 #include "grid/raycast.h"
 #include "pixel/box_blur.h"
@@ -15,6 +17,10 @@
 #include "pixel/span_kernels.h"
 #include "pixel/sprite.h"
 #include "pixel/zoom_blur.h"
+#include "scenes/countdown.h"
+#include "scenes/fades.h"
+#include "scenes/part_one.h"
+#include "scenes/scanner.h"
 
 namespace {
 
@@ -135,6 +141,38 @@ void BM_DrawRayPlasma(benchmark::State& state) {
   PerFrame(state);
 }
 BENCHMARK(BM_DrawRayPlasma);
+
+// Whole scenes over the default data set, at times that show their costly layers.
+bool LoadDefaultData() {
+  static const bool loaded = [] {
+    PresentationDirectory = ZINTAVEL_DEMO_DIR;
+    return LoadAssets();
+  }();
+  return loaded;
+}
+
+void BM_Scene(benchmark::State& state, const char* scene) {
+  if (!LoadDefaultData()) {
+    state.SkipWithError("no default data set");
+    return;
+  }
+  Frames f;
+  const auto t = static_cast<std::uint32_t>(state.range(0));
+  for (auto _ : state) {
+    const std::string_view s = scene;
+    if (s == "partone") RenderPartOne(t, *f.a);
+    else if (s == "parttwo") RenderPartTwo(t, *f.a);
+    else if (s == "countdown") RenderCountdown(5, 0.5f, *f.a);
+    else RenderTitleCard(0.5f, *f.a);
+  }
+  PerFrame(state);
+}
+// Opening zoom (blur 60, 15), composite layers, tunnel with rays, stutter and negative, fade.
+BENCHMARK_CAPTURE(BM_Scene, partone, "partone")->Arg(100)->Arg(600)->Arg(12100)->Arg(40000)->Arg(47700)->Arg(52000);
+// Scanner early and late, text scene with points flying (first and second set).
+BENCHMARK_CAPTURE(BM_Scene, parttwo, "parttwo")->Arg(14000)->Arg(60000)->Arg(90140)->Arg(232000);
+BENCHMARK_CAPTURE(BM_Scene, countdown, "countdown")->Arg(0);
+BENCHMARK_CAPTURE(BM_Scene, fade, "fade")->Arg(0);
 
 }  // namespace
 

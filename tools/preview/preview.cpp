@@ -3,7 +3,11 @@
 //       texture; each T is the value handed to the grid (ms / 10 or / 20)
 //   zintavel-preview OUTDIR contact PRESENTATION_DIR   contact sheets of every
 //       loaded picture (pictures.png, jpegs.png) and of the fonts (fonts.png)
+//   zintavel-preview OUTDIR scenes PRESENTATION_DIR   frames of every scene at
+//       telling times, each scene called on its own (scene-<name>-<ms>.png)
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +20,10 @@
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "png_writer.h"
+#include "scenes/countdown.h"
+#include "scenes/fades.h"
+#include "scenes/part_one.h"
+#include "scenes/scanner.h"
 
 namespace {
 
@@ -103,12 +111,70 @@ int Contact(const std::string& out, const char* dir) {
   return ok ? 0 : 1;
 }
 
+int Scenes(const std::string& out, const char* dir) {
+  PresentationDirectory = dir;
+  if (!LoadAssets()) return 1;
+  auto frame = std::make_unique<Picture>();
+  Sheet partOneSheet(5, 4), otherSheet(5, 5);
+  int slots[2] = {0, 0};
+  auto save = [&](const char* name, std::uint32_t t) {
+    const std::string path = out + "/scene-" + name + "-" + std::to_string(t) + ".png";
+    if (!WritePngFile(path, ScreenWidth, ScreenHeight, frame->pixels)) std::exit(1);
+    const bool one = std::string(name) == "partone";
+    (one ? partOneSheet : otherSheet).Put(slots[one ? 0 : 1]++, frame->pixels, 320, 240);
+  };
+  for (std::uint32_t t : {2500u, 10000u, 15000u}) {
+    const float e = static_cast<float>(t);
+    const double d = std::fabs(e - 10000.0);
+    RenderTitleCard(static_cast<float>(4 * (1 - d * 0.0001) * (1 - d * 0.0001)), *frame);
+    save("title", t);
+  }
+  // Part one, run frame by frame up to each time so its state is as in a real run.
+  const std::uint32_t partOne[] = {300, 900, 1500, 2990, 5500, 9000, 12100, 15800, 19600, 23300,
+                                   27000, 31000, 36000, 38300, 40000, 46000, 47650, 48200, 52000};
+  std::size_t next = 0;
+  for (std::uint32_t t = 0; t <= 52000 && next < std::size(partOne); t += 17) {
+    const std::uint32_t at = std::min(t, partOne[next]);
+    RenderPartOne(at, *frame);
+    if (at == partOne[next]) {
+      if (at > 51000) RenderBadge(0, *frame);
+      save("partone", at);
+      ++next;
+      t = at;
+    }
+  }
+  for (std::uint32_t e : {100u, 2000u, 7000u, 9500u}) {
+    std::fill(std::begin(frame->pixels), std::end(frame->pixels), 0u);
+    RenderCountdown(static_cast<std::int32_t>(10 - e / 960), static_cast<float>(1 - (e % 960) * (1.0 / 960)), *frame);
+    RenderBadge((e / 200) % 2, *frame);
+    save("countdown", e);
+  }
+  for (std::uint32_t e : {300u, 1500u, 3000u}) {
+    const float a = std::max(0.0f, static_cast<float>(1 - e * (1.0 / 960)));
+    const float b = std::max(0.0f, static_cast<float>(2.15071551 - e * (1.0 / 1920)));
+    if (b >= 1) RenderBridgeFromWhite(a, *frame);
+    else RenderBridgeDimmed(b, *frame);
+    save("bridge", e);
+  }
+  for (std::uint32_t t : {3000u, 14000u, 30000u, 38600u, 45000u, 60000u, 76000u, 77000u, 80000u, 81500u, 90140u, 95000u, 200000u, 232000u}) {
+    RenderPartTwo(t, *frame);
+    save("parttwo", t);
+  }
+  RenderEndCard(1.0f, *frame);
+  save("endcard", 5000);
+  const bool ok = WritePngFile(out + "/scenes-part-one.png", partOneSheet.width, partOneSheet.height, partOneSheet.pixels.data()) &&
+                  WritePngFile(out + "/scenes-other.png", otherSheet.width, otherSheet.height, otherSheet.pixels.data());
+  if (ok) std::printf("%s/scenes-part-one.png\n%s/scenes-other.png\n", out.c_str(), out.c_str());
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) return Usage();
   const std::string out = argv[1], mode = argv[2];
   if (mode == "contact") return argc == 4 ? Contact(out, argv[3]) : Usage();
+  if (mode == "scenes") return argc == 4 ? Scenes(out, argv[3]) : Usage();
   if (mode != "plasma" && mode != "ray") return Usage();
   const auto texture = TestTexture();
   auto frame = std::make_unique<Picture>();
