@@ -1,4 +1,4 @@
-#include "png_writer.h"
+#include "platform/png_file.h"
 
 #include <cerrno>
 #include <csetjmp>

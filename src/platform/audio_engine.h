@@ -1,0 +1,50 @@
+// The mixer behind the sound calls: one tracker module (libopenmpt) and one MP3
+// stream (libmpg123, decoded whole when it is opened, so nothing is read from
+// disk while frames run), summed at 44,100 Hz stereo, times the output volume.
+// Volume changes glide over 10 ms so they never click. Not thread-safe: the
+// real-time backend holds the audio device's lock around every call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct openmpt_module;
+
+class AudioEngine {
+ public:
+  static constexpr int Rate = 44100;
+
+  AudioEngine() = default;
+  ~AudioEngine();
+  AudioEngine(const AudioEngine&) = delete;
+  AudioEngine& operator=(const AudioEngine&) = delete;
+
+  // Each says what went wrong on stderr (naming the file) and returns false.
+  bool LoadModule(const std::string& path, bool loop, bool ramping);
+  bool LoadStream(const std::string& path);
+  bool HasModule() const { return module_ != nullptr; }
+  bool HasStream() const { return !stream_.empty(); }
+
+  void PlayModule();  // from its beginning
+  void PlayStream();
+  void FreeStream();
+  void SetVolume(std::uint32_t percent);
+  void Free();
+
+  // Mixes `frames` stereo frames into out (interleaved floats).
+  void Render(float* out, std::size_t frames);
+
+ private:
+  openmpt_module* module_ = nullptr;
+  bool modulePlaying_ = false;
+  std::vector<float> stream_;  // interleaved stereo
+  std::size_t streamAt_ = 0;
+  bool streamPlaying_ = false;
+  float gain_ = 1.0f, targetGain_ = 1.0f;
+  std::vector<float> scratch_;
+};
+
+// Writes interleaved float stereo as 16-bit PCM WAV at 44,100 Hz.
+bool WriteWavFile(const std::string& path, const std::vector<float>& stereo);

@@ -1,0 +1,66 @@
+#include "platform/engine_platform.h"
+
+bool EnginePlatform::SoundInit(std::int32_t, std::int32_t frequency, std::uint32_t) {
+  if (frequency != AudioEngine::Rate) return false;
+  soundOpen_ = OpenSoundDevice();
+  return soundOpen_;
+}
+
+MusicHandle EnginePlatform::MusicLoad(const std::string& file, std::uint32_t flags) {
+  bool ok = false;
+  WithEngine([&] { ok = engine_.LoadModule(file, (flags & MusicLoop) != 0, (flags & MusicRamping) != 0); });
+  return ok ? TheMusic : 0;
+}
+
+bool EnginePlatform::SoundStart() {
+  if (!soundOpen_) return false;
+  StartSoundDevice();
+  return true;
+}
+
+StreamHandle EnginePlatform::StreamCreateFile(const std::string& file, std::uint32_t) {
+  bool ok = false;
+  WithEngine([&] { ok = engine_.LoadStream(file); });
+  return ok ? TheStream : 0;
+}
+
+bool EnginePlatform::StreamPlay(StreamHandle stream, bool, std::uint32_t) {
+  if (stream != TheStream) return false;  // a stream that never opened: part one runs silent
+  WithEngine([&] { engine_.PlayStream(); });
+  return true;
+}
+
+bool EnginePlatform::StreamFree(StreamHandle stream) {
+  if (stream != TheStream) return false;
+  WithEngine([&] { engine_.FreeStream(); });
+  return true;
+}
+
+bool EnginePlatform::MusicPlayEx(MusicHandle music, std::uint32_t, std::int32_t, bool) {
+  if (music != TheMusic) return false;
+  WithEngine([&] { engine_.PlayModule(); });
+  return true;
+}
+
+bool EnginePlatform::SetVolume(std::uint32_t volume) {
+  if (volume > 100) return false;
+  WithEngine([&] { engine_.SetVolume(volume); });
+  return true;
+}
+
+void EnginePlatform::SoundFree() {
+  CatchUpSound();
+  if (soundOpen_) CloseSoundDevice();
+  soundOpen_ = false;
+  engine_.Free();
+}
+
+void EnginePlatform::NotePresent(std::uint32_t firstTick) {
+  if (quitAt_ && !quitPending_ && TickCount() - firstTick >= *quitAt_) quitPending_ = true;
+}
+
+bool EnginePlatform::TakeQuitRequest() {
+  if (!quitPending_ || quitRaised_) return false;
+  quitRaised_ = true;
+  return true;
+}

@@ -1,0 +1,58 @@
+// What the real-time and recording backends share: the sound calls over one
+// AudioEngine, and the --quit-at request raised in the pump that follows the
+// first present after which the clock has run that long.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/audio_engine.h"
+#include "platform/platform.h"
+
+class EnginePlatform : public Platform {
+ public:
+  std::uint32_t SoundGetVersion() override { return SoundVersion; }
+  bool SoundInit(std::int32_t device, std::int32_t frequency, std::uint32_t flags) override;
+  MusicHandle MusicLoad(const std::string& file, std::uint32_t flags) override;
+  void MusicSetPositionScaler(MusicHandle, std::uint32_t) override {}
+  bool SoundStart() override;
+  StreamHandle StreamCreateFile(const std::string& file, std::uint32_t flags) override;
+  bool StreamPlay(StreamHandle stream, bool flush, std::uint32_t flags) override;
+  bool StreamFree(StreamHandle stream) override;
+  bool MusicPlayEx(MusicHandle music, std::uint32_t position, std::int32_t flags, bool reset) override;
+  bool SetVolume(std::uint32_t volume) override;
+  void SoundFree() override;
+
+  void SetQuitAt(std::optional<std::uint32_t> ms) { quitAt_ = ms; }
+
+ protected:
+  static constexpr MusicHandle TheMusic = 1;
+  static constexpr StreamHandle TheStream = 2;
+
+  // The device the engine plays through. Lock/Unlock guard every engine call;
+  // Catch-up brings an offline mix up to the present before a change.
+  virtual bool OpenSoundDevice() = 0;
+  virtual void StartSoundDevice() = 0;
+  virtual void CloseSoundDevice() = 0;
+  virtual void LockSound() {}
+  virtual void UnlockSound() {}
+  virtual void CatchUpSound() {}
+
+  // Call on every present with the clock's first value; NextEvent helpers.
+  void NotePresent(std::uint32_t firstTick);
+  bool TakeQuitRequest();
+
+  AudioEngine engine_;
+  bool soundOpen_ = false;
+
+ private:
+  template <typename F>
+  void WithEngine(F f) {
+    CatchUpSound();
+    LockSound();
+    f();
+    UnlockSound();
+  }
+  std::optional<std::uint32_t> quitAt_;
+  bool quitPending_ = false, quitRaised_ = false;
+};

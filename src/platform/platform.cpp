@@ -1,0 +1,3 @@
+#include "platform/platform.h"
+
+Platform* ActivePlatform = nullptr;

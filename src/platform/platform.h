@@ -1,0 +1,65 @@
+// The services the demo takes from its machine, in its own words: the
+// millisecond tick counter, the one window and its events, the cursor and
+// message boxes, a display surface to lock, unlock and flip, and the sound
+// calls. The shell and the display reach them only through ActivePlatform,
+// chosen once at start-up: the real-time backend (SDL2), the recording backend
+// (virtual clock, PNG frames, WAV sound) or, in tests, a fake.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class WindowEvent { CloseRequest, EscapeKey, OtherKey, Other };
+
+// Sound handles; 0 is never a valid handle.
+using MusicHandle = std::uint32_t;
+using StreamHandle = std::uint32_t;
+
+inline constexpr std::uint32_t SoundVersion = 0x80000;
+inline constexpr std::uint32_t MusicRamping = 1;
+inline constexpr std::uint32_t MusicLoop = 4;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Clock: milliseconds, wrapping at 2^32.
+  virtual std::uint32_t TickCount() = 0;
+
+  // Window.
+  virtual bool CreateWindow() = 0;
+  // The next waiting event, without waiting; false when none waits.
+  virtual bool NextEvent(WindowEvent& event) = 0;
+  virtual void ShowCursor(bool show) = 0;
+  virtual void ShowMessageBox(const char* caption, const char* text) = 0;
+  virtual void DebugString(const char* text) = 0;
+
+  // Display surface. SetMode tells whether a mode of that size and depth can
+  // be had; Lock hands out the surface memory and its pitch in bytes.
+  virtual bool OpenDevice() = 0;
+  virtual bool SetMode(std::int32_t width, std::int32_t height, std::int32_t depth) = 0;
+  virtual bool CreateSurfaces() = 0;
+  virtual bool Lock(std::uint8_t*& pixels, std::int32_t& pitch) = 0;
+  virtual bool Unlock() = 0;
+  virtual bool Flip() = 0;
+  virtual void CloseDevice() = 0;
+
+  // Sound: the calls of the presentation's one sound library, same arguments
+  // and results. Files are given as the presentation names them.
+  virtual std::uint32_t SoundGetVersion() = 0;
+  virtual bool SoundInit(std::int32_t device, std::int32_t frequency, std::uint32_t flags) = 0;
+  virtual MusicHandle MusicLoad(const std::string& file, std::uint32_t flags) = 0;
+  virtual void MusicSetPositionScaler(MusicHandle music, std::uint32_t scaler) = 0;
+  virtual bool SoundStart() = 0;
+  virtual StreamHandle StreamCreateFile(const std::string& file, std::uint32_t flags) = 0;
+  virtual bool StreamPlay(StreamHandle stream, bool flush, std::uint32_t flags) = 0;
+  virtual bool StreamFree(StreamHandle stream) = 0;
+  virtual bool MusicPlayEx(MusicHandle music, std::uint32_t position, std::int32_t flags, bool reset) = 0;
+  virtual bool SetVolume(std::uint32_t volume) = 0;
+  virtual void SoundFree() = 0;
+
+  // Told when a phase begins, for progress reports; nothing depends on it.
+  virtual void PhaseStarted(int /*phase*/, const char* /*name*/) {}
+};
+
+extern Platform* ActivePlatform;

@@ -1,0 +1,186 @@
+#include "shell/master_sequence.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "assets/loading.h"
+#include "display/presenter.h"
+#include "platform/platform.h"
+#include "pixel/truncate.h"
+#include "scenes/countdown.h"
+#include "scenes/fades.h"
+#include "scenes/part_one.h"
+#include "scenes/scanner.h"
+#include "shell/window.h"
+
+std::uint32_t PartOneTime = 0;
+
+const SceneTable& DemoScenes() {
+  static const SceneTable table = {LoadAssets,  RenderTitleCard, RenderPartOne,        RenderBadge,
+                                   RenderCountdown, RenderBridgeFromWhite, RenderBridgeDimmed, RenderPartTwo,
+                                   RenderEndCard};
+  return table;
+}
+
+float TitleCardLevel(std::uint32_t e) {
+  const double d = std::abs(static_cast<double>(static_cast<std::int32_t>(e - 10000u)));
+  const double x = 1 - d * 0.0001;
+  return static_cast<float>(4 * x * x);
+}
+
+float EndCardLevel(std::uint32_t e) {
+  const double d = std::abs(static_cast<double>(static_cast<std::int32_t>(e - 5000u)));
+  const double x = 1 - d * 0.0002;
+  return static_cast<float>(x * x);
+}
+
+CountdownStep CountdownAt(std::uint32_t e) {
+  return {static_cast<std::int32_t>(10 - e / 960), static_cast<float>(1 - (e % 960) * 0.0010416666666666667)};
+}
+
+BridgeLevels BridgeAt(std::uint32_t e) {
+  const float a = static_cast<float>(1 - e * 0.0010416666666666667);
+  const float b = static_cast<float>(2.15071551 - e * 0.0005208333333333333);
+  return {std::max(0.0f, a), std::max(0.0f, b)};
+}
+
+std::int32_t ClosingVolumeAt(std::uint32_t e) {
+  const std::int32_t v = TruncateToInt32(200 - (e * 0.0001) * 200);
+  return v < 100 ? std::max(v, 0) : -1;
+}
+
+namespace {
+
+constexpr std::int32_t FatalExit = 1;
+
+// Shows the message, frees the sound and gives the exit code.
+int FatalError(const char* text) {
+  Platform& p = *ActivePlatform;
+  p.ShowCursor(true);
+  std::fprintf(stderr, "zintavel: Error: %s\n", text);
+  p.ShowMessageBox("Error", text);
+  p.SoundFree();
+  return FatalExit;
+}
+
+void Teardown() {
+  Platform& p = *ActivePlatform;
+  p.ShowCursor(true);
+  p.SoundFree();
+  CloseDisplay();
+}
+
+void Frame() {
+  PresentFrame();
+  PumpMessages();
+}
+
+}  // namespace
+
+int MasterSequence(const SceneTable& scenes) {
+  Platform& p = *ActivePlatform;
+  CreateMainWindow();
+  if (p.SoundGetVersion() != SoundVersion) return FatalError("Bass versin 0.8 was not loaded");
+  if (!p.SoundInit(-1, 44100, 0)) return FatalError("Can't initialize device");
+  const MusicHandle music = p.MusicLoad(PresentationPath("tune.it"), MusicRamping | MusicLoop);
+  if (music == 0) return FatalError("Can't play the file");
+  p.MusicSetPositionScaler(music, 64);
+  p.SoundStart();
+  const StreamHandle stream = p.StreamCreateFile(PresentationPath("intro.mp3"), 0x20000);
+  p.SoundStart();
+  if (OpenDisplay(ScreenWidth, ScreenHeight) != 0) {
+    Teardown();
+    return FatalExit;
+  }
+  p.ShowCursor(false);
+  if (!scenes.loadAssets()) {  // it said why
+    Teardown();
+    return FatalExit;
+  }
+  Picture& frame = *GetFrameBuffer();
+
+  std::uint32_t start = 0;
+  auto begin = [&](int phase, const char* name) {
+    p.PhaseStarted(phase, name);
+    start = p.TickCount();
+  };
+  auto elapsed = [&](std::uint32_t now) { return now - start; };
+
+  // 1. Title card.
+  begin(1, "title card");
+  while (!QuitRequested && elapsed(p.TickCount()) < 20000) {
+    const std::uint32_t e = elapsed(p.TickCount());
+    scenes.titleCard(TitleCardLevel(e), frame);
+    Frame();
+  }
+  p.StreamPlay(stream, false, 0);
+
+  // 2. Part one; its last frame is the first whose time reaches 54,000.
+  if (!QuitRequested) {
+    begin(2, "part one");
+    PartOneTime = 0;
+    while (PartOneTime < 54000) {
+      const std::uint32_t now = p.TickCount();
+      PartOneTime = elapsed(now);
+      scenes.partOne(PartOneTime, frame);
+      if (PartOneTime > 51000) scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      Frame();
+      if (QuitRequested) break;
+    }
+    // Only a part one that ran out its time hands the sound to the module; after
+    // a quit the MP3 plays on under the closing.
+    if (!QuitRequested) {
+      p.StreamFree(stream);
+      p.MusicPlayEx(music, 0, -1, true);
+    }
+  }
+
+  // 3. Countdown.
+  if (!QuitRequested) {
+    begin(3, "countdown");
+    while (!QuitRequested && elapsed(p.TickCount()) < 9600) {
+      const std::uint32_t now = p.TickCount();
+      const CountdownStep step = CountdownAt(elapsed(now));
+      std::fill(std::begin(frame.pixels), std::end(frame.pixels), 0u);
+      scenes.countdown(step.number, step.fraction, frame);
+      scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      Frame();
+    }
+  }
+
+  // 4. Bridge picture.
+  if (!QuitRequested) {
+    begin(4, "bridge");
+    while (!QuitRequested && elapsed(p.TickCount()) < 5760) {
+      const BridgeLevels l = BridgeAt(elapsed(p.TickCount()));
+      if (l.b >= 1) scenes.bridgeFromWhite(l.a, frame);
+      else scenes.bridgeDimmed(l.b, frame);
+      Frame();
+    }
+  }
+
+  // 5. Part two, until the viewer quits.
+  if (!QuitRequested) {
+    begin(5, "part two");
+    while (true) {
+      scenes.partTwo(elapsed(p.TickCount()), frame);
+      Frame();
+      if (QuitRequested) break;
+    }
+  }
+
+  // 6. Closing: always its full 10 s, quit requests ignored.
+  begin(6, "closing");
+  while (elapsed(p.TickCount()) < 10000) {
+    const std::uint32_t e = elapsed(p.TickCount());
+    scenes.endCard(EndCardLevel(e), frame);
+    Frame();
+    const std::int32_t v = ClosingVolumeAt(e);
+    if (v >= 0) p.SetVolume(static_cast<std::uint32_t>(v));
+  }
+
+  Teardown();
+  return 0;
+}
