@@ -1,0 +1,18 @@
+// The two pieces of the default music, as tracker songs.
+//   TuneSong   "tune.it", from the countdown on: 125 BPM (speed 6, tempo 125),
+//              countdown, bridge, part two's scanner and text sections, looping
+//              back into the text section after 153.6 s.
+//   IntroSong  part one, 54 s on 62.5 ms rows (speed 3, tempo 120), so its rows
+//              are the rows of part one's key tracks.
+#pragma once
+
+#include <vector>
+
+#include "it_writer.h"
+
+ItSong TuneSong();
+ItSong IntroSong();
+
+// Rows of the accents of part one (the beat track, in rows), 18 to 776.
+const std::vector<int>& IntroAccentRows();
+inline constexpr int IntroRows = 896;  // 56 s; the picture fades from row 800

@@ -1,0 +1,52 @@
+// A small Impulse Tracker module writer: sample mode (no instruments), 16-bit
+// signed samples, packed patterns, the order list ended by 255. A song is a
+// list of samples, a list of patterns of cells, and the order of patterns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ItSample {
+  std::string name;
+  std::vector<std::int16_t> data;
+  std::uint32_t c5speed = 44100;  // playback rate at note C-5 (60)
+  std::uint8_t volume = 64;       // 0..64
+  bool loop = false;
+  std::uint32_t loopBegin = 0, loopEnd = 0;
+};
+
+// Notes: 0..119 (60 is C-5), NoteCut, NoteOff, or NoNote.
+inline constexpr int NoNote = -1;
+inline constexpr int NoteCut = 254;
+inline constexpr int NoteOff = 255;
+
+// Effect commands by letter: A = 1 ... Z = 26.
+inline constexpr std::uint8_t Command(char letter) { return static_cast<std::uint8_t>(letter - 'A' + 1); }
+
+struct ItCell {
+  int note = NoNote;
+  int sample = 0;   // 1-based; 0 = none
+  int volume = -1;  // 0..64, or -1 = none
+  std::uint8_t command = 0, parameter = 0;
+  bool Empty() const { return note == NoNote && sample == 0 && volume < 0 && command == 0; }
+};
+
+struct ItPattern {
+  int rows = 64;
+  std::vector<std::vector<ItCell>> cells;  // [row][channel]
+  ItPattern(int rowCount, int channels) : rows(rowCount), cells(rowCount, std::vector<ItCell>(channels)) {}
+};
+
+struct ItSong {
+  std::string name;
+  int speed = 6, tempo = 125;
+  int globalVolume = 128, mixVolume = 48;  // 0..128
+  int channels = 8;
+  std::vector<int> panning;                // per channel 0..64; default centre
+  std::vector<ItSample> samples;
+  std::vector<ItPattern> patterns;
+  std::vector<int> orders;                 // pattern numbers; 255 is appended
+};
+
+std::vector<std::uint8_t> WriteIt(const ItSong& song);
