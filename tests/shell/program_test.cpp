@@ -1,0 +1,155 @@
+// The real program, end to end: under SDL's dummy video and disk audio drivers,
+// and recording headless a whole presentation at a low frame rate.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+struct Result {
+  int code;
+  std::string output;  // stdout and stderr
+};
+
+Result Zintavel(const std::string& arguments, const std::string& environment = "") {
+  const std::string command = environment + " " + ZINTAVEL_BINARY + " " + arguments + " 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  Result r{-1, ""};
+  if (!pipe) return r;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// RMS of 16-bit stereo PCM (after a 44-byte header) over [from, to) seconds.
+double WavRms(const std::vector<std::uint8_t>& wav, double from, double to) {
+  const std::size_t frames = (wav.size() - 44) / 4;
+  const auto a = static_cast<std::size_t>(from * 44100), b = std::min(frames, static_cast<std::size_t>(to * 44100));
+  double sum = 0;
+  for (std::size_t i = a; i < b; ++i) {
+    const auto l = static_cast<std::int16_t>(wav[44 + 4 * i] | wav[45 + 4 * i] << 8);
+    sum += static_cast<double>(l) * l;
+  }
+  return b > a ? std::sqrt(sum / (b - a)) / 32768.0 : 0;
+}
+
+double PhaseStart(const std::string& output, const std::string& phase) {
+  std::smatch m;
+  if (!std::regex_search(output, m, std::regex("recording " + phase + ", ([0-9.]+) s"))) return -1;
+  return std::stod(m[1]);
+}
+
+}  // namespace
+
+TEST(ProgramTest, CommandLine) {
+  EXPECT_EQ(Zintavel("--help").code, 0);
+  Result v = Zintavel("--version");
+  EXPECT_EQ(v.code, 0);
+  EXPECT_NE(v.output.find("zintavel "), std::string::npos);
+  for (const char* bad : {"--bogus", "--depth 17", "--fps 0", "--quit-at soon", "--record"}) {
+    Result r = Zintavel(bad);
+    EXPECT_EQ(r.code, 2) << bad;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << bad << ": " << r.output;
+  }
+  Result missing = Zintavel("--dir /nonexistent/zintavel");
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_NE(missing.output.find("/nonexistent/zintavel: no such directory"), std::string::npos);
+}
+
+TEST(ProgramTest, EmptyPresentationDirectoryIsAFatalError) {
+  TempDir dir;
+  Result r = Zintavel("--record " + dir.Path("out") + " --dir " + dir.Path(""));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.output.find("Can't play the file"), std::string::npos) << r.output;
+}
+
+TEST(ProgramTest, LiveUnderDummyDrivers) {
+  TempDir dir;
+  const std::string raw = dir.Path("sound.raw");
+  Result r = Zintavel("--quit-at 1500", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw);
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_NE(r.output.find("zintavel: renderer "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("mode 320x240 at 32 bits"), std::string::npos) << r.output;
+  // The MP3 starts when the title ends (here by the quit) and plays under the closing.
+  const std::vector<std::uint8_t> bytes = ReadAll(raw);
+  ASSERT_GT(bytes.size(), 44100u * 8 * 5);
+  double sum = 0;
+  for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+    float f;
+    std::memcpy(&f, &bytes[i], 4);
+    sum += f * f;
+  }
+  EXPECT_GT(std::sqrt(sum / (bytes.size() / 4)), 0.01);
+}
+
+TEST(ProgramTest, RecordsAWholePresentation) {
+  TempDir dir;
+  const std::string out = dir.Path("rec");
+  Result r = Zintavel("--record " + out + " --fps 5 --every 25 --quit-at 100000");
+  ASSERT_EQ(r.code, 0) << r.output;
+  // Phases at 200 ms frames: part one from 20 s; it ends on its first frame at
+  // 54 s or more; the countdown's 9.6 s, the bridge's 5.76 s, the closing's 10 s.
+  EXPECT_DOUBLE_EQ(PhaseStart(r.output, "part one"), 20.0);
+  EXPECT_NEAR(PhaseStart(r.output, "countdown"), 74.2, 0.05);
+  EXPECT_NEAR(PhaseStart(r.output, "bridge"), 83.8, 0.05);
+  EXPECT_NEAR(PhaseStart(r.output, "part two"), 89.6, 0.05);
+  EXPECT_NEAR(PhaseStart(r.output, "closing"), 100.0, 0.25);
+  // Every 25th frame written, named by its index.
+  int frames = 0;
+  for (const auto& e : std::filesystem::directory_iterator(out)) frames += e.path().extension() == ".png";
+  const double seconds = PhaseStart(r.output, "closing") + 10.0;
+  const int presented = static_cast<int>(std::lround(seconds * 5));  // frames 0 .. presented - 1
+  EXPECT_EQ(frames, (presented - 1) / 25 + 1);
+  EXPECT_TRUE(std::filesystem::exists(out + "/frame-000025.png"));
+  // Sound where each piece plays: none under the title, the MP3 in part one,
+  // the module from the countdown on, fading out in the closing.
+  const std::vector<std::uint8_t> wav = ReadAll(out + "/audio.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_NEAR((wav.size() - 44) / 4 / 44100.0, seconds, 0.05);
+  EXPECT_EQ(WavRms(wav, 0, 19.9), 0.0);
+  EXPECT_GT(WavRms(wav, 21, 70), 0.02);
+  EXPECT_LT(WavRms(wav, 73.6, 74.1), 0.01);  // part one faded to silence
+  EXPECT_GT(WavRms(wav, 75, 100), 0.02);
+  EXPECT_LT(WavRms(wav, seconds - 0.5, seconds), WavRms(wav, seconds - 9, seconds - 6) / 4);
+}
+
+TEST(ProgramTest, RecordsEveryDepthDoubled) {
+  for (const char* depth : {"16", "15", "24"}) {
+    TempDir dir;
+    Result r = Zintavel("--record " + dir.Path("rec") + " --fps 2 --every 1000 --quit-at 0 --depth " + depth + " --double");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_NE(r.output.find("mode 640x480 at " + std::string(depth) + " bits (doubled)"), std::string::npos) << r.output;
+    const std::vector<std::uint8_t> png = ReadAll(dir.Path("rec/frame-000000.png"));
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png[16] << 24 | png[17] << 16 | png[18] << 8 | png[19], 640);
+    EXPECT_EQ(png[20] << 24 | png[21] << 16 | png[22] << 8 | png[23], 480);
+  }
+}
+
+TEST(ProgramTest, RunsAcrossTheTickCounterWrap) {
+  TempDir dir;
+  Result r = Zintavel("--record " + dir.Path("rec") + " --fps 4 --every 10000 --start-tick 4294950000 --quit-at 30000");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_DOUBLE_EQ(PhaseStart(r.output, "part one"), 20.0);
+  EXPECT_NEAR(PhaseStart(r.output, "closing"), 30.0, 0.3);
+}
