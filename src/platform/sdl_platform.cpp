@@ -36,7 +36,12 @@ class SdlPlatform final : public EnginePlatform {
     firstTick_ = TickCount();
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     const Uint32 flags = options_.window ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow("Zintavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 3 * 320, 3 * 240, flags);
+    // Full screen starts at the desktop's size too, so the window is right even
+    // where no window manager carries out the full-screen request.
+    int w = 3 * 320, h = 3 * 240;
+    SDL_DisplayMode desktop;
+    if (!options_.window && SDL_GetDesktopDisplayMode(0, &desktop) == 0) w = desktop.w, h = desktop.h;
+    window_ = SDL_CreateWindow("Zintavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
     if (!window_) {
       std::fprintf(stderr, "zintavel: cannot create the window: %s\n", SDL_GetError());
       return false;

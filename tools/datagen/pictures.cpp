@@ -345,8 +345,8 @@ Canvas EndCard(const Fonts& fonts) {
   Ring(c, 160, 96, 46, 5, Cyan, Magenta);
   FillPolygon(c, ZShape(160, 96, 22), White, Cyan);
   GlowTitle(c, fonts.bold, 24, "thanks for watching", 160, 178, White, Cyan, Magenta * 0.6f);
-  Caption(c, fonts.regular, 10, "zintavel - code, pictures and music made by machine", 160, 204, Violet * 1.6f);
-  Caption(c, fonts.regular, 9, "press escape any time", 160, 222, Cyan * 0.6f);
+  Caption(c, fonts.regular, 10, "zintavel - pictures and music generated at build time", 160, 204, Violet * 1.6f);
+  Caption(c, fonts.regular, 9, "see you next time", 160, 222, Cyan * 0.6f);
   return c;
 }
 
