@@ -27,7 +27,8 @@ AudioEngine::~AudioEngine() { Free(); }
 bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   std::vector<char> bytes;
   if (!ReadFile(path, bytes)) {
-    std::fprintf(stderr, "zintavel: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "zintavel: %s: cannot open: %s (scripts/demo generates the default presentation)\n",
+                 path.c_str(), std::strerror(errno));
     return false;
   }
   int error = 0;

@@ -76,6 +76,7 @@ class RecordingPlatform final : public EnginePlatform {
     started_ = true;
   }
   void CloseSoundDevice() override {
+    if (!started_) return;  // a run that failed before its sound started has none to write
     CatchUpSound();
     const std::string path = options_.directory + "/audio.wav";
     if (WriteWavFile(path, mix_)) {
