@@ -122,23 +122,17 @@ const SpriteMove SpriteTrack[40] = {
     {490, 522, 0, 0, 10, 255, 0, 0, 0},       {-1, 0, 0, 0, 0, 0, 0, 0, 0},
 };
 
-double OverlayAmountAt(std::uint32_t t) {
+namespace {
+double SingleAt(const KeyTrack<1>& track, std::uint32_t t) {
   double v[1];
-  Linear(OverlayAmountTrack, t, v);
+  Linear(track, t, v);
   return v[0];
 }
+}  // namespace
 
-double MirrorLayerAt(std::uint32_t t) {
-  double v[1];
-  Linear(MirrorLayerTrack, t, v);
-  return v[0];
-}
-
-double NegativeAt(std::uint32_t t) {
-  double v[1];
-  Linear(NegativeTrack, t, v);
-  return v[0];
-}
+double OverlayAmountAt(std::uint32_t t) { return SingleAt(OverlayAmountTrack, t); }
+double MirrorLayerAt(std::uint32_t t) { return SingleAt(MirrorLayerTrack, t); }
+double NegativeAt(std::uint32_t t) { return SingleAt(NegativeTrack, t); }
 
 Slide SlideAt(std::uint32_t t) {
   double v[2];

@@ -49,7 +49,6 @@ bool EnginePlatform::SetVolume(std::uint32_t volume) {
 }
 
 void EnginePlatform::SoundFree() {
-  CatchUpSound();
   if (soundOpen_) CloseSoundDevice();
   soundOpen_ = false;
   engine_.Free();

@@ -95,8 +95,7 @@ std::vector<Point> Star(float cx, float cy, float r0, float r1, int points, floa
 // Centred lettering.
 void Caption(Canvas& c, const Typeface& face, int size, const std::string& text, float cx, float baseline, Rgb colour,
              bool additive = false) {
-  Typeface& f = const_cast<Typeface&>(face);
-  f.SetPixelSize(size);
+  face.SetPixelSize(size);
   face.Draw(c, text, cx - face.TextWidth(text) / 2.0f, baseline, colour, additive);
 }
 

@@ -35,7 +35,7 @@ std::unique_ptr<Typeface> Typeface::Open(const std::string& path) {
 
 Typeface::~Typeface() = default;
 
-void Typeface::SetPixelSize(int size) { FT_Set_Pixel_Sizes(impl_->face, 0, static_cast<FT_UInt>(size)); }
+void Typeface::SetPixelSize(int size) const { FT_Set_Pixel_Sizes(impl_->face, 0, static_cast<FT_UInt>(size)); }
 
 int Typeface::Ascender() const { return static_cast<int>(impl_->face->size->metrics.ascender >> 6); }
 
@@ -82,7 +82,7 @@ FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int s
                          int startSize) {
   FontSheet sheet{sheetWidth, sheetHeight, {}, startSize};
   for (int size = startSize; size >= 4; --size) {
-    const_cast<Typeface&>(face).SetPixelSize(size);
+    face.SetPixelSize(size);
     std::vector<Typeface::Glyph> glyphs;
     int total = 0;
     for (unsigned char c : charset) {

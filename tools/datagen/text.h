@@ -13,7 +13,7 @@ class Typeface {
   // Returns nullptr (and says why) when the font file cannot be opened.
   static std::unique_ptr<Typeface> Open(const std::string& path);
   ~Typeface();
-  void SetPixelSize(int size);
+  void SetPixelSize(int size) const;  // the FreeType face's size, not the object's identity
 
   struct Glyph {
     int width = 0, rows = 0, left = 0, top = 0, advance = 0;
