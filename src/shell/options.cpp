@@ -1,0 +1,175 @@
+#include "shell/options.h"
+
+#include <getopt.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char* const ProgramHelp =
+    "usage: zintavel [options]\n"
+    "Plays the Zintavel demo full screen with its music; Escape or closing the window\n"
+    "ends it after a ten-second closing fade. Warning: it flashes (see --gentle).\n"
+    "\n"
+    "  -d, --dir DIR       run in the presentation directory DIR (holding data/, tune.it\n"
+    "                      and intro.mp3); default: the working directory when it holds\n"
+    "                      data/, else the installed presentation\n"
+    "  -w, --window        a resizable window instead of full screen\n"
+    "  -m, --mute          open no sound device\n"
+    "      --gentle        limit how fast the picture's brightness may swing\n"
+    "      --display N     the screen to play on (0 is the first)\n"
+    "      --scale MODE    in a window or on a screen: integer (whole multiples, the\n"
+    "                      default) or fit (the largest 4:3 size); with --record, a whole\n"
+    "                      number N from 1 to 8 enlarges every recorded frame N times\n"
+    "      --no-pacing     draw frames as fast as possible (for measuring)\n"
+    "      --depth N       use only display depth N (32, 24, 16 or 15)\n"
+    "      --double        use only the doubled 640x480 mode\n"
+    "  -r, --record PATH   no window, no sound device, a virtual clock: to a video file\n"
+    "                      (PATH ending in .mp4, .mkv or .webm), or to a directory of\n"
+    "                      frame-NNNNNN.png files and audio.wav\n"
+    "      --fps N         frames a second of the virtual clock (default 60)\n"
+    "      --every N       write only every Nth frame (PNG recordings only; default 1)\n"
+    "      --quit-at MS    ask to quit once the clock has run MS ms\n"
+    "      --start-tick T  the virtual clock's first value (default 0)\n"
+    "  -h, --help          this text\n"
+    "  -V, --version       the program's version\n";
+
+std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, std::uint64_t high) {
+  if (!text || !*text) return std::nullopt;
+  // strtoull alone would take leading blanks and signs.
+  for (const char* c = text; *c; ++c)
+    if (*c < '0' || *c > '9') return std::nullopt;
+  errno = 0;
+  const unsigned long long v = std::strtoull(text, nullptr, 10);
+  if (errno || v < low || v > high) return std::nullopt;
+  return static_cast<std::uint32_t>(v);
+}
+
+namespace {
+
+enum LongOnly {
+  OptGentle = 256,
+  OptDisplay,
+  OptScale,
+  OptNoPacing,
+  OptDepth,
+  OptDouble,
+  OptFps,
+  OptEvery,
+  OptQuitAt,
+  OptStartTick,
+};
+
+const option LongOptions[] = {
+    {"dir", required_argument, nullptr, 'd'},
+    {"window", no_argument, nullptr, 'w'},
+    {"mute", no_argument, nullptr, 'm'},
+    {"gentle", no_argument, nullptr, OptGentle},
+    {"display", required_argument, nullptr, OptDisplay},
+    {"scale", required_argument, nullptr, OptScale},
+    {"no-pacing", no_argument, nullptr, OptNoPacing},
+    {"depth", required_argument, nullptr, OptDepth},
+    {"double", no_argument, nullptr, OptDouble},
+    {"record", required_argument, nullptr, 'r'},
+    {"fps", required_argument, nullptr, OptFps},
+    {"every", required_argument, nullptr, OptEvery},
+    {"quit-at", required_argument, nullptr, OptQuitAt},
+    {"start-tick", required_argument, nullptr, OptStartTick},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The name the user typed for the option just read, for messages.
+std::string Typed(char** argv) {
+  std::string s = argv[optind - 1];
+  const auto eq = s.find('=');
+  return eq == std::string::npos ? s : s.substr(0, eq);
+}
+
+}  // namespace
+
+ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& error) {
+  optind = 0;  // glibc: start afresh, so the parser can run more than once
+  opterr = 0;
+  auto bad = [&](std::string message) {
+    error = std::move(message);
+    return ParseResult::Bad;
+  };
+  int c;
+  while ((c = getopt_long(argc, argv, ":d:wmr:hV", LongOptions, nullptr)) != -1) {
+    switch (c) {
+      case 'd':
+        if (!*optarg) return bad("--dir needs a directory");
+        o.dir = optarg;
+        break;
+      case 'w': o.window = true; break;
+      case 'm': o.mute = true; break;
+      case OptGentle: o.gentle = true; break;
+      case OptNoPacing: o.noPacing = true; break;
+      case OptDouble: o.forceDoubling = true; break;
+      case OptDisplay: {
+        const auto n = ParseNumber(optarg, 0, 63);
+        if (!n) return bad("--display takes a screen number from 0 to 63");
+        o.display = static_cast<int>(*n);
+        break;
+      }
+      case OptScale: {
+        if (std::strcmp(optarg, "integer") == 0) {
+          o.scaleMode = ScaleMode::Integer;
+        } else if (std::strcmp(optarg, "fit") == 0) {
+          o.scaleMode = ScaleMode::Fit;
+        } else {
+          const auto n = ParseNumber(optarg, 1, 8);
+          if (!n) return bad("--scale takes integer, fit, or a whole number from 1 to 8");
+          o.scaleFactor = static_cast<int>(*n);
+        }
+        break;
+      }
+      case OptDepth: {
+        const auto d = ParseNumber(optarg, 15, 32);
+        if (!d || (*d != 32 && *d != 24 && *d != 16 && *d != 15)) return bad("--depth takes 32, 24, 16 or 15");
+        o.depth = static_cast<int>(*d);
+        break;
+      }
+      case 'r':
+        if (!*optarg) return bad("--record needs a directory or a video file name");
+        o.record = optarg;
+        o.recordGiven = true;
+        break;
+      case OptFps: {
+        const auto n = ParseNumber(optarg, 1, 1000);
+        if (!n) return bad("--fps takes a whole number from 1 to 1000");
+        o.fps = *n;
+        break;
+      }
+      case OptEvery: {
+        const auto n = ParseNumber(optarg, 1, 1000000);
+        if (!n) return bad("--every takes a whole number from 1 to 1000000");
+        o.every = *n;
+        break;
+      }
+      case OptQuitAt:
+        o.quitAt = ParseNumber(optarg, 0, 0xFFFFFFFFull);
+        if (!o.quitAt) return bad("--quit-at takes milliseconds, a whole number below 2^32");
+        break;
+      case OptStartTick: {
+        const auto n = ParseNumber(optarg, 0, 0xFFFFFFFFull);
+        if (!n) return bad("--start-tick takes a whole number below 2^32");
+        o.startTick = *n;
+        break;
+      }
+      case 'h': return ParseResult::Help;
+      case 'V': return ParseResult::Version;
+      case ':': return bad(Typed(argv) + " needs a value");
+      default:
+        // getopt names a known option that was given a value it does not take.
+        if (optopt >= OptGentle || (optopt && std::strchr("wmhV", optopt) && Typed(argv).size() > 2))
+          return bad(Typed(argv) + " takes no value");
+        return bad("unknown option '" + Typed(argv) + "'");
+    }
+  }
+  if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
+  if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
+  return ParseResult::Run;
+}

@@ -1,0 +1,43 @@
+// The program's command line: GNU long options in both forms (--fps 30 and
+// --fps=30), short forms for the common ones, numbers as plain decimal digits
+// only. ParseOptions reads argv into ProgramOptions and says what to do next;
+// on Bad, error holds one line for the user (without the program name).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// How the picture fills a window or screen.
+enum class ScaleMode {
+  Integer,  // the largest whole multiple that fits, letterboxed
+  Fit,      // the largest 4:3 size that fits, nearest-neighbour
+};
+
+struct ProgramOptions {
+  std::string dir;                      // --dir, empty when not given
+  std::string record;                   // --record PATH (a directory or a video file)
+  bool recordGiven = false;
+  bool window = false;                  // --window, -w
+  bool mute = false;                    // --mute, -m
+  bool forceDoubling = false;           // --double
+  bool noPacing = false;                // --no-pacing
+  bool gentle = false;                  // --gentle
+  std::optional<int> depth;             // --depth 32|24|16|15
+  std::optional<int> display;           // --display N
+  ScaleMode scaleMode = ScaleMode::Integer;  // --scale integer|fit
+  std::optional<int> scaleFactor;       // --scale N (1..8), recordings only
+  std::uint32_t fps = 60;               // --fps
+  std::uint32_t every = 1;              // --every, PNG recordings only
+  std::optional<std::uint32_t> quitAt;  // --quit-at MS
+  std::uint32_t startTick = 0;          // --start-tick T
+};
+
+enum class ParseResult { Run, Help, Version, Bad };
+
+ParseResult ParseOptions(int argc, char** argv, ProgramOptions& options, std::string& error);
+
+// A whole number in [low, high] written as plain decimal digits, or nothing.
+std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, std::uint64_t high);
+
+extern const char* const ProgramHelp;
