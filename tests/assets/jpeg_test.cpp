@@ -15,11 +15,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 int Channel(Pixel p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
 
 // A four-channel (CMYK) file, which the loader refuses.

@@ -12,17 +12,13 @@
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
 
+#include "support/test_support.h"
 #include "compose.h"
 #include "render.h"
 
 namespace {
 
 const std::string Demo = ZINTAVEL_DEMO_DIR;
-
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 double Duration(const std::vector<std::uint8_t>& module) {
   openmpt_module* mod = openmpt_module_create_from_memory2(module.data(), module.size(), nullptr, nullptr, nullptr,

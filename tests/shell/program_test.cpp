@@ -18,29 +18,6 @@
 
 namespace {
 
-struct Result {
-  int code;
-  std::string output;  // stdout and stderr
-};
-
-Result Zintavel(const std::string& arguments, const std::string& environment = "") {
-  const std::string command = environment + " " + ZINTAVEL_BINARY + " " + arguments + " 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  Result r{-1, ""};
-  if (!pipe) return r;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // RMS of 16-bit stereo PCM (after a 44-byte header) over [from, to) seconds.
 double WavRms(const std::vector<std::uint8_t>& wav, double from, double to) {
   const std::size_t frames = (wav.size() - 44) / 4;
@@ -62,23 +39,23 @@ double PhaseStart(const std::string& output, const std::string& phase) {
 }  // namespace
 
 TEST(ProgramTest, CommandLine) {
-  EXPECT_EQ(Zintavel("--help").code, 0);
-  Result v = Zintavel("--version");
+  EXPECT_EQ(RunProgram("--help").code, 0);
+  ProgramResult v = RunProgram("--version");
   EXPECT_EQ(v.code, 0);
   EXPECT_NE(v.output.find("zintavel "), std::string::npos);
   for (const char* bad : {"--bogus", "--depth 17", "--fps 0", "--quit-at soon", "--record"}) {
-    Result r = Zintavel(bad);
+    ProgramResult r = RunProgram(bad);
     EXPECT_EQ(r.code, 2) << bad;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << bad << ": " << r.output;
   }
-  Result missing = Zintavel("--dir /nonexistent/zintavel");
+  ProgramResult missing = RunProgram("--dir /nonexistent/zintavel");
   EXPECT_EQ(missing.code, 2);
   EXPECT_NE(missing.output.find("/nonexistent/zintavel: no such directory"), std::string::npos);
 }
 
 TEST(ProgramTest, EmptyPresentationDirectoryIsAFatalError) {
   TempDir dir;
-  Result r = Zintavel("--record " + dir.Path("out") + " --dir " + dir.Path(""));
+  ProgramResult r = RunProgram("--record " + dir.Path("out") + " --dir " + dir.Path(""));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.output.find("Can't play the file"), std::string::npos) << r.output;
 }
@@ -86,7 +63,7 @@ TEST(ProgramTest, EmptyPresentationDirectoryIsAFatalError) {
 TEST(ProgramTest, LiveUnderDummyDrivers) {
   TempDir dir;
   const std::string raw = dir.Path("sound.raw");
-  Result r = Zintavel("--quit-at 1500", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw);
+  ProgramResult r = RunProgram("--quit-at 1500", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw);
   EXPECT_EQ(r.code, 0) << r.output;
   EXPECT_NE(r.output.find("zintavel: renderer "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("mode 320x240 at 32 bits"), std::string::npos) << r.output;
@@ -105,7 +82,7 @@ TEST(ProgramTest, LiveUnderDummyDrivers) {
 TEST(ProgramTest, RecordsAWholePresentation) {
   TempDir dir;
   const std::string out = dir.Path("rec");
-  Result r = Zintavel("--record " + out + " --fps 5 --every 25 --quit-at 100000");
+  ProgramResult r = RunProgram("--record " + out + " --fps 5 --every 25 --quit-at 100000");
   ASSERT_EQ(r.code, 0) << r.output;
   // Phases at 200 ms frames: part one from 20 s; it ends on its first frame at
   // 54 s or more; the countdown's 9.6 s, the bridge's 5.76 s, the closing's 10 s.
@@ -136,7 +113,7 @@ TEST(ProgramTest, RecordsAWholePresentation) {
 TEST(ProgramTest, RecordsEveryDepthDoubled) {
   for (const char* depth : {"16", "15", "24"}) {
     TempDir dir;
-    Result r = Zintavel("--record " + dir.Path("rec") + " --fps 2 --every 1000 --quit-at 0 --depth " + depth + " --double");
+    ProgramResult r = RunProgram("--record " + dir.Path("rec") + " --fps 2 --every 1000 --quit-at 0 --depth " + depth + " --double");
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_NE(r.output.find("mode 640x480 at " + std::string(depth) + " bits (doubled)"), std::string::npos) << r.output;
     const std::vector<std::uint8_t> png = ReadAll(dir.Path("rec/frame-000000.png"));
@@ -148,7 +125,7 @@ TEST(ProgramTest, RecordsEveryDepthDoubled) {
 
 TEST(ProgramTest, RunsAcrossTheTickCounterWrap) {
   TempDir dir;
-  Result r = Zintavel("--record " + dir.Path("rec") + " --fps 4 --every 10000 --start-tick 4294950000 --quit-at 30000");
+  ProgramResult r = RunProgram("--record " + dir.Path("rec") + " --fps 4 --every 10000 --start-tick 4294950000 --quit-at 30000");
   ASSERT_EQ(r.code, 0) << r.output;
   EXPECT_DOUBLE_EQ(PhaseStart(r.output, "part one"), 20.0);
   EXPECT_NEAR(PhaseStart(r.output, "closing"), 30.0, 0.3);

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zintavel-test-XXXXXX").string();
@@ -47,4 +53,22 @@ std::vector<std::uint8_t> RampPalette() {
     palette[3 * i + 2] = static_cast<std::uint8_t>(i / 2);
   }
   return palette;
+}
+
+ProgramResult RunProgram(const std::string& arguments, const std::string& environment) {
+  const std::string command = environment + " " + ZINTAVEL_BINARY + " " + arguments + " 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ProgramResult r{-1, ""};
+  if (!pipe) return r;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }

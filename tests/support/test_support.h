@@ -43,3 +43,13 @@ std::string CaptureStderrOf(F f) {
 
 // 256-entry RGB palette where entry i is (i, 255 - i, i / 2).
 std::vector<std::uint8_t> RampPalette();
+
+// The real program run through the shell with arguments (and environment
+// assignments put before it); its exit code and what it wrote to stdout and stderr.
+struct ProgramResult {
+  int code;
+  std::string output;
+};
+ProgramResult RunProgram(const std::string& arguments, const std::string& environment = "");
+
+std::vector<std::uint8_t> ReadAll(const std::string& path);

@@ -22,11 +22,6 @@ namespace {
 
 const std::string Demo = ZINTAVEL_DEMO_DIR;
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 int Le16(const std::vector<std::uint8_t>& b, int at) { return b[at] | b[at + 1] << 8; }
 
 struct PcxFile {
