@@ -134,32 +134,3 @@ void AudioEngine::Render(float* out, std::size_t frames) {
     out[2 * f + 1] = std::clamp(out[2 * f + 1] * gain_, -1.0f, 1.0f);
   }
 }
-
-bool WriteWavFile(const std::string& path, const std::vector<float>& stereo) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    std::fprintf(stderr, "zintavel: %s: cannot write: %s\n", path.c_str(), std::strerror(errno));
-    return false;
-  }
-  const auto dataBytes = static_cast<std::uint32_t>(stereo.size() * 2);
-  auto put32 = [&](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
-  auto put16 = [&](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
-  std::fwrite("RIFF", 1, 4, f);
-  put32(36 + dataBytes);
-  std::fwrite("WAVEfmt ", 1, 8, f);
-  put32(16);
-  put16(1);
-  put16(2);
-  put32(AudioEngine::Rate);
-  put32(AudioEngine::Rate * 4);
-  put16(4);
-  put16(16);
-  std::fwrite("data", 1, 4, f);
-  put32(dataBytes);
-  std::vector<std::int16_t> pcm(stereo.size());
-  for (std::size_t i = 0; i < stereo.size(); ++i) {
-    pcm[i] = static_cast<std::int16_t>(std::lround(std::clamp(stereo[i], -1.0f, 1.0f) * 32767.0f));
-  }
-  const bool ok = std::fwrite(pcm.data(), 2, pcm.size(), f) == pcm.size();
-  return std::fclose(f) == 0 && ok;
-}

@@ -45,6 +45,3 @@ class AudioEngine {
   float gain_ = 1.0f, targetGain_ = 1.0f;
   std::vector<float> scratch_;
 };
-
-// Writes interleaved float stereo as 16-bit PCM WAV at 44,100 Hz.
-bool WriteWavFile(const std::string& path, const std::vector<float>& stereo);

@@ -7,20 +7,30 @@
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
-bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t height, const std::uint32_t* pixels) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    std::fprintf(stderr, "%s: cannot write: %s\n", path.c_str(), std::strerror(errno));
+bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t height, const std::uint32_t* pixels,
+                  std::string* error) {
+  auto fail = [&](const char* what, int code) {
+    const std::string line = path + ": " + what + (code ? std::string(": ") + std::strerror(code) : std::string());
+    if (error) *error = line;
+    else std::fprintf(stderr, "zintavel: %s\n", line.c_str());
     return false;
-  }
+  };
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return fail("cannot write", errno);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
   bool ok = png && info;
+  errno = 0;
   if (ok && setjmp(png_jmpbuf(png)) == 0) {
     png_init_io(png, f);
-    png_set_compression_level(png, 3);
+    // The frames are flat areas and hard edges: the Sub filter alone and a fast
+    // deflate give nearly the adaptive filters' size at a fraction of the time.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -38,7 +48,9 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
     ok = false;
   }
   png_destroy_write_struct(&png, &info);
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) std::fprintf(stderr, "%s: PNG write failed\n", path.c_str());
-  return ok;
+  int code = errno;
+  if (std::fflush(f) != 0) ok = false, code = errno;
+  if (std::fclose(f) != 0 && ok) ok = false, code = errno;
+  if (!ok) return fail("cannot write", code);
+  return true;
 }

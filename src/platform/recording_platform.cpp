@@ -1,20 +1,60 @@
 #include "platform/recording_platform.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <vector>
-
-#include "platform/png_file.h"
 
 namespace {
 
-class RecordingPlatform final : public EnginePlatform {
+// Counted by the handler, read between frames.
+volatile std::sig_atomic_t SignalCount = 0;
+volatile std::sig_atomic_t LastSignal = 0;
+
+void OnSignal(int signal) {
+  LastSignal = signal;
+  SignalCount = SignalCount + 1;
+}
+
+// The phases before part two and the closing, as the master sequence runs them.
+constexpr std::uint32_t BeforePartTwoMs = 20000 + 54000 + 9600 + 5760;
+constexpr std::uint32_t ClosingMs = 10000;
+constexpr std::size_t MixBlock = 4096;
+
+std::string Clock(double seconds) {
+  const long s = std::lround(std::max(0.0, seconds));
+  char text[32];
+  if (s >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+class Recorder final : public RecordingPlatform {
  public:
-  explicit RecordingPlatform(const RecordingOptions& o) : options_(o) {
+  Recorder(const RecordingOptions& o, std::unique_ptr<RecordingSink> sink, int scale)
+      : scale_(scale), options_(o), sink_(std::move(sink)) {
     SetQuitAt(o.quitAt);
     wallStart_ = std::chrono::steady_clock::now();
     lastReport_ = wallStart_;
+    terminal_ = ::isatty(2) == 1;
+    struct sigaction action = {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    SignalCount = 0;
+    ::sigaction(SIGINT, &action, &oldInt_);
+    ::sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~Recorder() override {
+    ::sigaction(SIGINT, &oldInt_, nullptr);
+    ::sigaction(SIGTERM, &oldTerm_, nullptr);
   }
 
   std::uint32_t TickCount() override {
@@ -24,13 +64,23 @@ class RecordingPlatform final : public EnginePlatform {
 
   bool CreateWindow() override { return true; }
   bool NextEvent(WindowEvent& event) override {
-    if (!TakeQuitRequest()) return false;
-    event = WindowEvent::EscapeKey;
-    return true;
+    if (SignalCount > 0 && !signalled_) {
+      signalled_ = true;
+      Say("zintavel: interrupted: finishing with the closing fade (interrupt again to stop at once)");
+      return Escape(event);
+    }
+    if (stopped_ && !stopQuit_) {
+      stopQuit_ = true;
+      return Escape(event);
+    }
+    return TakeQuitRequest() && Escape(event);
   }
   void ShowCursor(bool) override {}
   void ShowMessageBox(const char*, const char*) override {}  // the line is on stderr already
-  void DebugString(const char* text) override { std::fprintf(stderr, "zintavel: %s\n", text); }
+  void DebugString(const char* text) override {
+    std::string line = std::string("zintavel: ") + text;
+    Say(line.c_str());
+  }
 
   bool OpenDevice() override { return true; }
   bool SetMode(std::int32_t width, std::int32_t height, std::int32_t depth) override {
@@ -43,8 +93,10 @@ class RecordingPlatform final : public EnginePlatform {
     const int bytes = depth_ == 32 ? 4 : depth_ == 24 ? 3 : 2;
     pitch_ = (width_ * bytes + 63) / 64 * 64;  // rows padded, as video memory often is
     surface_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
-    std::fprintf(stderr, "zintavel: recording to %s, mode %dx%d at %d bits%s, %u frames a second\n",
-                 options_.directory.c_str(), width_, height_, depth_, width_ > 320 ? " (doubled)" : "", options_.fps);
+    frame_.assign(static_cast<std::size_t>(width_) * height_, 0);
+    std::fprintf(stderr, "zintavel: recording to %s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
+                 options_.path.c_str(), width_, height_, depth_, width_ > 320 ? " (doubled)" : "", options_.fps,
+                 scale_);
     return true;
   }
   bool Lock(std::uint8_t*& pixels, std::int32_t& pitch) override {
@@ -54,19 +106,62 @@ class RecordingPlatform final : public EnginePlatform {
   }
   bool Unlock() override { return true; }
   bool Flip() override {
-    bool ok = true;
-    if (presented_ % options_.every == 0) ok = WriteFrame();
+    if (SignalCount >= 2 && !stopped_) {
+      Say("zintavel: interrupted again: stopping now");
+      interrupted_ = true;
+      stopped_ = true;
+    }
+    if (stopped_) {
+      // Nothing more is written: run the remaining phases out in a few frames.
+      presented_ += options_.fps * 30;
+      return true;
+    }
+    DecodeSurface();
+    bool ok = began_ || (began_ = sink_->Begin(width_, height_));
+    ok = ok && sink_->WriteFrame(presented_, frame_.data());
+    if (!ok) {
+      stopped_ = failed_ = true;
+      return true;
+    }
     ++presented_;
     CatchUpSound();
     NotePresent(options_.startTick);
     Report(false);
-    return ok;
+    return true;  // a failure is told once, at the end, not by the presenter on every frame
   }
   void CloseDevice() override { surface_.clear(); }
 
-  void PhaseStarted(int, const char* name) override {
+  void PhaseStarted(int phase, const char* name) override {
     phaseName_ = name;
+    const std::uint32_t now = TickCount() - options_.startTick;
+    if (phase == 1) {
+      wholePartTwo_ = options_.wholePartTwo ? options_.wholePartTwo() : 0;
+      plannedMs_ = options_.quitAt ? std::uint64_t{*options_.quitAt} + ClosingMs
+                                   : std::uint64_t{BeforePartTwoMs} + wholePartTwo_ + ClosingMs;
+    }
+    if (phase == 5 && !options_.quitAt) {
+      SetQuitAt(now + wholePartTwo_);
+      plannedMs_ = std::uint64_t{now} + wholePartTwo_ + ClosingMs;
+    }
+    if (phase == 6) plannedMs_ = std::uint64_t{now} + ClosingMs;
     Report(true);
+  }
+
+  int Finish(int code) override {
+    const bool ok = sink_->Finish() && !failed_;
+    EndBar();
+    if (!ok) {
+      std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", sink_->Error().c_str(),
+                   presented_ * 1.0 / options_.fps, sink_->Written().c_str());
+      return 1;
+    }
+    if (interrupted_) {
+      std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", presented_ * 1.0 / options_.fps,
+                   sink_->Written().c_str());
+      return 128 + LastSignal;
+    }
+    if (began_) std::fprintf(stderr, "zintavel: wrote %s\n", sink_->Written().c_str());
+    return code;
   }
 
  protected:
@@ -75,79 +170,153 @@ class RecordingPlatform final : public EnginePlatform {
     CatchUpSound();
     started_ = true;
   }
-  void CloseSoundDevice() override {
-    if (!started_) return;  // a run that failed before its sound started has none to write
-    CatchUpSound();
-    const std::string path = options_.directory + "/audio.wav";
-    if (WriteWavFile(path, mix_)) {
-      std::fprintf(stderr, "zintavel: wrote %s (%.1f s of sound)\n", path.c_str(), mix_.size() / 2.0 / AudioEngine::Rate);
-    }
-  }
-  // Mixes up to the sample the virtual clock has reached.
+  void CloseSoundDevice() override { CatchUpSound(); }
+  // Mixes up to the first sample of the frame the clock has reached and hands
+  // it on; nothing is written before the first frame.
   void CatchUpSound() override {
-    const std::uint32_t elapsed = TickCount() - options_.startTick;
-    const std::uint64_t target = static_cast<std::uint64_t>(elapsed) * AudioEngine::Rate / 1000;
-    const std::uint64_t have = mix_.size() / 2;
-    if (target <= have) return;
-    const std::size_t frames = static_cast<std::size_t>(target - have);
-    const std::size_t at = mix_.size();
-    mix_.resize(at + 2 * frames, 0.0f);
-    if (started_ && soundOpen_) engine_.Render(mix_.data() + at, frames);
+    if (stopped_) return;
+    const std::uint64_t target = static_cast<std::uint64_t>(presented_) * AudioEngine::Rate / options_.fps;
+    while (mixed_ < target) {
+      const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - mixed_, MixBlock));
+      mix_.assign(2 * n, 0.0f);
+      if (started_ && soundOpen_) engine_.Render(mix_.data(), n);
+      pcm_.resize(2 * n);
+      for (std::size_t i = 0; i < 2 * n; ++i)
+        pcm_[i] = static_cast<std::int16_t>(std::lround(std::clamp(mix_[i], -1.0f, 1.0f) * 32767.0f));
+      if (!sink_->WriteSound(pcm_.data(), n)) {
+        stopped_ = failed_ = true;
+        return;
+      }
+      mixed_ += n;
+    }
   }
 
  private:
-  bool WriteFrame() {
-    std::vector<std::uint32_t> rgb(static_cast<std::size_t>(width_) * height_);
+  static bool Escape(WindowEvent& event) {
+    event = WindowEvent::EscapeKey;
+    return true;
+  }
+
+  // The surface back as 0x00RRGGBB, low bits of narrow formats filled.
+  void DecodeSurface() {
     for (int y = 0; y < height_; ++y) {
       const std::uint8_t* row = surface_.data() + static_cast<std::size_t>(y) * pitch_;
-      for (int x = 0; x < width_; ++x) rgb[y * width_ + x] = Decode(row, x);
+      std::uint32_t* out = frame_.data() + static_cast<std::size_t>(y) * width_;
+      if (depth_ == 32) {
+        std::memcpy(out, row, static_cast<std::size_t>(width_) * 4);
+        for (int x = 0; x < width_; ++x) out[x] &= 0x00FFFFFF;
+        continue;
+      }
+      for (int x = 0; x < width_; ++x) out[x] = Decode(row, x);
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06u.png", presented_);
-    return WritePngFile(options_.directory + name, width_, height_, rgb.data());
   }
-
-  // The surface pixel back as 0x00RRGGBB, low bits of narrow formats filled.
   std::uint32_t Decode(const std::uint8_t* row, int x) const {
-    switch (depth_) {
-      case 32: {
-        std::uint32_t v;
-        std::memcpy(&v, row + 4 * x, 4);
-        return v & 0x00FFFFFF;
-      }
-      case 24: return std::uint32_t{row[3 * x]} << 16 | std::uint32_t{row[3 * x + 1]} << 8 | row[3 * x + 2];
-      default: {
-        const std::uint32_t w = row[2 * x] | row[2 * x + 1] << 8;
-        std::uint32_t r, g, b;
-        if (depth_ == 16) r = (w >> 11) & 31, g = (w >> 5) & 63, b = w & 31;
-        else r = (w >> 10) & 31, g = ((w >> 5) & 31) << 1, b = w & 31;
-        return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
-      }
-    }
+    if (depth_ == 24) return std::uint32_t{row[3 * x]} << 16 | std::uint32_t{row[3 * x + 1]} << 8 | row[3 * x + 2];
+    const std::uint32_t w = row[2 * x] | row[2 * x + 1] << 8;
+    std::uint32_t r, g, b;
+    if (depth_ == 16) r = (w >> 11) & 31, g = (w >> 5) & 63, b = w & 31;
+    else r = (w >> 10) & 31, g = ((w >> 5) & 31) << 1, b = w & 31;
+    return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
   }
 
-  void Report(bool force) {
+  // Progress: a bar redrawn in place on a terminal, else a line at each phase
+  // and every five seconds.
+  void Report(bool phaseStart) {
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastReport_ < std::chrono::seconds(5)) return;
+    const auto every = terminal_ ? std::chrono::milliseconds(250) : std::chrono::milliseconds(5000);
+    if (!(phaseStart && !terminal_) && now - lastReport_ < every) return;
     lastReport_ = now;
     const double wall = std::chrono::duration<double>(now - wallStart_).count();
-    const double virtualSeconds = (TickCount() - options_.startTick) / 1000.0;
-    std::fprintf(stderr, "zintavel: recording %s, %.1f s, %.1fx real time\n", phaseName_, virtualSeconds,
-                 wall > 0 ? virtualSeconds / wall : 0.0);
+    const double done = (TickCount() - options_.startTick) / 1000.0;
+    const double speed = wall > 0 ? done / wall : 0.0;
+    const double planned = std::max(done, plannedMs_ / 1000.0);
+    const double fraction = planned > 0 ? done / planned : 0;
+    const std::string left = speed > 0 ? Clock((planned - done) / speed) : "?";
+    if (!terminal_) {
+      std::fprintf(stderr, "zintavel: recording %s, %.1f s, %.1fx real time, %.0f%% of %s, %s left\n", phaseName_,
+                   done, speed, fraction * 100, Clock(planned).c_str(), left.c_str());
+      return;
+    }
+    char bar[21];
+    const int filled = static_cast<int>(fraction * 20);
+    for (int i = 0; i < 20; ++i) bar[i] = i < filled ? '#' : '.';
+    bar[20] = 0;
+    std::fprintf(stderr, "\r\033[Krecording %-10s [%s] %3.0f%%  %s of %s  %.1fx real time  %s left", phaseName_, bar,
+                 fraction * 100, Clock(done).c_str(), Clock(planned).c_str(), speed, left.c_str());
+    barShown_ = true;
+  }
+  void EndBar() {
+    if (barShown_) std::fputs("\r\033[K", stderr);
+    barShown_ = false;
+  }
+  void Say(const char* line) {
+    EndBar();
+    std::fprintf(stderr, "%s\n", line);
   }
 
+  int scale_ = 1;
   RecordingOptions options_;
+  std::unique_ptr<RecordingSink> sink_;
   std::uint32_t presented_ = 0;
+  std::uint64_t mixed_ = 0;
   int width_ = 0, height_ = 0, depth_ = 0, pitch_ = 0;
   std::vector<std::uint8_t> surface_;
+  std::vector<std::uint32_t> frame_;
   std::vector<float> mix_;
-  bool started_ = false;
+  std::vector<std::int16_t> pcm_;
+  bool started_ = false, began_ = false, stopped_ = false, failed_ = false, interrupted_ = false;
+  bool signalled_ = false, stopQuit_ = false, terminal_ = false, barShown_ = false;
+  std::uint32_t wholePartTwo_ = 0;
+  std::uint64_t plannedMs_ = 0;
   const char* phaseName_ = "start-up";
   std::chrono::steady_clock::time_point wallStart_, lastReport_;
+  struct sigaction oldInt_ = {}, oldTerm_ = {};
 };
+
+bool EndsWith(const std::string& s, const char* tail) {
+  const std::size_t n = std::strlen(tail);
+  return s.size() > n && ::strcasecmp(s.c_str() + s.size() - n, tail) == 0;
+}
 
 }  // namespace
 
-std::unique_ptr<EnginePlatform> MakeRecordingPlatform(const RecordingOptions& options) {
-  return std::make_unique<RecordingPlatform>(options);
+std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code) {
+  if (EndsWith(path, ".mp4")) return RecordingForm::Mp4;
+  if (EndsWith(path, ".mkv")) return RecordingForm::Mkv;
+  if (EndsWith(path, ".webm")) return RecordingForm::Webm;
+  struct stat s;
+  if (::stat(path.c_str(), &s) == 0) {
+    if (S_ISDIR(s.st_mode)) return RecordingForm::PngDirectory;
+    error = path + ": not a directory, and not a video file name (.mp4, .mkv or .webm)";
+    code = 2;
+    return std::nullopt;
+  }
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+    error = path + ": cannot record to a '" + name.substr(dot) +
+            "' file: name a .mp4, .mkv or .webm file, or a directory for PNG frames";
+    code = 1;
+    return std::nullopt;
+  }
+  return RecordingForm::PngDirectory;
+}
+
+std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options) {
+  SinkSettings settings;
+  settings.path = options.path;
+  settings.form = options.form;
+  settings.fps = options.fps;
+  settings.every = options.every;
+  const bool shared = options.form == RecordingForm::Mp4 || options.form == RecordingForm::Webm;
+  const int width = options.forceDoubling ? 640 : 320;
+  settings.scale = options.scale.value_or(shared ? std::max(1, 1280 / width) : 1);
+  std::unique_ptr<RecordingSink> sink = options.form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
+                                                                                     : MakeVideoFileSink(settings);
+  if (!sink->Prepare()) {
+    std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
+    return nullptr;
+  }
+  return std::make_unique<Recorder>(options, MakeThreadedSink(std::move(sink)), settings.scale);
 }

@@ -1,25 +1,58 @@
 // The recording backend: no window and no sound device. The clock is virtual:
 // it starts at --start-tick and stands still except at a present, which moves
 // it to start + index * 1000 / fps (integer milliseconds) for the index-th
-// frame. Presented frames are written as DIR/frame-NNNNNN.png (every Nth only,
-// named by index); the sound is mixed offline in step with the clock, so every
-// sound call lands on its sample, and written to DIR/audio.wav at the end.
+// frame. Each presented frame and the sound mixed in step with it go to a sink
+// (recording_sink.h): a directory of PNG frames and audio.wav, or one video
+// file. The sound of frame k starts at sample k * 44,100 / fps, computed from
+// k each time, so it never drifts; every sound call lands on the sample of the
+// frame it was made in.
+//
+// A recording ends by itself: without --quit-at, the quit request comes when
+// part two has shown its scanner scene and every text page once (the first
+// set three times over, then the second set), and the closing fade follows.
+// SIGINT or SIGTERM raises the same quit request once; a second one stops the
+// recording at once. Either way, and after a failed write, what was written is
+// finalised so that it plays and its headers tell the truth.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/engine_platform.h"
+#include "platform/recording_sink.h"
 
 struct RecordingOptions {
-  std::string directory;
+  std::string path;  // a directory, or a .mp4, .mkv or .webm file
+  RecordingForm form = RecordingForm::PngDirectory;
   std::uint32_t fps = 60;
-  std::uint32_t every = 1;
+  std::uint32_t every = 1;  // PNG frames only
   std::uint32_t startTick = 0;
   std::optional<int> depth;
   bool forceDoubling = false;
   std::optional<std::uint32_t> quitAt;
+  // Enlargement; by default 1280 pixels wide for .mp4 and .webm (4x, sharp
+  // after a video site re-encodes it) and 1x otherwise.
+  std::optional<int> scale;
+  // Part two's length that shows it whole, asked once the assets are loaded.
+  std::function<std::uint32_t()> wholePartTwo;
 };
 
-std::unique_ptr<EnginePlatform> MakeRecordingPlatform(const RecordingOptions& options);
+// What --record PATH asks for: a video file by its extension (.mp4, .mkv,
+// .webm, in any case), else a directory (existing, or a new name without an
+// extension). Otherwise nothing, with one line in error and the exit code:
+// 2 for an existing file that is not a directory, 1 for an unknown extension.
+std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code);
+
+class RecordingPlatform : public EnginePlatform {
+ public:
+  // After the master sequence: finalises what was written, says so (or what
+  // failed) in one line, and gives the exit code: the sequence's own, 1 after
+  // a failed write, 128 + the signal after a second SIGINT or SIGTERM.
+  virtual int Finish(int code) = 0;
+};
+
+// Nothing, after one line on stderr, when the target cannot be written.
+std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options);

@@ -2,15 +2,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "assets/loading.h"
+#include "assets/pages.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "shell/master_sequence.h"
@@ -64,20 +63,30 @@ int main(int argc, char** argv) {
   PresentationDirectory = dir;
 
   std::unique_ptr<EnginePlatform> platform;
+  RecordingPlatform* recorder = nullptr;
   if (options.recordGiven) {
-    if (::mkdir(record.c_str(), 0755) != 0 && errno != EEXIST) {
-      std::fprintf(stderr, "zintavel: %s: cannot create: %s\n", record.c_str(), std::strerror(errno));
-      return 1;
-    }
-    rec.directory = record;
+    std::string why;
+    int code = 1;
+    const std::optional<RecordingForm> form = RecordingFormOf(record, why, code);
+    if (!form) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", why.c_str()), code);
+    rec.path = record;
+    rec.form = *form;
     rec.quitAt = quitAt;
-    platform = MakeRecordingPlatform(rec);
+    rec.scale = options.scaleFactor;
+    // The whole of part two once: the scanner scene, then the text pages at
+    // 15 s each from 78.14 s, the first set three times and the second once.
+    rec.wholePartTwo = [] { return 76220u + 1920u + 15000u * static_cast<std::uint32_t>(3 * PagesOneCount + PagesTwoCount); };
+    std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(rec);
+    if (!made) return 1;
+    recorder = made.get();
+    platform = std::move(made);
   } else {
     live.quitAt = quitAt;
     platform = MakeSdlPlatform(live);
   }
   ActivePlatform = platform.get();
-  const int code = MasterSequence();
+  int code = MasterSequence();
+  if (recorder) code = recorder->Finish(code);
   ActivePlatform = nullptr;
   return code;
 }

@@ -18,13 +18,16 @@
 
 namespace {
 
-// RMS of 16-bit stereo PCM (after a 44-byte header) over [from, to) seconds.
+// The recorded WAV's header: RIFF, a JUNK chunk kept for 64-bit sizes, fmt, data.
+constexpr std::size_t WavHeader = 80;
+
+// RMS of 16-bit stereo PCM (after the header) over [from, to) seconds.
 double WavRms(const std::vector<std::uint8_t>& wav, double from, double to) {
-  const std::size_t frames = (wav.size() - 44) / 4;
+  const std::size_t frames = (wav.size() - WavHeader) / 4;
   const auto a = static_cast<std::size_t>(from * 44100), b = std::min(frames, static_cast<std::size_t>(to * 44100));
   double sum = 0;
   for (std::size_t i = a; i < b; ++i) {
-    const auto l = static_cast<std::int16_t>(wav[44 + 4 * i] | wav[45 + 4 * i] << 8);
+    const auto l = static_cast<std::int16_t>(wav[WavHeader + 4 * i] | wav[WavHeader + 1 + 4 * i] << 8);
     sum += static_cast<double>(l) * l;
   }
   return b > a ? std::sqrt(sum / (b - a)) / 32768.0 : 0;
@@ -101,8 +104,8 @@ TEST(ProgramTest, RecordsAWholePresentation) {
   // Sound where each piece plays: none under the title, the MP3 in part one,
   // the module from the countdown on, fading out in the closing.
   const std::vector<std::uint8_t> wav = ReadAll(out + "/audio.wav");
-  ASSERT_GT(wav.size(), 44u);
-  EXPECT_NEAR((wav.size() - 44) / 4 / 44100.0, seconds, 0.05);
+  ASSERT_GT(wav.size(), WavHeader);
+  EXPECT_NEAR((wav.size() - WavHeader) / 4 / 44100.0, seconds, 0.05);
   EXPECT_EQ(WavRms(wav, 0, 19.9), 0.0);
   EXPECT_GT(WavRms(wav, 21, 70), 0.02);
   EXPECT_LT(WavRms(wav, 73.6, 74.1), 0.01);  // part one faded to silence

@@ -1,0 +1,109 @@
+// Frames as DIR/frame-NNNNNN.png (every Nth, named by index) and the sound as
+// DIR/audio.wav, streamed. Each frame is written under a hidden temporary name
+// and renamed into place, so a frame file is never seen half written.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/png_file.h"
+#include "platform/recording_sink.h"
+#include "platform/wav_writer.h"
+
+namespace {
+
+class PngDirectorySink final : public RecordingSink {
+ public:
+  explicit PngDirectorySink(const SinkSettings& s) : settings_(s) {}
+
+  bool Prepare() override {
+    const std::string& dir = settings_.path;
+    if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) return Fail(dir + ": cannot create: " + std::strerror(errno));
+    struct stat st;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(dir + ": not a directory");
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) return Fail(dir + ": cannot write: " + std::strerror(errno));
+    return true;
+  }
+
+  bool Begin(int width, int height) override {
+    width_ = width, height_ = height;
+    if (settings_.scale > 1) scaled_.resize(static_cast<std::size_t>(width) * height * settings_.scale * settings_.scale);
+    return true;
+  }
+
+  bool WriteFrame(std::uint32_t index, const std::uint32_t* pixels) override {
+    if (!error_.empty()) return false;
+    if (index % settings_.every != 0) return true;
+    const int n = settings_.scale;
+    if (n > 1) {
+      ReplicatePixels(pixels, width_, height_, n, scaled_.data());
+      pixels = scaled_.data();
+    }
+    char name[48];
+    std::snprintf(name, sizeof name, "/frame-%06u.png", index);
+    const std::string path = settings_.path + name;
+    const std::string temporary = settings_.path + "/.partial-" + (name + 1);
+    std::string line;
+    if (!WritePngFile(temporary, width_ * n, height_ * n, pixels, &line)) {
+      ::unlink(temporary.c_str());
+      return Fail(path + line.substr(temporary.size()));
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+      const int code = errno;
+      ::unlink(temporary.c_str());
+      return Fail(path + ": cannot write: " + std::strerror(code));
+    }
+    ++frames_;
+    return true;
+  }
+
+  bool WriteSound(const std::int16_t* stereo, std::size_t frames) override {
+    if (!error_.empty()) return false;
+    if (!wav_.IsOpen() && !wav_.Open(settings_.path + "/audio.wav")) return Fail(wav_.Error());
+    if (!wav_.Write(stereo, frames)) return Fail(wav_.Error());
+    return true;
+  }
+
+  bool Finish() override {
+    if (!wav_.Close()) return Fail(wav_.Error());
+    return error_.empty();
+  }
+
+  std::string Written() const override {
+    char text[160];
+    std::snprintf(text, sizeof text, "%u frames as %s/frame-NNNNNN.png", frames_, settings_.path.c_str());
+    std::string s = text;
+    if (!wav_.Path().empty()) {
+      std::snprintf(text, sizeof text, ", %.2f s of sound in %s", wav_.FramesWritten() / double(WavWriter::Rate),
+                    wav_.Path().c_str());
+      s += text;
+    }
+    return s;
+  }
+
+ private:
+  SinkSettings settings_;
+  int width_ = 0, height_ = 0;
+  std::vector<std::uint32_t> scaled_;
+  WavWriter wav_;
+  std::uint32_t frames_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings) {
+  return std::make_unique<PngDirectorySink>(settings);
+}
+
+void ReplicatePixels(const std::uint32_t* src, int width, int height, int n, std::uint32_t* dst) {
+  const std::size_t out = static_cast<std::size_t>(width) * n;
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* row = dst + static_cast<std::size_t>(y) * n * out;
+    for (int x = 0; x < width; ++x)
+      for (int k = 0; k < n; ++k) row[x * n + k] = src[static_cast<std::size_t>(y) * width + x];
+    for (int k = 1; k < n; ++k) std::memcpy(row + k * out, row, out * sizeof *row);
+  }
+}

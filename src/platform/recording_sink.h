@@ -1,0 +1,60 @@
+// Where a recording goes. The recording backend hands a sink each presented
+// frame (0x00RRGGBB, stride = width) and each block of mixed sound (16-bit
+// stereo at 44,100 Hz, interleaved), in the order of the virtual clock; the
+// sink writes them out as it gets them and keeps nothing whole in memory.
+// Two sinks: a directory of PNG frames beside a streamed audio.wav, and one
+// video file through libavformat/libavcodec. A third wraps either one to run
+// it on a worker thread; since the calls reach the wrapped sink in the same
+// order, what it writes is the same byte for byte.
+//
+// Every call returns false on a failure and leaves one line in Error() that
+// names the file and the problem. After a failure a sink writes nothing more;
+// Finish still finalises what was written so the files tell the truth.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum class RecordingForm { PngDirectory, Mp4, Mkv, Webm };
+
+class RecordingSink {
+ public:
+  virtual ~RecordingSink() = default;
+  // Before the run: is the target there, or can it be made, and written?
+  // Nothing is left behind by a run that stops before its first frame.
+  virtual bool Prepare() = 0;
+  // Before the first frame: the frame size as the surface has it.
+  virtual bool Begin(int width, int height) = 0;
+  virtual bool WriteFrame(std::uint32_t index, const std::uint32_t* pixels) = 0;
+  virtual bool WriteSound(const std::int16_t* stereo, std::size_t frames) = 0;
+  // Finalises everything written; safe after a failure and when nothing began.
+  virtual bool Finish() = 0;
+  // What was written, for the closing line: "frames and audio.wav in DIR".
+  virtual std::string Written() const = 0;
+  virtual std::string Error() const { return error_; }
+
+ protected:
+  bool Fail(const std::string& line) {
+    if (error_.empty()) error_ = line;
+    return false;
+  }
+  std::string error_;
+};
+
+struct SinkSettings {
+  std::string path;
+  RecordingForm form = RecordingForm::PngDirectory;
+  std::uint32_t fps = 60;
+  std::uint32_t every = 1;  // PNG frames: only every Nth
+  int scale = 1;            // every frame enlarged this many times
+  int threads = 2;          // encoder threads: fixed, so a file comes out the same on any machine
+};
+
+std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);
+std::unique_ptr<RecordingSink> MakeVideoFileSink(const SinkSettings& settings);
+std::unique_ptr<RecordingSink> MakeThreadedSink(std::unique_ptr<RecordingSink> inner);
+
+// Frames enlarged by pixel replication: dst is (width * n) x (height * n).
+void ReplicatePixels(const std::uint32_t* src, int width, int height, int n, std::uint32_t* dst);

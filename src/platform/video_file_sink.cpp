@@ -1,0 +1,403 @@
+// One video file through libavformat/libavcodec; the container follows the
+// file name and each gets codecs chosen for what it is for:
+//   .mp4   H.264 (yuv420p, CRF 18, preset superfast) + AAC: plays everywhere.
+//   .mkv   FFV1 (bgr0, Golomb-Rice, every frame a key frame) + FLAC: lossless, a decoded
+//          frame equals the recorded one byte for byte, and the sound equals
+//          the WAV sample for sample.
+//   .webm  VP9 (yuv420p, CRF 32) + Opus (at 48 kHz, which Opus requires).
+// Frame k has pts k in units of 1/fps; the sound's pts count its samples from
+// 0, so frame k and sample k * rate / fps start together in every player.
+//
+// For yuv420p the picture goes to full-resolution YUV first, at its own size,
+// and is then enlarged by replication: at an even scale every 2x2 chroma
+// sample lies inside one source pixel, so single-pixel detail keeps its
+// colour. Colours are BT.709, limited range, and tagged so.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/recording_sink.h"
+#include "platform/wav_writer.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+std::string AvError(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+class VideoFileSink final : public RecordingSink {
+ public:
+  explicit VideoFileSink(const SinkSettings& s) : settings_(s) {}
+  ~VideoFileSink() override { Release(); }
+
+  bool Prepare() override {
+    // The file must be creatable; one that did not exist is not left behind
+    // (a run that stops before its first frame writes nothing).
+    const bool existed = ::access(settings_.path.c_str(), F_OK) == 0;
+    const int fd = ::open(settings_.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return Fail(settings_.path + ": cannot create: " + std::strerror(errno));
+    ::close(fd);
+    if (!existed) ::unlink(settings_.path.c_str());
+    const char* video = VideoCodecName();
+    const char* audio = AudioCodecName();
+    if (!avcodec_find_encoder_by_name(video) || !avcodec_find_encoder_by_name(audio))
+      return Fail(settings_.path + ": this libavcodec has no " + video + " or no " + audio + " encoder");
+    return true;
+  }
+
+  bool Begin(int width, int height) override {
+    width_ = width, height_ = height;
+    av_log_set_level(AV_LOG_QUIET);  // failures are told in our own one line
+    const std::string& path = settings_.path;
+    int rc = avformat_alloc_output_context2(&format_, nullptr, FormatName(), path.c_str());
+    if (rc < 0) return Fail(path + ": cannot set up the container: " + AvError(rc));
+    packet_ = av_packet_alloc();
+    if (!packet_) return Fail(path + ": out of memory");
+    if (!OpenVideo() || !OpenAudio()) return false;
+    if ((rc = avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0)
+      return Fail(path + ": cannot create: " + AvError(rc));
+    AVDictionary* options = nullptr;
+    // The index up front, so a browser can start playing before the whole file is in.
+    if (settings_.form == RecordingForm::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
+    rc = avformat_write_header(format_, &options);
+    av_dict_free(&options);
+    if (rc < 0) return Fail(path + ": cannot write: " + AvError(rc));
+    headerWritten_ = true;
+    return true;
+  }
+
+  bool WriteFrame(std::uint32_t index, const std::uint32_t* pixels) override {
+    if (!error_.empty()) return false;
+    int rc = av_frame_make_writable(picture_);
+    if (rc < 0) return Fail(settings_.path + ": out of memory for a frame: " + AvError(rc));
+    if (settings_.form == RecordingForm::Mkv) FillBgr0(pixels);
+    else FillYuv420(pixels);
+    picture_->pts = index;
+    if (!Encode(video_, videoStream_, picture_)) return false;
+    ++frames_;
+    return true;
+  }
+
+  bool WriteSound(const std::int16_t* stereo, std::size_t frames) override {
+    if (!error_.empty()) return false;
+    const auto* in = reinterpret_cast<const std::uint8_t*>(stereo);
+    return Resample(&in, static_cast<int>(frames)) && EncodeSound(false);
+  }
+
+  bool Finish() override {
+    if (!headerWritten_) {
+      Release();
+      return error_.empty();
+    }
+    if (error_.empty()) {
+      // Drain the resampler and the sound that does not fill a whole frame, then the encoders.
+      if (Resample(nullptr, 0) && EncodeSound(true) && Encode(audio_, audioStream_, nullptr))
+        Encode(video_, videoStream_, nullptr);
+    }
+    const int rc = av_write_trailer(format_);
+    if (rc < 0) Fail(settings_.path + ": cannot finalise: " + AvError(rc));
+    if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
+    const int closed = avio_closep(&format_->pb);
+    if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
+    Release();
+    return error_.empty();
+  }
+
+  std::string Written() const override {
+    char text[200];
+    std::snprintf(text, sizeof text, "%s (%u frames of %dx%d, %.2f s of sound)", settings_.path.c_str(), frames_,
+                  width_ * settings_.scale, height_ * settings_.scale, soundSamples_ / double(WavWriter::Rate));
+    return text;
+  }
+
+ private:
+  const char* FormatName() const {
+    switch (settings_.form) {
+      case RecordingForm::Mp4: return "mp4";
+      case RecordingForm::Webm: return "webm";
+      default: return "matroska";
+    }
+  }
+  const char* VideoCodecName() const {
+    switch (settings_.form) {
+      case RecordingForm::Mp4: return "libx264";
+      case RecordingForm::Webm: return "libvpx-vp9";
+      default: return "ffv1";
+    }
+  }
+  const char* AudioCodecName() const {
+    switch (settings_.form) {
+      case RecordingForm::Mp4: return "aac";
+      case RecordingForm::Webm: return "libopus";
+      default: return "flac";
+    }
+  }
+
+  bool OpenVideo() {
+    const std::string& path = settings_.path;
+    const AVCodec* codec = avcodec_find_encoder_by_name(VideoCodecName());
+    video_ = avcodec_alloc_context3(codec);
+    videoStream_ = avformat_new_stream(format_, nullptr);
+    if (!video_ || !videoStream_) return Fail(path + ": out of memory for the video encoder");
+    const int n = settings_.scale;
+    video_->width = width_ * n;
+    video_->height = height_ * n;
+    video_->time_base = AVRational{1, static_cast<int>(settings_.fps)};
+    video_->framerate = AVRational{static_cast<int>(settings_.fps), 1};
+    video_->thread_count = settings_.threads;
+    AVDictionary* options = nullptr;
+    if (settings_.form == RecordingForm::Mkv) {
+      video_->pix_fmt = AV_PIX_FMT_BGR0;
+      video_->gop_size = 1;
+      video_->level = 3;
+      av_dict_set(&options, "slices", "4", 0);  // a fixed slice count: the same file with any thread count
+      av_dict_set(&options, "slicecrc", "1", 0);
+      av_dict_set(&options, "coder", "rice", 0);  // half the range coder's time for a tenth more bytes
+      video_->thread_type = FF_THREAD_SLICE;
+    } else {
+      video_->pix_fmt = AV_PIX_FMT_YUV420P;
+      video_->color_range = AVCOL_RANGE_MPEG;
+      video_->colorspace = AVCOL_SPC_BT709;
+      video_->color_primaries = AVCOL_PRI_BT709;
+      video_->color_trc = AVCOL_TRC_BT709;
+      video_->gop_size = static_cast<int>(settings_.fps) * 2;
+      if (settings_.form == RecordingForm::Mp4) {
+        av_dict_set(&options, "preset", "superfast", 0);
+        av_dict_set(&options, "crf", "18", 0);
+      } else {
+        av_dict_set(&options, "crf", "32", 0);
+        av_dict_set(&options, "b", "0", 0);
+        av_dict_set(&options, "deadline", "realtime", 0);
+        av_dict_set(&options, "cpu-used", "8", 0);
+        av_dict_set(&options, "row-mt", "1", 0);
+        av_dict_set(&options, "tile-columns", "2", 0);
+      }
+    }
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER) video_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    int rc = avcodec_open2(video_, codec, &options);
+    av_dict_free(&options);
+    if (rc < 0) return Fail(path + ": cannot open the " + VideoCodecName() + " encoder: " + AvError(rc));
+    if ((rc = avcodec_parameters_from_context(videoStream_->codecpar, video_)) < 0)
+      return Fail(path + ": cannot set up the video stream: " + AvError(rc));
+    videoStream_->time_base = video_->time_base;
+    videoStream_->avg_frame_rate = video_->framerate;
+
+    picture_ = av_frame_alloc();
+    if (!picture_) return Fail(path + ": out of memory for a frame");
+    picture_->format = video_->pix_fmt;
+    picture_->width = video_->width;
+    picture_->height = video_->height;
+    picture_->color_range = video_->color_range;
+    picture_->colorspace = video_->colorspace;
+    picture_->color_primaries = video_->color_primaries;
+    picture_->color_trc = video_->color_trc;
+    if ((rc = av_frame_get_buffer(picture_, 0)) < 0) return Fail(path + ": out of memory for a frame: " + AvError(rc));
+    if (video_->pix_fmt == AV_PIX_FMT_YUV420P) {
+      // The conversion at the picture's own size; the enlargement is ours.
+      convert_ = sws_getContext(width_, height_, AV_PIX_FMT_BGR0, width_, height_, AV_PIX_FMT_YUV444P,
+                                SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr, nullptr, nullptr);
+      if (!convert_) return Fail(path + ": cannot set up the colour conversion");
+      const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
+      sws_setColorspaceDetails(convert_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
+      for (auto& plane : yuv_) plane.resize(static_cast<std::size_t>(width_) * height_);
+      for (int x = 0; x < video_->width; ++x) chromaColumns_.push_back(x / settings_.scale);
+    }
+    return true;
+  }
+
+  bool OpenAudio() {
+    const std::string& path = settings_.path;
+    const AVCodec* codec = avcodec_find_encoder_by_name(AudioCodecName());
+    audio_ = avcodec_alloc_context3(codec);
+    audioStream_ = avformat_new_stream(format_, nullptr);
+    if (!audio_ || !audioStream_) return Fail(path + ": out of memory for the sound encoder");
+    const bool opus = settings_.form == RecordingForm::Webm;
+    audio_->sample_rate = opus ? 48000 : WavWriter::Rate;
+    audio_->sample_fmt = settings_.form == RecordingForm::Mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
+    av_channel_layout_default(&audio_->ch_layout, 2);
+    audio_->time_base = AVRational{1, audio_->sample_rate};
+    if (settings_.form == RecordingForm::Mp4) audio_->bit_rate = 192000;
+    if (opus) audio_->bit_rate = 160000;
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER) audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    int rc = avcodec_open2(audio_, codec, nullptr);
+    if (rc < 0) return Fail(path + ": cannot open the " + AudioCodecName() + " encoder: " + AvError(rc));
+    if ((rc = avcodec_parameters_from_context(audioStream_->codecpar, audio_)) < 0)
+      return Fail(path + ": cannot set up the sound stream: " + AvError(rc));
+    audioStream_->time_base = audio_->time_base;
+
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    rc = swr_alloc_set_opts2(&resample_, &audio_->ch_layout, audio_->sample_fmt, audio_->sample_rate, &stereo,
+                             AV_SAMPLE_FMT_S16, WavWriter::Rate, 0, nullptr);
+    if (rc < 0 || (rc = swr_init(resample_)) < 0) return Fail(path + ": cannot set up the sound conversion: " + AvError(rc));
+    frameSize_ = audio_->frame_size > 0 ? audio_->frame_size : 4096;
+    fifo_ = av_audio_fifo_alloc(audio_->sample_fmt, 2, frameSize_ * 2);
+    sound_ = av_frame_alloc();
+    if (!fifo_ || !sound_) return Fail(path + ": out of memory for the sound");
+    return true;
+  }
+
+  void FillBgr0(const std::uint32_t* pixels) {
+    const int w = video_->width, n = settings_.scale;
+    if (n > 1) {
+      scaled_.resize(static_cast<std::size_t>(w) * video_->height);
+      ReplicatePixels(pixels, width_, height_, n, scaled_.data());
+      pixels = scaled_.data();
+    }
+    for (int y = 0; y < video_->height; ++y)
+      std::memcpy(picture_->data[0] + static_cast<std::size_t>(y) * picture_->linesize[0],
+                  pixels + static_cast<std::size_t>(y) * w, static_cast<std::size_t>(w) * 4);
+  }
+
+  void FillYuv420(const std::uint32_t* pixels) {
+    const std::uint8_t* src[1] = {reinterpret_cast<const std::uint8_t*>(pixels)};
+    const int srcStride[1] = {width_ * 4};
+    std::uint8_t* dst[3] = {yuv_[0].data(), yuv_[1].data(), yuv_[2].data()};
+    const int dstStride[3] = {width_, width_, width_};
+    sws_scale(convert_, src, srcStride, 0, height_, dst, dstStride);
+    const int n = settings_.scale, w = video_->width, h = video_->height;
+    // Luma: each source value n x n times; a row like the one above is copied.
+    for (int y = 0; y < h; ++y) {
+      std::uint8_t* out = picture_->data[0] + static_cast<std::size_t>(y) * picture_->linesize[0];
+      if (y % n != 0) {
+        std::memcpy(out, out - picture_->linesize[0], static_cast<std::size_t>(w));
+        continue;
+      }
+      const std::uint8_t* row = yuv_[0].data() + static_cast<std::size_t>(y / n) * width_;
+      for (int x = 0; x < width_; ++x) std::memset(out + x * n, row[x], static_cast<std::size_t>(n));
+    }
+    // Chroma: the mean of the four full-size samples under each one (all of
+    // one source pixel when n is even).
+    for (int p = 1; p <= 2; ++p) {
+      const std::uint8_t* full = yuv_[p].data();
+      int lastY0 = -1, lastY1 = -1;
+      for (int cy = 0; cy < h / 2; ++cy) {
+        const int y0 = (2 * cy) / n, y1 = (2 * cy + 1) / n;
+        std::uint8_t* out = picture_->data[p] + static_cast<std::size_t>(cy) * picture_->linesize[p];
+        if (y0 == lastY0 && y1 == lastY1) {
+          std::memcpy(out, out - picture_->linesize[p], static_cast<std::size_t>(w / 2));
+          continue;
+        }
+        lastY0 = y0, lastY1 = y1;
+        const std::uint8_t* r0 = full + static_cast<std::size_t>(y0) * width_;
+        const std::uint8_t* r1 = full + static_cast<std::size_t>(y1) * width_;
+        for (int cx = 0; cx < w / 2; ++cx) {
+          const int x0 = chromaColumns_[2 * cx], x1 = chromaColumns_[2 * cx + 1];
+          out[cx] = static_cast<std::uint8_t>((r0[x0] + r0[x1] + r1[x0] + r1[x1] + 2) >> 2);
+        }
+      }
+    }
+  }
+
+  // Sound into the fifo in the encoder's rate and format; in = nullptr drains.
+  bool Resample(const std::uint8_t** in, int frames) {
+    const int room = swr_get_out_samples(resample_, frames);
+    if (room <= 0) return true;
+    if (converted_.size() < static_cast<std::size_t>(room) * 2 * 4) converted_.resize(static_cast<std::size_t>(room) * 2 * 4);
+    std::uint8_t* planes[2];
+    const bool planar = av_sample_fmt_is_planar(audio_->sample_fmt);
+    const int bytes = av_get_bytes_per_sample(audio_->sample_fmt);
+    planes[0] = converted_.data();
+    planes[1] = converted_.data() + static_cast<std::size_t>(room) * bytes;
+    const int got = swr_convert(resample_, planes, room, in, frames);
+    if (got < 0) return Fail(settings_.path + ": cannot convert the sound: " + AvError(got));
+    void* data[2] = {planes[0], planar ? planes[1] : nullptr};
+    if (got > 0 && av_audio_fifo_write(fifo_, data, got) < got) return Fail(settings_.path + ": out of memory for the sound");
+    return true;
+  }
+
+  // Whole encoder frames from the fifo; at the end, the rest too.
+  bool EncodeSound(bool last) {
+    while (av_audio_fifo_size(fifo_) >= frameSize_ || (last && av_audio_fifo_size(fifo_) > 0)) {
+      int n = std::min(av_audio_fifo_size(fifo_), frameSize_);
+      av_frame_unref(sound_);
+      const bool padded = n < frameSize_ && !(audio_->codec->capabilities &
+                                              (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE));
+      sound_->nb_samples = padded ? frameSize_ : n;
+      sound_->format = audio_->sample_fmt;
+      sound_->sample_rate = audio_->sample_rate;
+      av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout);
+      int rc = av_frame_get_buffer(sound_, 0);
+      if (rc < 0) return Fail(settings_.path + ": out of memory for the sound: " + AvError(rc));
+      if (padded)
+        av_samples_set_silence(sound_->data, 0, sound_->nb_samples, 2, audio_->sample_fmt);
+      if (av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), n) < n)
+        return Fail(settings_.path + ": cannot read back the sound");
+      sound_->pts = soundPts_;
+      soundPts_ += sound_->nb_samples;
+      if (!Encode(audio_, audioStream_, sound_)) return false;
+    }
+    soundSamples_ = soundPts_ * WavWriter::Rate / audio_->sample_rate;
+    return true;
+  }
+
+  // One frame (nullptr: the end) through an encoder and its packets into the file.
+  bool Encode(AVCodecContext* codec, AVStream* stream, const AVFrame* frame) {
+    int rc = avcodec_send_frame(codec, frame);
+    if (rc < 0) return Fail(settings_.path + ": the " + codec->codec->name + " encoder failed: " + AvError(rc));
+    for (;;) {
+      rc = avcodec_receive_packet(codec, packet_);
+      if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
+      if (rc < 0) return Fail(settings_.path + ": the " + codec->codec->name + " encoder failed: " + AvError(rc));
+      av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
+      packet_->stream_index = stream->index;
+      rc = av_interleaved_write_frame(format_, packet_);
+      if (rc < 0) return Fail(settings_.path + ": cannot write: " + AvError(rc));
+      if (format_->pb->error < 0) return Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
+    }
+  }
+
+  void Release() {
+    if (format_ && format_->pb) avio_closep(&format_->pb);
+    avformat_free_context(format_);
+    format_ = nullptr;
+    avcodec_free_context(&video_);
+    avcodec_free_context(&audio_);
+    av_frame_free(&picture_);
+    av_frame_free(&sound_);
+    av_packet_free(&packet_);
+    sws_freeContext(convert_);
+    convert_ = nullptr;
+    swr_free(&resample_);
+    if (fifo_) av_audio_fifo_free(fifo_);
+    fifo_ = nullptr;
+  }
+
+  SinkSettings settings_;
+  int width_ = 0, height_ = 0;
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext *video_ = nullptr, *audio_ = nullptr;
+  AVStream *videoStream_ = nullptr, *audioStream_ = nullptr;
+  AVFrame *picture_ = nullptr, *sound_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  SwsContext* convert_ = nullptr;
+  SwrContext* resample_ = nullptr;
+  AVAudioFifo* fifo_ = nullptr;
+  int frameSize_ = 0;
+  std::int64_t soundPts_ = 0, soundSamples_ = 0;
+  std::vector<std::uint8_t> yuv_[3];
+  std::vector<int> chromaColumns_;  // the source column under each output column
+  std::vector<std::uint32_t> scaled_;
+  std::vector<std::uint8_t> converted_;
+  std::uint32_t frames_ = 0;
+  bool headerWritten_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordingSink> MakeVideoFileSink(const SinkSettings& settings) {
+  return std::make_unique<VideoFileSink>(settings);
+}
