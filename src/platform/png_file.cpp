@@ -19,7 +19,10 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
   };
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return fail("cannot write", errno);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  // libpng's own handlers print; ours only jump back, and we say it once below.
+  auto quiet = [](png_structp p, png_const_charp) { png_longjmp(p, 1); };
+  auto silent = [](png_structp, png_const_charp) {};
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet, silent);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
   bool ok = png && info;

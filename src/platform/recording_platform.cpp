@@ -109,7 +109,7 @@ class Recorder final : public RecordingPlatform {
     if (SignalCount >= 2 && !stopped_) {
       Say("zintavel: interrupted again: stopping now");
       interrupted_ = true;
-      stopped_ = true;
+      Stop(false);
     }
     if (stopped_) {
       // Nothing more is written: run the remaining phases out in a few frames.
@@ -120,7 +120,7 @@ class Recorder final : public RecordingPlatform {
     bool ok = began_ || (began_ = sink_->Begin(width_, height_));
     ok = ok && sink_->WriteFrame(presented_, frame_.data());
     if (!ok) {
-      stopped_ = failed_ = true;
+      Stop(true);
       return true;
     }
     ++presented_;
@@ -152,11 +152,11 @@ class Recorder final : public RecordingPlatform {
     EndBar();
     if (!ok) {
       std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", sink_->Error().c_str(),
-                   presented_ * 1.0 / options_.fps, sink_->Written().c_str());
+                   Recorded(), sink_->Written().c_str());
       return 1;
     }
     if (interrupted_) {
-      std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", presented_ * 1.0 / options_.fps,
+      std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", Recorded(),
                    sink_->Written().c_str());
       return 128 + LastSignal;
     }
@@ -184,7 +184,7 @@ class Recorder final : public RecordingPlatform {
       for (std::size_t i = 0; i < 2 * n; ++i)
         pcm_[i] = static_cast<std::int16_t>(std::lround(std::clamp(mix_[i], -1.0f, 1.0f) * 32767.0f));
       if (!sink_->WriteSound(pcm_.data(), n)) {
-        stopped_ = failed_ = true;
+        Stop(true);
         return;
       }
       mixed_ += n;
@@ -192,6 +192,13 @@ class Recorder final : public RecordingPlatform {
   }
 
  private:
+  void Stop(bool failed) {
+    stopped_ = true;
+    failed_ = failed_ || failed;
+    stoppedAt_ = presented_;
+  }
+  double Recorded() const { return (stopped_ ? stoppedAt_ : presented_) * 1.0 / options_.fps; }
+
   static bool Escape(WindowEvent& event) {
     event = WindowEvent::EscapeKey;
     return true;
@@ -257,7 +264,7 @@ class Recorder final : public RecordingPlatform {
   int scale_ = 1;
   RecordingOptions options_;
   std::unique_ptr<RecordingSink> sink_;
-  std::uint32_t presented_ = 0;
+  std::uint32_t presented_ = 0, stoppedAt_ = 0;
   std::uint64_t mixed_ = 0;
   int width_ = 0, height_ = 0, depth_ = 0, pitch_ = 0;
   std::vector<std::uint8_t> surface_;

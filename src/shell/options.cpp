@@ -29,7 +29,8 @@ const char* const ProgramHelp =
     "                      frame-NNNNNN.png files and audio.wav\n"
     "      --fps N         frames a second of the virtual clock (default 60)\n"
     "      --every N       write only every Nth frame (PNG recordings only; default 1)\n"
-    "      --quit-at MS    ask to quit once the clock has run MS ms\n"
+    "      --quit-at MS    ask to quit once the clock has run MS ms (a recording without\n"
+    "                      it quits once the whole show has played)\n"
     "      --start-tick T  the virtual clock's first value (default 0)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
