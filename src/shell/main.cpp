@@ -11,6 +11,7 @@
 #include <string>
 
 #include "assets/loading.h"
+#include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "shell/master_sequence.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   live.depth = options.depth;
   live.forceDoubling = options.forceDoubling;
   live.mute = options.mute;
+  GentleMode = options.gentle;
   RecordingOptions rec;
   rec.fps = options.fps;
   rec.every = options.every;
