@@ -48,9 +48,12 @@ void LimitFlashes(const Pixel* frame, Pixel* shown, std::uint32_t nowMs) {
   const double seconds = first ? 0 : std::clamp((nowMs - LastMs) / 1000.0, 0.001, 0.1);
   LastMs = nowMs;
   const float step = static_cast<float>(GentleRate * seconds);
-  for (int by = 0; by < BlocksY; ++by) {
+  // The step toward the new picture: the smallest any block allows, taken by
+  // the whole screen (a block-by-block step would show the blocks' seams).
+  float k = 1.0f;
+  for (int by = 0; by < BlocksY && !first; ++by) {
     for (int bx = 0; bx < BlocksX; ++bx) {
-      // The block's mean luminance before and as the scene wants it.
+      // The block's mean luminance as shown and as the scene wants it.
       double before = 0, after = 0;
       for (int y = by * BlockSize; y < (by + 1) * BlockSize; ++y) {
         for (int x = bx * BlockSize; x < (bx + 1) * BlockSize; ++x) {
@@ -61,21 +64,18 @@ void LimitFlashes(const Pixel* frame, Pixel* shown, std::uint32_t nowMs) {
         }
       }
       const double change = std::fabs(after - before) / (BlockSize * BlockSize);
-      const float k = first || change <= step ? 1.0f : static_cast<float>(step / change);
-      for (int y = by * BlockSize; y < (by + 1) * BlockSize; ++y) {
-        for (int x = bx * BlockSize; x < (bx + 1) * BlockSize; ++x) {
-          const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
-          const Pixel p = frame[i];
-          Pixel out = p & 0xFF000000u;
-          for (int c = 0; c < 3; ++c) {
-            const int shift = 16 - 8 * c;
-            float& s = Shown[3 * i + c];
-            s += k * (t.linear[(p >> shift) & 0xFF] - s);
-            out |= static_cast<Pixel>(t.encode[static_cast<int>(std::clamp(s, 0.0f, 1.0f) * EncodeSteps + 0.5f)]) << shift;
-          }
-          shown[i] = out;
-        }
-      }
+      if (change > step) k = std::min(k, static_cast<float>(step / change));
     }
+  }
+  for (std::size_t i = 0; i < static_cast<std::size_t>(PicturePixels); ++i) {
+    const Pixel p = frame[i];
+    Pixel out = p & 0xFF000000u;
+    for (int c = 0; c < 3; ++c) {
+      const int shift = 16 - 8 * c;
+      float& s = Shown[3 * i + c];
+      s += k * (t.linear[(p >> shift) & 0xFF] - s);
+      out |= static_cast<Pixel>(t.encode[static_cast<int>(std::clamp(s, 0.0f, 1.0f) * EncodeSteps + 0.5f)]) << shift;
+    }
+    shown[i] = out;
   }
 }
