@@ -3,15 +3,18 @@
 #include <cstring>
 #include <memory>
 
+#include "display/gentle.h"
 #include "platform/platform.h"
 
 std::int32_t DisplayDepth = 0;
 std::int32_t PixelDoubling = 0;
+bool GentleMode = false;
 
 namespace {
 std::int32_t FrameWidth = 0, FrameHeight = 0;
 bool DeviceOpen = false;
 std::unique_ptr<Picture> FrameBuffer;
+std::unique_ptr<Picture> GentleBuffer;  // what --gentle shows in place of the frame
 
 inline void Store16(std::uint8_t* at, std::uint32_t word) {
   at[0] = static_cast<std::uint8_t>(word);
@@ -101,8 +104,14 @@ void PresentFrame() {
   Platform& p = *ActivePlatform;
   std::uint8_t* surface = nullptr;
   std::int32_t pitch = 0;
+  const Pixel* out = FrameBuffer ? FrameBuffer->pixels : nullptr;
+  if (FrameBuffer && GentleMode) {
+    if (!GentleBuffer) GentleBuffer = std::make_unique<Picture>();
+    LimitFlashes(FrameBuffer->pixels, GentleBuffer->pixels, p.TickCount());
+    out = GentleBuffer->pixels;
+  }
   if (FrameBuffer && p.Lock(surface, pitch)) {
-    ConvertFrame(FrameBuffer->pixels, FrameWidth, FrameHeight, DisplayDepth, PixelDoubling, surface, pitch);
+    ConvertFrame(out, FrameWidth, FrameHeight, DisplayDepth, PixelDoubling, surface, pitch);
     if (!p.Unlock()) p.DebugString("BackBuffer->Unlock() Failed!");
   }
   if (!p.Flip()) p.DebugString("FrontBuffer->Flip() Failed!");
@@ -114,4 +123,6 @@ void CloseDisplay() {
     DeviceOpen = false;
   }
   FrameBuffer.reset();
+  GentleBuffer.reset();
+  ResetFlashLimiter();
 }

@@ -11,6 +11,9 @@
 
 extern std::int32_t DisplayDepth;
 extern std::int32_t PixelDoubling;
+// --gentle: PresentFrame shows the frame through the luminance limiter of
+// display/gentle.h (the FrameBuffer itself is left as drawn).
+extern bool GentleMode;
 
 // 0 when open, 1 on any failure (nothing is then held).
 std::int32_t OpenDisplay(std::int32_t width, std::int32_t height);

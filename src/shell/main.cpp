@@ -10,6 +10,7 @@
 
 #include "assets/loading.h"
 #include "assets/pages.h"
+#include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "shell/master_sequence.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   live.depth = options.depth;
   live.forceDoubling = options.forceDoubling;
   live.mute = options.mute;
+  GentleMode = options.gentle;
   RecordingOptions rec;
   rec.fps = options.fps;
   rec.every = options.every;

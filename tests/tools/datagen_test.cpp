@@ -136,3 +136,48 @@ TEST(DataSetTest, SameBytesOnEveryRun) {
   }
   EXPECT_EQ(files, 23 + 19 + 3);
 }
+
+TEST(DataSetTest, TickerIsSeenWholeInTheScannerScene) {
+  Load();
+  // The scene scrolls 0.1015 columns a millisecond for 76,800 ms across 320
+  // columns: the strip opens with a screen of blank, its words end before
+  // the screen's left edge reaches them at the scene's end, and it is long
+  // enough never to wrap round.
+  const int lastLeftEdge = static_cast<int>(76800 * 0.10152284263959391);
+  ASSERT_GT(TickerWidth - 1, lastLeftEdge + 320);
+  int first = TickerWidth, last = -1;
+  for (int x = 0; x < TickerWidth; ++x) {
+    for (int y = 0; y < TickerHeight; ++y) {
+      if (TickerStrip[static_cast<std::size_t>(y) * TickerWidth + x] & 0xFF) first = std::min(first, x), last = x;
+    }
+  }
+  EXPECT_GE(first, 300);
+  EXPECT_LT(last, lastLeftEdge - 100);
+}
+
+TEST(DataSetTest, PicturesClearOfWhatTheDemoDoesToThem) {
+  Load();
+  // The figure loaded a second time gets rows 120..147 blanked to black but
+  // keeps its box: the box must stay above the band.
+  EXPECT_LE(FigureBoxes[5].bottom, 120);
+  EXPECT_EQ(FigureBoxes[5].bottom, FigureBoxes[1].bottom);
+  // Countdown digits fill the sheet's ten rows, and "10" fits the enlarged
+  // 16-column window.
+  char ten[] = "10";
+  EXPECT_LE(TextWidth(SmallFont, ten), 16);
+  for (char d = '0'; d <= '9'; ++d) {
+    std::vector<Pixel> canvas(16 * 12, 0);
+    DrawCharacter(SmallFont, d, 255, 8, 0, 0, canvas.data(), 16, 12);
+    int top = 12, bottom = -1;
+    for (int y = 0; y < 12; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        if (canvas[y * 16 + x] & 0xFF) top = std::min(top, y), bottom = y;
+      }
+    }
+    EXPECT_EQ(bottom - top + 1, 10) << d;
+  }
+  // The mountain range ends in a slope, not a cut: its last column is ground.
+  int lit = 0;
+  for (int y = 0; y < 240; ++y) lit += SpriteBank[11].pixels[y * 320 + 319] != TransparentKey;
+  EXPECT_LT(lit, 40);
+}

@@ -36,8 +36,9 @@ bool WriteJpeg(const std::string& path, const Canvas& c) {
   return WriteJpegFile(path, c.width, c.height, pixels.data(), {90, false, false});
 }
 
-bool WriteSheet(const std::string& path, const Typeface& face, const char* charset, int w, int h, int size) {
-  const FontSheet sheet = BuildFontSheet(face, charset, w, h, size);
+bool WriteSheet(const std::string& path, const Typeface& face, const char* charset, int w, int h, int size,
+                const std::vector<DrawnGlyph>& drawn = {}) {
+  const FontSheet sheet = BuildFontSheet(face, charset, w, h, size, drawn);
   if (sheet.pixels.empty()) return false;
   // The palette is thrown away by the reader; a grey ramp lets image tools show it.
   std::vector<std::uint8_t> palette(768);
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
                    "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"
                    "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
                    "1234567890.!?:-'@",
-                   470, 10, 10);
+                   470, 10, 10, CountdownDigits());
   ok &= WriteSheet(data + "font3.pcx", *bold,
                    "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
                    "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"

@@ -31,13 +31,32 @@ float SegmentDistance(float px, float py, Point a, Point b) {
   return std::sqrt(ex * ex + ey * ey);
 }
 
-// Night sky: a vertical gradient with a few stars.
-void Sky(Canvas& c, Rgb top, Rgb bottom, std::uint32_t seed, int stars) {
+// Night sky: a vertical gradient.
+void Sky(Canvas& c, Rgb top, Rgb bottom) {
   c.Shade([&](float, float y) { return Mix(top, bottom, y / c.height); });
+}
+
+// Stars, added once everything else is drawn: only above the horizon and only
+// where the picture is still the bare sky around the star (no lettering, glow
+// or emblem within two pixels).
+void Stars(Canvas& c, const Canvas& sky, std::uint32_t seed, int stars, float horizon) {
   Random r(seed);
+  auto bare = [&](int x, int y) {
+    for (int dy = -2; dy <= 2; ++dy) {
+      for (int dx = -2; dx <= 2; ++dx) {
+        const int px = std::clamp(x + dx, 0, c.width - 1), py = std::clamp(y + dy, 0, c.height - 1);
+        const std::size_t i = static_cast<std::size_t>(py) * c.width + px;
+        const Rgb a = c.rgb[i], b = sky.rgb[i];
+        if (std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b) > 0.04f) return false;
+      }
+    }
+    return true;
+  };
   for (int i = 0; i < stars; ++i) {
-    const float x = r.Range(0, c.width), y = r.Range(0, c.height * 0.7f), s = r.Range(0.2f, 1.0f);
-    c.Add(static_cast<int>(x), static_cast<int>(y), Mix(Cyan, White, r.Unit()), s);
+    const int x = static_cast<int>(r.Range(0, c.width)), y = static_cast<int>(r.Range(0, horizon - 4));
+    const float s = r.Range(0.2f, 1.0f);
+    const Rgb tint = Mix(Cyan, White, r.Unit());
+    if (bare(x, y)) c.Add(x, y, tint, s);
   }
 }
 
@@ -177,6 +196,15 @@ std::vector<Limb> FigureTwo() {
   };
 }
 
+// The limbs scaled by k about (cx, cy), then moved by (dx, dy).
+std::vector<Limb> Scaled(std::vector<Limb> limbs, float k, Point about, Point move) {
+  for (Limb& l : limbs) {
+    for (Point* p : {&l.a, &l.b}) *p = {about.x + (p->x - about.x) * k + move.x, about.y + (p->y - about.y) * k + move.y};
+    l.r *= k;
+  }
+  return limbs;
+}
+
 float FigureDistance(const std::vector<Limb>& limbs, float x, float y) {
   float best = 1e9f;
   for (const Limb& l : limbs) best = std::min(best, SegmentDistance(x, y, l.a, l.b) - l.r);
@@ -221,7 +249,8 @@ Canvas WireFigure(const std::vector<Limb>& limbs) {
 
 Canvas TitleCard(const Fonts& fonts) {
   Canvas c(320, 240);
-  Sky(c, Night, Indigo, 11, 160);
+  Sky(c, Night, Indigo);
+  const Canvas sky = c;
   c.Glow(160, 150, 70, Magenta * 0.55f, 1.0f);
   c.Glow(160, 150, 28, Amber, 0.6f);
   FloorGrid(c, 150, Violet, 0.8f);
@@ -230,25 +259,28 @@ Canvas TitleCard(const Fonts& fonts) {
   GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 118, Cyan, Magenta, Violet * 0.9f);
   Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 206, Mix(Cyan, White, 0.4f));
   Caption(c, fonts.regular, 9, "every pixel computed on the cpu", 160, 222, Violet * 1.5f);
+  Stars(c, sky, 11, 160, 150);
   return c;
 }
 
 Canvas Sprite(int index) {
   Canvas c(320, 240, {}, 0);
   switch (index) {
+    // The three emblems rest together, left, middle and right, each in its
+    // own third of the screen so none covers another.
     case 0:  // left emblem: ring and Z, slides in from the right, then falls
-      Ring(c, 110, 120, 82, 14, Cyan, Violet);
-      Ring(c, 110, 120, 62, 4, Magenta, Amber);
-      FillPolygon(c, ZShape(110, 120, 38), White, Cyan);
+      Ring(c, 58, 120, 42, 9, Cyan, Violet);
+      Ring(c, 58, 120, 31, 3, Magenta, Amber);
+      FillPolygon(c, ZShape(58, 120, 19), White, Cyan);
       break;
     case 13:  // its twin on the right, arriving from the left
-      Ring(c, 210, 120, 82, 14, Magenta, Violet);
-      Ring(c, 210, 120, 62, 4, Cyan, Amber);
-      FillPolygon(c, RegularPolygon(210, 120, 40, 3, -Pi / 2), Amber, Magenta);
+      Ring(c, 262, 120, 42, 9, Magenta, Violet);
+      Ring(c, 262, 120, 31, 3, Cyan, Amber);
+      FillPolygon(c, RegularPolygon(262, 122, 21, 3, -Pi / 2), Amber, Magenta);
       break;
     case 14:  // a star between the two
-      FillPolygon(c, Star(160, 120, 58, 20, 8, 0.2f), White, Amber);
-      Ring(c, 160, 120, 100, 3, Amber, White);
+      FillPolygon(c, Star(160, 120, 40, 15, 8, 0.2f), White, Amber);
+      Ring(c, 160, 120, 50, 2.5f, Amber, White);
       break;
     case 1:  // two totems meeting from opposite sides
     case 2: {
@@ -266,7 +298,13 @@ Canvas Sprite(int index) {
     case 11: {  // mountains along the bottom
       std::vector<Point> ridge = {{0, 240}};
       Random r(7);
-      for (int x = 0; x <= 320; x += 16) ridge.push_back({static_cast<float>(x), 150 + r.Range(-30, 30) + 25 * std::sin(x * 0.02f)});
+      for (int x = 0; x <= 320; x += 16) {
+        // The range sinks into the ground toward both ends: when it slides
+        // aside, its end is a slope, not a cut.
+        const float rise = std::min(1.0f, std::min(x + 16.0f, 336.0f - x) / 96.0f);
+        const float peak = 150 + r.Range(-30, 30) + 25 * std::sin(x * 0.02f);
+        ridge.push_back({static_cast<float>(x), 240 - (240 - peak) * std::sqrt(rise)});
+      }
       ridge.push_back({320, 240});
       FillPolygon(c, ridge, Violet, Night);
       for (std::size_t i = 1; i + 2 < ridge.size(); ++i) c.Line(ridge[i].x, ridge[i].y, ridge[i + 1].x, ridge[i + 1].y, 2, Cyan, false);
@@ -320,10 +358,22 @@ Canvas Figure(char which) {
       return SolidFigure(FigureOne(), Indigo, Mix(Cyan, White, 0.3f), Cyan, -6);
     case 'c':
       return WireFigure(FigureOne());
-    case '4':
-      return SolidFigure(FigureOne(), Night, Magenta, Amber, 6);
+    case '4': {
+      // The figure seen closer, head and shoulders, dissolving downward: the
+      // demo blanks rows 120..147 of this picture in one of its uses, so no
+      // opaque pixel may reach row 120 (its box then stays clear of the band).
+      Canvas c = SolidFigure(Scaled(FigureOne(), 1.5f, {95, 38}, {15, 12}), Night, Magenta, Amber, 6);
+      static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+      for (int y = 88; y < c.height; ++y) {
+        for (int x = 0; x < c.width; ++x) {
+          if (y >= FigureBandTop || (bayer[y % 4][x % 4] + 0.5f) / 16 > (FigureBandTop - y) / 32.0f) c.AlphaAt(x, y) = 0;
+        }
+      }
+      return c;
+    }
     default:
-      return SolidFigure(FigureTwo(), Violet * 0.6f, Amber, White, -5);
+      // Kept to the right edge, so the ticker reads across most of the screen.
+      return SolidFigure(Scaled(FigureTwo(), 0.8f, {300, 13}, {12, 0}), Violet * 0.6f, Amber, White, -5);
   }
 }
 
@@ -339,13 +389,15 @@ Canvas Badge(int which) {
 
 Canvas EndCard(const Fonts& fonts) {
   Canvas c(320, 240);
-  Sky(c, Night, Indigo * 0.8f, 31, 120);
+  Sky(c, Night, Indigo * 0.8f);
+  const Canvas sky = c;
   c.Glow(160, 100, 90, Violet * 0.5f);
   Ring(c, 160, 96, 46, 5, Cyan, Magenta);
   FillPolygon(c, ZShape(160, 96, 22), White, Cyan);
   GlowTitle(c, fonts.bold, 24, "thanks for watching", 160, 178, White, Cyan, Magenta * 0.6f);
   Caption(c, fonts.regular, 10, "zintavel - pictures and music generated at build time", 160, 204, Violet * 1.6f);
   Caption(c, fonts.regular, 9, "see you next time", 160, 222, Cyan * 0.6f);
+  Stars(c, sky, 31, 120, 160);
   return c;
 }
 
@@ -367,16 +419,19 @@ Canvas TextBackground(int which) {
 
 Canvas CutPicture(int which, const Fonts& fonts) {
   Canvas c(320, 240, {});
+  // Cut in and drifted by the scene: thin shapes, no words, and dim enough
+  // that a cut changes little of the screen by much.
+  (void)fonts;
   if (which == 0) {
-    for (int k = 1; k <= 6; ++k) Ring(c, 160, 120, k * 22.0f, 2.5f, Mix(Cyan, White, k / 6.0f) * 0.9f, Magenta * 0.8f);
-    GlowTitle(c, fonts.bold, 40, "ZIN", 160, 136, White, Cyan, Cyan * 0.4f);
+    for (int k = 1; k <= 6; ++k) Ring(c, 160, 120, k * 22.0f, 1.5f, Mix(Cyan, White, k / 6.0f) * 0.55f, Magenta * 0.5f);
+    Outline(c, RegularPolygon(160, 120, 34, 6, 0), 2, Cyan * 0.7f, true);
   } else {
     Random r(77);
-    for (int k = 0; k < 40; ++k) {
-      const float y = r.Range(0, 240), x = r.Range(-40, 320), len = r.Range(40, 200);
-      c.Line(x, y, x + len, y - len * 0.25f, r.Range(1, 3), Mix(Cyan, Violet, r.Unit()) * r.Range(0.5f, 1.0f));
+    for (int k = 0; k < 28; ++k) {
+      const float y = r.Range(0, 240), x = r.Range(-40, 320), len = r.Range(40, 160);
+      c.Line(x, y, x + len, y - len * 0.25f, r.Range(1, 2), Mix(Cyan, Violet, r.Unit()) * r.Range(0.3f, 0.6f));
     }
-    GlowTitle(c, fonts.bold, 40, "TAVEL", 160, 136, White, Magenta, Magenta * 0.4f);
+    Outline(c, Star(160, 120, 44, 18, 4, 0), 2, Magenta * 0.7f, true);
   }
   return c;
 }
@@ -387,15 +442,23 @@ Canvas OpeningPicture(const Fonts& fonts) {
   Ring(c, 160, 110, 70, 8, Cyan, Magenta);
   Ring(c, 160, 110, 88, 2, Amber, Cyan, 0.8f);
   FillPolygon(c, ZShape(160, 110, 36), White, Cyan);
-  Caption(c, fonts.bold, 26, "ZINTAVEL", 160, 222, Mix(Cyan, White, 0.5f), true);
+  (void)fonts;  // no lettering: the flash cuts stretch and drift this picture
   return c;
 }
 
 Canvas OverlayPicture(int which, const Fonts& fonts) {
   Canvas c(320, 240, {});
   if (which == 0) {  // only rows 80..159 show: a band of light lines and a word
-    for (int y = 82; y < 158; y += 4) c.Line(0, y, 320, y, 1, Mix(Violet, Cyan, (y - 80) / 80.0f) * 0.35f);
-    Caption(c, fonts.bold, 36, "Z I N T A V E L", 160, 133, Magenta * 0.8f, true);
+    for (int y = 82; y < 158; y += 4) c.Line(0, y, 320, y, 1, Mix(Violet, Cyan, (y - 80) / 80.0f) * 0.25f);
+    // Two ribbons winding round each other along the band.
+    for (int strand = 0; strand < 2; ++strand) {
+      const float phase = strand * Pi;
+      for (int x = 0; x < 320; x += 2) {
+        const float y0 = 120 + 26 * std::sin(x * 2 * Pi / 160 + phase), y1 = 120 + 26 * std::sin((x + 2) * 2 * Pi / 160 + phase);
+        c.Line(x, y0, x + 2, y1, 2.5f, (strand ? Magenta : Cyan) * 0.55f);
+      }
+    }
+    (void)fonts;
   } else {
     Random r(200 + which);
     for (int k = 0; k < 60; ++k) {
@@ -413,10 +476,12 @@ Canvas MirrorPicture() {
   // Light pillars over a horizon line, dark elsewhere; it is also shown upside down.
   c.Glow(160, 180, 40, Violet * 0.35f);
   c.Line(0, 180, 320, 180, 2, Magenta * 0.9f);
-  for (int k = 0; k < 9; ++k) {
-    const float x = 20 + k * 35.0f, h = 60 + 50 * std::sin(k * 1.3f) * std::sin(k * 1.3f);
-    c.FillShape([=](float px, float py) { return std::fabs(px - x) < 5 && py < 180 && py > 180 - h; },
-                [=](float, float py) { return Mix(Night, Cyan * 0.7f, (py - (180 - h)) / h); });
+  // A setting sun's rings over the horizon (arcs, not bars: nothing here may
+  // look like a meter that should move with the music).
+  for (int k = 0; k < 5; ++k) {
+    const float r = 24 + k * 18.0f;
+    c.FillShape([=](float px, float py) { const float d = std::hypot(px - 160, py - 180); return py < 179 && d > r - 2 && d < r + 2; },
+                [=](float, float py) { return Mix(Cyan * 0.7f, Violet * 0.4f, (180 - py) / 110); }, 0.9f - k * 0.12f);
   }
   return c;
 }
@@ -439,14 +504,21 @@ Canvas ScannerTexture() {
 Canvas PartOneTexture() {
   Canvas c(256, 256);
   c.Shade([](float x, float y) {
-    // Marble: noise-bent sine bands; every period divides 256.
+    // Marble: noise-bent sine bands, sharpened; every period divides 256.
     const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
-    const float band = 0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6);
-    const float band2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
-    // Mid-dark: the beat flashes add the frame to itself twice.
-    Rgb col = Mix(Indigo, Magenta * 0.75f, band);
-    col = Mix(col, Amber * 0.8f, band2 * band2 * 0.4f);
-    return Mix(col, Night, 0.3f + 0.3f * (1 - n));
+    auto sharp = [](float v, float k) { return std::clamp((v - 0.5f) * k + 0.5f, 0.0f, 1.0f); };
+    const float band = sharp(0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6), 2.2f);
+    const float band2 = sharp(0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4), 1.8f);
+    // Thin light veins where a third field crosses zero.
+    const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
+    const float vein = std::exp(-v * v * 60);
+    // Saturated colours with little green: the beat flash adds the frame to
+    // itself twice, and red and blue clip at full while green (most of the
+    // brightness) stays in bounds.
+    Rgb col = Mix(Rgb{0.30f, 0.07f, 0.58f}, Rgb{0.95f, 0.10f, 0.58f}, band);
+    col = Mix(col, Rgb{1.0f, 0.52f, 0.16f}, band2 * band2 * 0.45f);
+    col = col + Rgb{0.25f, 0.55f, 0.85f} * (vein * 0.55f);
+    return Mix(col, Night, 0.08f + 0.22f * (1 - n));
   });
   return c;
 }
@@ -463,7 +535,8 @@ Canvas SlidePicture(int which, const Fonts& fonts) {
 
 Canvas BridgePicture(const Fonts& fonts) {
   Canvas c(320, 240);
-  Sky(c, Night, Violet * 0.7f, 51, 200);
+  Sky(c, Night, Violet * 0.7f);
+  const Canvas sky = c;
   // A ringed planet rising over the horizon.
   c.FillShape([](float x, float y) { return std::hypot(x - 160, y - 210) < 120; },
               [](float x, float y) { return Mix(Amber, Magenta * 0.5f, std::clamp((x - 60 + (y - 100)) / 260, 0.0f, 1.0f)); });
@@ -476,5 +549,6 @@ Canvas BridgePicture(const Fonts& fonts) {
       },
       [](float x, float) { return Mix(Cyan, White, std::fabs(x - 160) / 170); });
   Caption(c, fonts.bold, 16, "part two", 160, 40, White * 0.9f, true);
+  Stars(c, sky, 51, 200, 168);
   return c;
 }

@@ -16,6 +16,8 @@ Canvas Sprite(int index);
 // 'a': the figure as a solid, 'c': the same figure as a wireframe scan, '4': the
 // solid figure in later light, 'b': the second figure.
 Canvas Figure(char which);
+// The first row of the band the demo blanks in the '4' figure where it loads it a second time.
+inline constexpr int FigureBandTop = 120;
 
 Canvas Badge(int which);
 Canvas EndCard(const Fonts& fonts);

@@ -79,13 +79,33 @@ void Typeface::Draw(Canvas& canvas, const std::string& text, float x, float base
 }
 
 FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int sheetWidth, int sheetHeight,
-                         int startSize) {
+                         int startSize, const std::vector<DrawnGlyph>& drawn) {
+  auto drawnFor = [&](unsigned char c) -> const DrawnGlyph* {
+    for (const DrawnGlyph& d : drawn) {
+      if (static_cast<unsigned char>(d.character) == c) return &d;
+    }
+    return nullptr;
+  };
   FontSheet sheet{sheetWidth, sheetHeight, {}, startSize};
   for (int size = startSize; size >= 4; --size) {
     face.SetPixelSize(size);
     std::vector<Typeface::Glyph> glyphs;
     int total = 0;
     for (unsigned char c : charset) {
+      if (const DrawnGlyph* d = drawnFor(c)) {
+        Typeface::Glyph g;
+        g.rows = static_cast<int>(d->rows.size());
+        g.width = g.rows ? static_cast<int>(d->rows[0].size()) : 0;
+        g.left = 0, g.advance = g.width + 1;
+        for (const std::string& row : d->rows) {
+          for (char p : row) g.coverage.push_back(p == '#' ? 254 : p == '+' ? 150 : 0);
+        }
+        // Drawn glyphs stand on the sheet's top row, whatever the baseline.
+        g.top = std::min(sheetHeight - 1, static_cast<int>(sheetHeight * 0.8f + 0.5f));
+        glyphs.push_back(std::move(g));
+        total += glyphs.back().advance;
+        continue;
+      }
       glyphs.push_back(face.Render(c));
       // The marker column before the ink is the glyph's air on the left.
       const Typeface::Glyph& g = glyphs.back();
@@ -121,4 +141,20 @@ FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int s
   }
   std::fprintf(stderr, "zintavel-datagen: the font does not fit a %dx%d sheet\n", sheetWidth, sheetHeight);
   return sheet;
+}
+
+const std::vector<DrawnGlyph>& CountdownDigits() {
+  static const std::vector<DrawnGlyph> digits = {
+      {'0', {"..###..", ".##.##.", "##...##", "##...##", "##...##", "##...##", "##...##", "##...##", ".##.##.", "..###.."}},
+      {'1', {"...##..", "..###..", ".####..", "...##..", "...##..", "...##..", "...##..", "...##..", "...##..", ".######"}},
+      {'2', {".#####.", "##...##", ".....##", ".....##", "....##.", "...##..", "..##...", ".##....", "##.....", "#######"}},
+      {'3', {".#####.", "##...##", ".....##", ".....##", "..####.", ".....##", ".....##", ".....##", "##...##", ".#####."}},
+      {'4', {"....##.", "...###.", "..####.", ".##.##.", "##..##.", "##..##.", "#######", "....##.", "....##.", "....##."}},
+      {'5', {"#######", "##.....", "##.....", "######.", ".....##", ".....##", ".....##", ".....##", "##...##", ".#####."}},
+      {'6', {"..####.", ".##....", "##.....", "##.....", "######.", "##...##", "##...##", "##...##", "##...##", ".#####."}},
+      {'7', {"#######", ".....##", "....##.", "....##.", "...##..", "...##..", "..##...", "..##...", "..##...", "..##..."}},
+      {'8', {".#####.", "##...##", "##...##", "##...##", ".#####.", "##...##", "##...##", "##...##", "##...##", ".#####."}},
+      {'9', {".#####.", "##...##", "##...##", "##...##", "##...##", ".######", ".....##", ".....##", "....##.", ".####.."}},
+  };
+  return digits;
 }

@@ -40,7 +40,16 @@ struct FontSheet {
   std::vector<std::uint8_t> pixels;
   int pixelSize;
 };
+// Glyphs drawn by hand, pixel by pixel, take the place of the face's: rows of
+// '#' (full), '+' (half) and '.' (none), one column of air added on the left.
+struct DrawnGlyph {
+  char character;
+  std::vector<std::string> rows;
+};
 FontSheet BuildFontSheet(const Typeface& face, const std::string& charset, int sheetWidth, int sheetHeight,
-                         int startSize);
+                         int startSize, const std::vector<DrawnGlyph>& drawn = {});
+
+// Bold digits 0..9, 7x10, for a sheet of height 10 (the countdown enlarges them).
+const std::vector<DrawnGlyph>& CountdownDigits();
 
 const char* DefaultFontPath(bool bold);

@@ -1,20 +1,26 @@
 #include "texts.h"
 
 // The ticker is drawn with the large font: lower case, digits and . , ! ? : - ' only.
+// The scanner scene scrolls it about 101.5 pixels a second for 76.8 s, some
+// 7,800 pixels: it opens with a screen of blank, its text ends before the
+// scene does, and blank pads it beyond so it never wraps round. The greetings
+// come while the figures are away (the middle of the scene).
 std::string TickerText() {
-  return "welcome to zintavel!   every picture you see is computed on the cpu, one frame at a time, "
-         "into three hundred and twenty by two hundred and forty pixels of thirty-two bits...   "
-         "no gpu, no shaders, no textures but the ones we made:  saturating adds, eight-bit products, "
-         "a grid of coordinates, box blurs and radial blurs, keyed sprites and bitmap letters.   "
-         "the music is ours too: a tracker module and an mp3, written by a program at build time.   "
-         "the pictures? generated, deterministic, byte for byte the same on every build.   "
-         "greetings to everyone who still counts cycles, to the makers of small things that run fast, "
-         "and to you, watching this on a machine that could do it a thousand times over.   "
-         "press escape when you have seen enough - the letters will keep flying until then.   "
-         "zintavel - 2026 -   ";
+  return std::string(16, ' ') + TickerLines() + std::string(48, ' ');
+}
+
+std::string TickerLines() {
+  return "welcome to zintavel!   every frame is computed on the cpu, pixel by pixel: "
+         "saturating adds, eight-bit products, a warped grid, blurs and sprites.   "
+         "greetings to everyone who still counts cycles, and to all makers of small, fast things!   "
+         "pictures and music are made by programs at build time.   "
+         "press escape when you have seen enough.";
 }
 
 // Pages: at most 15 lines, about 18 characters each (drawn from x = 196).
+// The first file's pages are shown three times over before the second file's
+// begin, and the second file's then loop: the first file holds one greeting
+// page, the second everything a viewer should see.
 std::string PagesOneText() {
   return "ZINTAVEL\n"
          "\n"
@@ -27,37 +33,6 @@ std::string PagesOneText() {
          "this one draws\n"
          "every frame on\n"
          "the cpu alone.\n"
-         "}\n"
-         "THE FRAME\n"
-         "\n"
-         "320 x 240 pixels\n"
-         "of 32 bits each;\n"
-         "added, scaled and\n"
-         "blended in eight\n"
-         "bit lanes.\n"
-         "\n"
-         "255 + 255 = 255\n"
-         "255 x 255 = 254\n"
-         "}\n"
-         "THE GRID\n"
-         "\n"
-         "one texture point\n"
-         "for every 8 x 8\n"
-         "pixels, moved by\n"
-         "slow sines, or\n"
-         "cast as rays\n"
-         "into a tunnel.\n"
-         "}\n"
-         "THE POINTS\n"
-         "\n"
-         "each dark pixel\n"
-         "of this page is\n"
-         "a point that\n"
-         "flies to its\n"
-         "place: 10 ms\n"
-         "later for every\n"
-         "step it stands\n"
-         "further down.\n"
          "}\n";
 }
 
@@ -80,6 +55,26 @@ std::string PagesTwoText() {
          "\n"
          "press escape\n"
          "to leave.\n"
+         "}\n"
+         "THE FRAME\n"
+         "\n"
+         "320 x 240 pixels\n"
+         "of 32 bits each;\n"
+         "added, scaled and\n"
+         "blended in eight\n"
+         "bit lanes.\n"
+         "\n"
+         "255 + 255 = 255\n"
+         "255 x 255 = 254\n"
+         "}\n"
+         "THE GRID\n"
+         "\n"
+         "one texture point\n"
+         "for every 8 x 8\n"
+         "pixels, moved by\n"
+         "slow sines, or\n"
+         "cast as rays\n"
+         "into a tunnel.\n"
          "}\n"
          "REMEMBER\n"
          "\n"

@@ -4,5 +4,6 @@
 #include <string>
 
 std::string TickerText();
+std::string TickerLines();  // the ticker's words, without the blank around them
 std::string PagesOneText();
 std::string PagesTwoText();

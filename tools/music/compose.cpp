@@ -1,6 +1,7 @@
 #include "compose.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "synth.h"
 
@@ -95,19 +96,6 @@ void Arpeggio(Score& s, int from, int to, int bar, const std::vector<Chord>& cho
 
 const std::vector<Chord> Progression = {Am, F, C, G};
 
-// At 44,100 Hz a tick of tempo 120 is 918.75 samples and players take 918: the
-// rows of part one would run 0.08% fast and drift from the picture. Three rows
-// in every 32 at tempo 119 (926 samples a tick) make up the difference exactly:
-// 29 x 2754 + 3 x 2778 = 88,200 samples, 2 s, every 32 rows.
-void KeepRowsOnTime(Score& s) {
-  for (int r = 0; r < s.rows; ++r) {
-    const int k = r % 32;
-    ItCell& c = s.At(r, Timing);
-    if (k == 5 || k == 16 || k == 27) c.command = Command('T'), c.parameter = 119;
-    if (k == 6 || k == 17 || k == 28) c.command = Command('T'), c.parameter = 120;
-  }
-}
-
 }  // namespace
 
 const std::vector<int>& IntroAccentRows() {
@@ -116,39 +104,151 @@ const std::vector<int>& IntroAccentRows() {
   return rows;
 }
 
+namespace {
+
+// Part one runs at 128 BPM on the picture's rows: 6 ticks of 10.42 ms make a
+// 62.5 ms row, a beat is 7.5 rows (45 ticks), a bar 30 rows, and bar 0 starts
+// at 750 ms (row 12), so that nearly every accent lands on a bar line.
+constexpr int TicksPerRow = 6, TicksPerBeat = 45, FirstBarTick = 12 * TicksPerRow;
+constexpr int BarRow(int bar) { return 12 + 30 * bar; }
+
+// A note at a tick of the song: on its row, delayed by the ticks left over.
+void NoteAtTick(Score& s, int tick, int channel, int note, int sample, int volume) {
+  const int row = tick / TicksPerRow, delay = tick % TicksPerRow;
+  s.Note(row, channel, note, sample, volume);
+  if (delay > 0 && row >= 0 && row < s.rows) {
+    ItCell& c = s.At(row, channel);
+    c.command = Command('S'), c.parameter = static_cast<std::uint8_t>(0xD0 | delay);
+  }
+}
+
+// The tick of a sixteenth counted from bar 0 (four to a beat, rounded to the tick).
+int SixteenthTick(int bar, int sixteenth) {
+  return FirstBarTick + (bar * 16 + sixteenth) * TicksPerBeat / 4 + ((bar * 16 + sixteenth) * TicksPerBeat % 4 >= 2 ? 1 : 0);
+}
+
+bool NearAccent(int tick, int ticks) {
+  for (int r : IntroAccentRows()) {
+    if (std::abs(tick - r * TicksPerRow) <= ticks) return true;
+  }
+  return false;
+}
+
+// Drums over bars [from, to): level 1 hats on the off-beats; 2 adds the kick
+// on every beat; 3 the snare on beats 2 and 4 and sixteenth hats; 4 is 3 with
+// the kick on beats 1 and 3 only (half time). Nothing of the groove sounds
+// within 200 ms of an accent but the hats, which are quiet: the accent is
+// always the strongest hit near its beat.
+void Groove128(Score& s, int from, int to, int level) {
+  constexpr int Air = 20;  // ticks, about 200 ms
+  for (int bar = from; bar < to; ++bar) {
+    for (int k = 0; k < 16; ++k) {
+      const int t = SixteenthTick(bar, k);
+      const bool beat = k % 4 == 0;
+      const bool kick = level == 4 ? k % 8 == 0 : level >= 2 && beat;
+      if (kick && !NearAccent(t, Air)) NoteAtTick(s, t, ChKick, 60, KickS, 56);
+      if (level >= 3 && (k == 4 || k == 12) && !NearAccent(t, Air)) NoteAtTick(s, t, ChSnare, 60, SnareS, 46);
+      if (k % 4 == 2 && !NearAccent(t, 8)) NoteAtTick(s, t, ChHat, 60, HatS, 30);
+      if (level >= 3 && k % 2 == 1 && !NearAccent(t, 8)) NoteAtTick(s, t, ChHat, 60, HatS, 16);
+    }
+  }
+}
+
+// One chord a bar over bars [from, to): pad, and bass on every eighth (0 = none).
+void Harmony128(Score& s, int from, int to, const std::vector<Chord>& chords, int padVolume, bool bass) {
+  for (int bar = from; bar < to; ++bar) {
+    const Chord& c = chords[(bar - from) % chords.size()];
+    if (padVolume > 0) {
+      for (int ch = 0; ch < 3; ++ch) NoteAtTick(s, SixteenthTick(bar, 0), PadA + ch, c.tones[ch], PadS, padVolume);
+    }
+    if (!bass) continue;
+    for (int e = 0; e < 8; ++e) {
+      const int t = SixteenthTick(bar, 2 * e);
+      if (e % 2 == 0 && NearAccent(t, 20)) continue;  // the accent carries the low end
+      NoteAtTick(s, t, BassC, c.root + (e % 4 == 3 ? 12 : 0), BassS, e % 2 ? 40 : 48);
+    }
+  }
+}
+
+// A plucked line over the chord tones, every `step` sixteenths.
+void Arpeggio128(Score& s, int from, int to, const std::vector<Chord>& chords, int step, int volume) {
+  static const int walk[] = {0, 1, 2, 1, 0, 2, 1, 2};
+  for (int bar = from, n = 0; bar < to; ++bar) {
+    const Chord& c = chords[(bar - from) % chords.size()];
+    for (int k = 0; k < 16; k += step, ++n) {
+      const int t = SixteenthTick(bar, k);
+      if (!NearAccent(t, 12)) NoteAtTick(s, t, Lead, c.tones[walk[n % 8]] + 12, PluckS, volume);
+    }
+  }
+}
+
+// At 44,100 Hz a tick of tempo 240 is 459.375 samples and players take 459.
+// Three rows in every 32 at tempo 238 (463 samples a tick) make up the
+// difference exactly: 29 x 2754 + 3 x 2778 = 88,200 samples, 2 s, every 32 rows.
+void KeepRowsOnTime128(Score& s) {
+  for (int r = 0; r < s.rows; ++r) {
+    const int k = r % 32;
+    ItCell& c = s.At(r, Timing);
+    if (k == 5 || k == 16 || k == 27) c.command = Command('T'), c.parameter = 238;
+    if (k == 6 || k == 17 || k == 28) c.command = Command('T'), c.parameter = 240;
+  }
+}
+
+}  // namespace
+
 ItSong IntroSong() {
   Score s(IntroRows);
-  // Sections change where the overlay, mirror and slide tracks jump.
+  // Bars from 750 ms; the sections change where the picture's tracks jump.
+  // Intro (the opening zoom and the first emblems): pads and off-beat hats.
   s.PadChord(0, Am, 20);
-  Groove(s, 18, 192, 8, 1);
-  Harmony(s, 18, 192, 32, Progression, 8, 16);
-  Groove(s, 192, 282, 8, 3);
-  Harmony(s, 192, 282, 32, Progression, 4, 21);
-  Arpeggio(s, 192, 282, 32, Progression, 2, 19);
-  Groove(s, 282, 342, 8, 1);  // breakdown
-  Harmony(s, 282, 342, 32, {F, G}, 0, 23);
-  Arpeggio(s, 282, 342, 32, {F, G}, 4, 25);
-  Groove(s, 342, 402, 8, 2);
-  Harmony(s, 342, 402, 32, Progression, 8, 19);
-  Groove(s, 402, 490, 8, 3);
-  Harmony(s, 402, 490, 32, Progression, 4, 21);
-  Arpeggio(s, 402, 490, 32, Progression, 2, 22);
-  Groove(s, 490, 552, 8, 3);
-  Harmony(s, 490, 552, 32, {F, G, Am, Am}, 4, 21);
-  Groove(s, 552, 612, 16, 2);
-  Harmony(s, 552, 612, 32, {Dm, E}, 8, 21);
-  Arpeggio(s, 552, 612, 32, {Dm, E}, 4, 22);
-  Groove(s, 612, 692, 8, 3);  // the peak, under the negative flash
-  Harmony(s, 612, 692, 32, Progression, 4, 22);
-  Arpeggio(s, 612, 692, 32, Progression, 2, 22);
-  for (int r = 612; r < 692; r += 8) s.Note(r, StabC, Progression[((r - 612) / 32) % 4].root + 24, StabS, 28);
-  Groove(s, 692, 732, 8, 1);
-  Harmony(s, 692, 732, 32, {F, G}, 8, 18);
-  // Build: a snare roll closing in on the stutter, and the riser.
-  for (int r = 732; r < 762; r += r < 748 ? 4 : (r < 756 ? 2 : 1)) s.Note(r, ChSnare, 60, SnareS, 24 + (r - 732));
-  Harmony(s, 732, 762, 32, {E}, 4, 19);
-  s.Note(730, RiserC, 60, RiserS, 50);
-  // The stutter: every accent a gated chord stab and hit, silence between.
+  Harmony128(s, 0, 4, {Am, Am, F, G}, 18, false);
+  Groove128(s, 2, 4, 1);
+  s.Note(BarRow(4) - 64, RiserC, 60, RiserS, 40);
+  // Bars 4..6: the groove comes in under the sliding emblems.
+  Groove128(s, 4, 6, 2);
+  Harmony128(s, 4, 6, {Am, F}, 18, true);
+  // Bars 6..9: everything.
+  Groove128(s, 6, 9, 3);
+  Harmony128(s, 6, 9, Progression, 21, true);
+  Arpeggio128(s, 6, 9, Progression, 2, 19);
+  // Bars 9..11: breakdown under the totems.
+  Groove128(s, 9, 11, 1);
+  Harmony128(s, 9, 11, {F, G}, 24, false);
+  Arpeggio128(s, 9, 11, {F, G}, 4, 24);
+  // Bars 11..13: the kick returns under the mountains.
+  Groove128(s, 11, 13, 2);
+  Harmony128(s, 11, 13, Progression, 19, true);
+  // Bars 13..18: the full groove through the drifting rings and the big Z.
+  Groove128(s, 13, 18, 3);
+  Harmony128(s, 13, 16, {Am, F, C}, 21, true);
+  Harmony128(s, 16, 18, {F, G}, 21, true);
+  Arpeggio128(s, 13, 18, Progression, 2, 21);
+  // Bars 18..20: half time on D minor and E.
+  Groove128(s, 18, 20, 4);
+  Harmony128(s, 18, 20, {Dm, E}, 21, true);
+  Arpeggio128(s, 18, 20, {Dm, E}, 4, 22);
+  // Bars 20..23: the peak, under the negative flash, with stabs on the off-beats.
+  Groove128(s, 20, 23, 3);
+  Harmony128(s, 20, 23, {Am, F, G}, 22, true);
+  Arpeggio128(s, 20, 23, {Am, F, G}, 2, 22);
+  for (int bar = 20; bar < 23; ++bar) {
+    for (int k = 2; k < 16; k += 4) {
+      const int t = SixteenthTick(bar, k);
+      if (!NearAccent(t, 20)) NoteAtTick(s, t, StabC, Progression[bar % 4].root + 24, StabS, 24);
+    }
+  }
+  // Bar 23: a breath.
+  Groove128(s, 23, 24, 1);
+  Harmony128(s, 23, 24, {F}, 18, false);
+  // Bar 24: the build, a snare roll closing in on the stutter, and the riser.
+  for (int k = 0; k < 16; ++k) {
+    const int t = SixteenthTick(24, k);
+    if (!NearAccent(t, 20)) NoteAtTick(s, t, ChSnare, 60, SnareS, 18 + k);
+    if (k >= 12 && !NearAccent(SixteenthTick(24, k) + 6, 20)) NoteAtTick(s, t + 6, ChSnare, 60, SnareS, 20 + k);
+  }
+  Harmony128(s, 24, 25, {E}, 19, true);
+  s.Note(BarRow(24) - 8, RiserC, 60, RiserS, 46);
+  // The stutter: every accent a gated chord stab, silence between.
   s.CutAll(762, {BassC, PadA, PadB, PadC, Lead, RiserC, ChSnare, ChHat});
   for (int r : {762, 764, 766, 770, 774}) {
     s.Note(r, StabC, Am.root + 24, StabS, 48);
@@ -158,28 +258,26 @@ ItSong IntroSong() {
   // Outro: the last accent opens the final chord, which the fade takes away.
   s.PadChord(776, Am, 40);
   s.Note(776, BassC, Am.root, BassS, 40);
-  s.Note(776, ChCrash, 60, CrashS, 56);
   s.Note(776, StabC, Am.root + 24, StabS, 40);
-  for (int r = 784; r < 864; r += 16) s.Note(r, Lead, Am.tones[(r / 16) % 3] + 12, PluckS, 22);
+  for (int k = 0; k < 5; ++k) NoteAtTick(s, SixteenthTick(26, 4 * k), Lead, Am.tones[k % 3] + 12, PluckS, 22);
   s.CutAll(880, {BassC, PadA, PadB, PadC, Lead});
 
-  // An accent on every beat of part one: kick and hit, a crash on the big ones;
-  // the lead and the small drums leave it three rows of air.
+  // An accent on every beat of part one: kick, hit and crash, the loudest
+  // thing near it; the lead and the small drums leave it three rows of air.
   for (int r : IntroAccentRows()) {
     for (int before = r - 3; before < r; ++before) {
       for (int ch : {Lead, ChHat, ChSnare}) s.At(before, ch) = ItCell{};
     }
   }
   for (int r : IntroAccentRows()) {
+    s.At(r, ChKick) = ItCell{};
     s.Note(r, ChKick, 60, KickS, 64);
-    s.Note(r, HitC, 60, HitS, 60);
-    if (r == 18 || r == 192 || r == 282 || r == 342 || r == 402 || r == 490 || r == 552 || r == 612 || r == 692 ||
-        r == 732) {
-      s.Note(r, ChCrash, 60, CrashS, 44);
-    }
+    s.Note(r, HitC, 60, HitS, 64);
+    const bool bar = (r - 12) % 30 == 0;
+    if (bar || r == 18 || r == 490 || r == 692 || r == 776) s.Note(r, ChCrash, 60, CrashS, bar ? 54 : 48);
   }
-  KeepRowsOnTime(s);
-  return s.Song("zintavel part one", 3, 120, 60);
+  KeepRowsOnTime128(s);
+  return s.Song("zintavel part one", TicksPerRow, 240, 60);
 }
 
 ItSong TuneSong() {

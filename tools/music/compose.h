@@ -2,7 +2,7 @@
 //   TuneSong   "tune.it", from the countdown on: 125 BPM (speed 6, tempo 125),
 //              countdown, bridge, part two's scanner and text sections, looping
 //              back into the text section after 153.6 s.
-//   IntroSong  part one, 54 s on 62.5 ms rows (speed 3, tempo 120), so its rows
+//   IntroSong  part one, 54 s on 62.5 ms rows (speed 6, tempo 240) at 128 BPM, so its rows
 //              are the rows of part one's key tracks.
 #pragma once
 
