@@ -19,7 +19,7 @@ void BoxBlurColumnsFast(std::int32_t r, const Picture& source, Picture& destinat
 // each pixel's sample out of the four pixels from base, `weightX[g]` the four
 // horizontal fractions (1..255), `first[g]` the group's leftmost destination
 // column. Pixels that fit no group are left to the caller.
-struct ZoomRowGroups {
+struct PixelGroups {
   std::int32_t count;
   const std::int32_t* base;
   const std::uint8_t* shuffle;  // 16 per group
@@ -27,12 +27,33 @@ struct ZoomRowGroups {
   const std::int32_t* first;
 };
 void ZoomBlurRowFast(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain,
-                     std::uint32_t keep, const ZoomRowGroups& groups);
+                     std::uint32_t keep, const PixelGroups& groups);
 // The same groups one pixel at a time, for processors without vectors.
 void ZoomBlurRowGroupsOneByOne(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain,
-                               std::uint32_t keep, const ZoomRowGroups& groups);
+                               std::uint32_t keep, const PixelGroups& groups);
 
-// BlendSprite and AddSprite over one row: n pixels of src onto dst, skipping the
-// key; weight k in 1..255.
-void BlendSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t k);
-void AddSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t k);
+// One row of a stretched picture: each group's four destination pixels from
+// `first[g]` on take the source pixels the shuffle picks from the four at
+// `base[g]` (weightX unused).
+void StretchRowFast(const Pixel* sourceRow, Pixel* destinationRow, const PixelGroups& groups);
+
+// The sprite combines, one pixel (the references), and over one row: n pixels
+// of src onto dst, skipping the key; weight w in 1..255.
+inline Pixel BlendSpritePixel(Pixel d, Pixel s, std::uint32_t w) {
+  Pixel out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    std::uint32_t v = ((((d >> shift) & 0xFFu) * (255u - w)) >> 8) + ((((s >> shift) & 0xFFu) * w) >> 8);
+    out |= (v > 255u ? 255u : v) << shift;
+  }
+  return out;
+}
+inline Pixel AddSpritePixel(Pixel d, Pixel s, std::uint32_t w) {
+  Pixel out = 0;
+  for (int shift = 0; shift <= 24; shift += 8) {
+    std::uint32_t v = ((d >> shift) & 0xFFu) + ((((s >> shift) & 0xFFu) * w) >> 8);
+    out |= (v > 255u ? 255u : v) << shift;
+  }
+  return out;
+}
+void BlendSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t w);
+void AddSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t w);

@@ -101,7 +101,7 @@ bool GreyGainTableIsStandard() {
 }  // namespace
 
 void ZoomBlurRowGroupsOneByOne(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain,
-                               std::uint32_t keep, const ZoomRowGroups& groups) {
+                               std::uint32_t keep, const PixelGroups& groups) {
   for (std::int32_t i = 0; i < groups.count; ++i) {
     for (std::int32_t lane = 0; lane < 4; ++lane) {
       const std::int32_t column = groups.base[i] + groups.shuffle[16 * i + 4 * lane] / 4;
@@ -176,7 +176,7 @@ void ZoomBlurQuadrant(Pixel* pixels, std::int32_t x0, std::int32_t y0, std::int3
     }
     ++groups;
   }
-  const ZoomRowGroups rowGroups{groups, groupBase, groupShuffle, groupWeight, groupFirst};
+  const PixelGroups rowGroups{groups, groupBase, groupShuffle, groupWeight, groupFirst};
 
   const std::uint32_t gain = gainColour & 0xFFu, keep = keepColour & 0xFFu;
   for (std::int32_t k = 0; k < ny; ++k) {

@@ -19,12 +19,12 @@ namespace hn = hwy::HWY_NAMESPACE;
 #if HWY_TARGET == HWY_SCALAR
 // No vectors on this target: the rows go one pixel at a time.
 void ZoomBlurRow(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain, std::uint32_t keep,
-                 const ZoomRowGroups& groups) {
+                 const PixelGroups& groups) {
   ZoomBlurRowGroupsOneByOne(top, out, fractionY, gain, keep, groups);
 }
 #else
 void ZoomBlurRow(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain, std::uint32_t keep,
-                 const ZoomRowGroups& groups) {
+                 const PixelGroups& groups) {
   const hn::FixedTag<std::uint8_t, 16> d8;
   const hn::FixedTag<std::uint16_t, 8> d16;
   const hn::FixedTag<std::uint32_t, 4> d32;
@@ -81,7 +81,7 @@ HWY_EXPORT(ZoomBlurRow);
 }  // namespace zintavel
 
 void ZoomBlurRowFast(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain,
-                     std::uint32_t keep, const ZoomRowGroups& groups) {
+                     std::uint32_t keep, const PixelGroups& groups) {
   HWY_DYNAMIC_DISPATCH(zintavel::ZoomBlurRow)(top, out, fractionY, gain, keep, groups);
 }
 #endif
