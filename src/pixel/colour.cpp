@@ -41,3 +41,8 @@ void BlendNegative(Pixel* pixels, std::int32_t k, std::int32_t count) {
   if (count < 1) return;
   ActiveSpanKernels().blendNegative(pixels, count, ClampWeight(k));
 }
+
+void MultiplySpan(const Pixel* src, Pixel* dst, std::int32_t count) {
+  if (count < 1) return;
+  ActiveSpanKernels().multiplySpan(src, dst, count);
+}

@@ -45,3 +45,5 @@ void FadeSpanToWhite(float level, const Pixel* src, Pixel* dst, std::int32_t cou
 // clamped to 0..255; the top lane is weighted against 0 in 16-bit arithmetic.
 // Works on any count (the packed form takes pixels in pairs).
 void BlendNegative(Pixel* pixels, std::int32_t k, std::int32_t count);
+// dst[i] = (dst[i] * src[i]) >> 8 in all four lanes.
+void MultiplySpan(const Pixel* src, Pixel* dst, std::int32_t count);

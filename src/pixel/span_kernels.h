@@ -20,6 +20,7 @@ struct SpanKernels {
   void (*scaleSpan)(const Pixel* src, Pixel* dst, std::int32_t count, std::uint32_t a);
   void (*fadeSpanToWhite)(const Pixel* src, Pixel* dst, std::int32_t count, std::uint32_t a);
   void (*blendNegative)(Pixel* pixels, std::int32_t count, std::uint32_t k);
+  void (*multiplySpan)(const Pixel* src, Pixel* dst, std::int32_t count);
 };
 
 const SpanKernels& ReferenceSpanKernels();

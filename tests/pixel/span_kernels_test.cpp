@@ -68,6 +68,9 @@ TEST(SpanKernelsTest, FastMatchesReferenceEverywhere) {
   });
   Compare("fadeSpanToWhite", [](const SpanKernels& k, const Pixel* s, Pixel* d, std::int32_t n,
                                 std::uint32_t w) { k.fadeSpanToWhite(s, d, n, w); });
+  Compare("multiplySpan", [](const SpanKernels& k, const Pixel* s, Pixel* d, std::int32_t n, std::uint32_t) {
+    k.multiplySpan(s, d, n);
+  });
   Compare("blendNegative", [](const SpanKernels& k, const Pixel*, Pixel* d, std::int32_t n, std::uint32_t w) {
     k.blendNegative(d, n, w);
   });
@@ -86,6 +89,9 @@ TEST(SpanKernelsTest, ReferenceIsTheFormulaOnEveryByteValue) {
       ref.fadeSpanToWhite(&src, &faded, 1, k);
       const std::uint32_t f = std::min(255u, ((255u * k) >> 8) + ((v * (255u - k)) >> 8));
       ASSERT_EQ(faded, f * 0x01010101u);
+      Pixel product = k * 0x01010101u;
+      ref.multiplySpan(&src, &product, 1);
+      ASSERT_EQ(product, ((v * k) >> 8) * 0x01010101u);
       Pixel neg = v * 0x00010101u;
       ref.blendNegative(&neg, 1, k);
       ASSERT_EQ(neg, ((v * (255u - k) + (255u - v) * k) >> 8) * 0x00010101u);
