@@ -163,4 +163,12 @@ std::vector<const SpanKernels*> VectorSpanKernels() {
   }();
   return tables;
 }
+
+void ForEachVectorTarget(const std::function<void(const char* target)>& body) {
+  for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+    hwy::SetSupportedTargetsForTest(target);
+    body(hwy::TargetName(target));
+  }
+  hwy::SetSupportedTargetsForTest(0);
+}
 #endif

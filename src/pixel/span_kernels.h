@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "pixel/picture.h"
@@ -27,6 +28,11 @@ const SpanKernels& ReferenceSpanKernels();
 // One table per vector target compiled in and run by this CPU, best first (may be
 // empty on a processor without a vector unit the build knows).
 std::vector<const SpanKernels*> VectorSpanKernels();
+
+// Runs `body` once for each vector target this CPU runs, with the run-time
+// choice of every fast path narrowed to that target, then puts the choice back:
+// lets a test prove each target's whole-frame passes, not only the best one.
+void ForEachVectorTarget(const std::function<void(const char* target)>& body);
 
 // The table in use; chosen once.
 const SpanKernels& ActiveSpanKernels();
