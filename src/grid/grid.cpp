@@ -1,9 +1,11 @@
 #include "grid/grid.h"
 
+#include "pixel/span_kernels.h"
+
 GridField PlasmaGrid;
 GridField RayGrid;
 
-void MapGrid(const Pixel* texture, Picture& destination) {
+void MapGridReference(const Pixel* texture, Picture& destination) {
   const std::int16_t* gu = PlasmaGrid.u;
   const std::int16_t* gv = PlasmaGrid.v;
   for (std::int32_t i = 0; i < ScreenHeight / 8; ++i) {
@@ -26,4 +28,9 @@ void MapGrid(const Pixel* texture, Picture& destination) {
       }
     }
   }
+}
+
+void MapGrid(const Pixel* texture, Picture& destination) {
+  if (UsingReferenceKernels()) MapGridReference(texture, destination);
+  else MapGridFast(texture, destination);
 }

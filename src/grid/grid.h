@@ -34,3 +34,7 @@ extern GridField RayGrid;
 inline std::int32_t GridIndex(std::int32_t m, std::int32_t n) { return m * GridStride + n; }
 
 void MapGrid(const Pixel* texture, Picture& destination);
+// Pixel by pixel, as the steps above say: what MapGrid's vector form (MapGridFast,
+// eight pixels of a block row at once) must match.
+void MapGridReference(const Pixel* texture, Picture& destination);
+void MapGridFast(const Pixel* texture, Picture& destination);

@@ -8,4 +8,6 @@
 #include "grid/grid.h"
 
 void MovePlasmaGrid(float t);
+// Four sines or cosines per vertex, as the formulas say: what MovePlasmaGrid must match.
+void MovePlasmaGridReference(float t);
 void DrawPlasma(float t, const Pixel* texture, Picture& destination);

@@ -21,5 +21,7 @@ void NormalizeVector(Vector3& v);
 void RotateVector(Vector3& v, std::int32_t ax, std::int32_t ay, std::int32_t az);
 RayHit CastRay(Vector3 eye, Vector3 direction);
 void CastRayGrid(Vector3 eye, float a1, float a2, float a3, float s1, float s2);
+// Six sines and cosines per ray, as the formulas say: what CastRayGrid must match.
+void CastRayGridReference(Vector3 eye, float a1, float a2, float a3, float s1, float s2);
 void DrawRayPlasma(float t, float mix, float e1, float e2, float e3, float g1, float g2, float g3, float s1,
                    float s2, const Pixel* texture, Picture& destination);

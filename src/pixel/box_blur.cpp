@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pixel/frame_kernels.h"
+#include "pixel/span_kernels.h"
+
 namespace {
 
 struct LaneSums {
@@ -38,16 +41,30 @@ void BlurLine(std::int32_t r, const Pixel* src, Pixel* dst, std::int32_t length,
   }
 }
 
+// The fast passes keep their sums in 16 bits, which holds 2r x 255 up to r = 128.
+bool Fast(std::int32_t r) { return r <= 128 && !UsingReferenceKernels(); }
+
 }  // namespace
+
+void BoxBlurHorizontalReference(std::int32_t r, const Picture& source, Picture& destination) {
+  for (std::int32_t y = 0; y < ScreenHeight; ++y) {
+    BlurLine(r, source.pixels + y * ScreenWidth, destination.pixels + y * ScreenWidth, ScreenWidth, 1);
+  }
+}
+
+void BoxBlurVerticalReference(std::int32_t r, const Picture& source, Picture& destination) {
+  for (std::int32_t x = 0; x < ScreenWidth; ++x) {
+    BlurLine(r, source.pixels + x, destination.pixels + x, ScreenHeight, ScreenWidth);
+  }
+}
 
 void BoxBlurHorizontal(std::int32_t r, std::int32_t copyFlag, const Picture& source, Picture& destination) {
   if (r < 1) {
     if (copyFlag == 0) std::memcpy(destination.pixels, source.pixels, sizeof source.pixels);
     return;
   }
-  for (std::int32_t y = 0; y < ScreenHeight; ++y) {
-    BlurLine(r, source.pixels + y * ScreenWidth, destination.pixels + y * ScreenWidth, ScreenWidth, 1);
-  }
+  if (Fast(r)) BoxBlurRowsFast(r, source, destination);
+  else BoxBlurHorizontalReference(r, source, destination);
 }
 
 void BoxBlurVertical(std::int32_t r, std::int32_t copyFlag, const Picture& source, Picture& destination) {
@@ -55,7 +72,6 @@ void BoxBlurVertical(std::int32_t r, std::int32_t copyFlag, const Picture& sourc
     if (copyFlag == 0) std::memcpy(destination.pixels, source.pixels, sizeof source.pixels);
     return;
   }
-  for (std::int32_t x = 0; x < ScreenWidth; ++x) {
-    BlurLine(r, source.pixels + x, destination.pixels + x, ScreenHeight, ScreenWidth);
-  }
+  if (Fast(r)) BoxBlurColumnsFast(r, source, destination);
+  else BoxBlurVerticalReference(r, source, destination);
 }

@@ -11,3 +11,8 @@
 
 void BoxBlurHorizontal(std::int32_t r, std::int32_t copyFlag, const Picture& source, Picture& destination);
 void BoxBlurVertical(std::int32_t r, std::int32_t copyFlag, const Picture& source, Picture& destination);
+
+// The plain per-lane references of the two passes (r >= 1), which the fast
+// passes must match byte for byte.
+void BoxBlurHorizontalReference(std::int32_t r, const Picture& source, Picture& destination);
+void BoxBlurVerticalReference(std::int32_t r, const Picture& source, Picture& destination);

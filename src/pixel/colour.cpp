@@ -3,26 +3,10 @@
 #include "pixel/span_kernels.h"
 
 namespace {
-inline std::uint32_t Channel(Pixel p, int shift) { return (p >> shift) & 0xFFu; }
 inline std::uint32_t ClampWeight(std::int32_t k) {
   return k < 0 ? 0u : (k > 255 ? 255u : static_cast<std::uint32_t>(k));
 }
 }  // namespace
-
-Pixel MultiplyColour(Pixel a, Pixel b) {
-  Pixel out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) out |= ((Channel(a, shift) * Channel(b, shift)) >> 8) << shift;
-  return out;
-}
-
-Pixel AddColour(Pixel a, Pixel b) {
-  Pixel out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    std::uint32_t sum = Channel(a, shift) + Channel(b, shift);
-    out |= (sum > 255u ? 255u : sum) << shift;
-  }
-  return out;
-}
 
 std::int32_t LevelFromFloat(float level) {
   double product = static_cast<double>(level) * 255.0;
@@ -56,4 +40,9 @@ void FadeSpanToWhite(float level, const Pixel* src, Pixel* dst, std::int32_t cou
 void BlendNegative(Pixel* pixels, std::int32_t k, std::int32_t count) {
   if (count < 1) return;
   ActiveSpanKernels().blendNegative(pixels, count, ClampWeight(k));
+}
+
+void MultiplySpan(const Pixel* src, Pixel* dst, std::int32_t count) {
+  if (count < 1) return;
+  ActiveSpanKernels().multiplySpan(src, dst, count);
 }

@@ -16,9 +16,19 @@
 #include "pixel/picture.h"
 
 // Red, green and blue are the lane products of the two colours; top byte 0.
-Pixel MultiplyColour(Pixel a, Pixel b);
+// Inline: scenes call these per pixel.
+inline Pixel MultiplyColour(Pixel a, Pixel b) {
+  return (((a & 0xFFu) * (b & 0xFFu)) >> 8) | ((((a >> 8) & 0xFFu) * ((b >> 8) & 0xFFu)) >> 8) << 8 |
+         ((((a >> 16) & 0xFFu) * ((b >> 16) & 0xFFu)) >> 8) << 16;
+}
 // Red, green and blue are the saturating sums of the two colours; top byte 0.
-Pixel AddColour(Pixel a, Pixel b);
+inline Pixel AddColour(Pixel a, Pixel b) {
+  auto sum = [&](int shift) {
+    const std::uint32_t v = ((a >> shift) & 0xFFu) + ((b >> shift) & 0xFFu);
+    return (v > 255u ? 255u : v) << shift;
+  };
+  return sum(0) | sum(8) | sum(16);
+}
 // A float level as a weight 0..255 (NaN counts as 0).
 std::int32_t LevelFromFloat(float level);
 
@@ -35,3 +45,5 @@ void FadeSpanToWhite(float level, const Pixel* src, Pixel* dst, std::int32_t cou
 // clamped to 0..255; the top lane is weighted against 0 in 16-bit arithmetic.
 // Works on any count (the packed form takes pixels in pairs).
 void BlendNegative(Pixel* pixels, std::int32_t k, std::int32_t count);
+// dst[i] = (dst[i] * src[i]) >> 8 in all four lanes.
+void MultiplySpan(const Pixel* src, Pixel* dst, std::int32_t count);

@@ -1,13 +1,15 @@
 #include "pixel/span_kernels.h"
 
+#include <strings.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 const SpanKernels* FindSpanKernels(const char* name) {
-  if (std::strcmp(name, "reference") == 0) return &ReferenceSpanKernels();
-  if (std::strcmp(name, "sse2") == 0) return &Sse2SpanKernels();
-  if (std::strcmp(name, "avx2") == 0) return CpuHasAvx2() ? &Avx2SpanKernels() : nullptr;
+  if (strcasecmp(name, "reference") == 0) return &ReferenceSpanKernels();
+  for (const SpanKernels* k : VectorSpanKernels()) {
+    if (strcasecmp(name, k->name) == 0) return k;
+  }
   return nullptr;
 }
 
@@ -18,7 +20,8 @@ const SpanKernels& ChooseSpanKernels() {
     std::fprintf(stderr, "zintavel: ZINTAVEL_KERNELS=%s is not available here; using the default\n",
                  wanted);
   }
-  return CpuHasAvx2() ? Avx2SpanKernels() : Sse2SpanKernels();
+  const auto vector = VectorSpanKernels();
+  return vector.empty() ? ReferenceSpanKernels() : *vector.front();
 }
 }  // namespace
 
@@ -26,3 +29,5 @@ const SpanKernels& ActiveSpanKernels() {
   static const SpanKernels& chosen = ChooseSpanKernels();
   return chosen;
 }
+
+bool UsingReferenceKernels() { return &ActiveSpanKernels() == &ReferenceSpanKernels(); }

@@ -62,8 +62,16 @@ void BlendNegativeRef(Pixel* pixels, std::int32_t count, std::uint32_t k) {
   }
 }
 
+void MultiplySpanRef(const Pixel* src, Pixel* dst, std::int32_t count) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    Pixel s = src[i], d = dst[i], out = 0;
+    for (int lane = 0; lane < 4; ++lane) out |= ((Lane(d, lane) * Lane(s, lane)) >> 8) << (8 * lane);
+    dst[i] = out;
+  }
+}
+
 constexpr SpanKernels kReference = {"reference", AddSpanRef, AddSpanScaledRef, ScaleSpanRef,
-                                    FadeSpanToWhiteRef, BlendNegativeRef};
+                                    FadeSpanToWhiteRef, BlendNegativeRef, MultiplySpanRef};
 
 }  // namespace
 

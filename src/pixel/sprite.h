@@ -22,3 +22,11 @@ void AddSprite(std::int32_t dx, std::int32_t dy, std::int32_t k, const SpriteBox
                const Picture& source, Picture& destination);
 void StretchPicture(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                     const Picture& source, Picture& destination);
+
+// The plain references, pixel by pixel, which the fast versions must match.
+void BlendSpriteReference(std::int32_t dx, std::int32_t dy, std::int32_t k, const SpriteBox* box,
+                          const Picture& source, Picture& destination);
+void AddSpriteReference(std::int32_t dx, std::int32_t dy, std::int32_t k, const SpriteBox* box,
+                        const Picture& source, Picture& destination);
+void StretchPictureReference(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                             const Picture& source, Picture& destination);

@@ -20,3 +20,8 @@ void ZoomBlur(Pixel* pixels, std::int32_t cx, std::int32_t cy, float scale, floa
 void ZoomBlurQuadrant(Pixel* pixels, std::int32_t x0, std::int32_t y0, std::int32_t stepX,
                       std::int32_t stepY, Pixel gainColour, Pixel keepColour, std::int32_t sx,
                       std::int32_t sy);
+// The plain reference of one quadrant, seven colour products per pixel, which
+// the fast walk must match byte for byte.
+void ZoomBlurQuadrantReference(Pixel* pixels, std::int32_t x0, std::int32_t y0, std::int32_t stepX,
+                               std::int32_t stepY, Pixel gainColour, Pixel keepColour, std::int32_t sx,
+                               std::int32_t sy);

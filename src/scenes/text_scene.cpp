@@ -18,15 +18,7 @@ namespace {
 constexpr std::int32_t Band = 182;
 
 // frame[x] = frame[x] * source[x] >> 8 in all four bytes, for `count` pixels.
-void MultiplyRun(Pixel* frame, const Pixel* source, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) {
-    Pixel out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-      out |= ((((frame[i] >> shift) & 0xFFu) * ((source[i] >> shift) & 0xFFu)) >> 8) << shift;
-    }
-    frame[i] = out;
-  }
-}
+void MultiplyRun(Pixel* frame, const Pixel* source, std::int32_t count) { MultiplySpan(source, frame, count); }
 
 template <bool Yellow>
 void FlyPoints(const PointPicture& page, std::int32_t time, std::int32_t slotStart, std::int32_t delay,

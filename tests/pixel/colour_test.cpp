@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 TEST(ColourTest, MultiplyAndAddWorkPerChannelAndDropTheTopByte) {
@@ -97,4 +99,20 @@ TEST(SpanTest, BlendNegativeColoursAndTopByte) {
   p = {0x10000000, 0x10000000};
   BlendNegative(p.data(), 0, 2);
   EXPECT_EQ(p[0] >> 24, 0u);
+}
+
+// The inline colour operations against their per-channel formulas, top bytes set.
+TEST(ColourTest, MultiplyAndAddColourOnRandomPairs) {
+  std::mt19937 rng(6);
+  for (int n = 0; n < 200000; ++n) {
+    const Pixel a = static_cast<Pixel>(rng()), b = static_cast<Pixel>(rng());
+    Pixel product = 0, sum = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+      const std::uint32_t x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+      product |= ((x * y) >> 8) << shift;
+      sum |= std::min(255u, x + y) << shift;
+    }
+    ASSERT_EQ(MultiplyColour(a, b), product);
+    ASSERT_EQ(AddColour(a, b), sum);
+  }
 }

@@ -5,20 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "support/test_support.h"
 
 namespace {
 
-std::vector<const SpanKernels*> FastTables() {
-  std::vector<const SpanKernels*> tables;
-  for (const char* name : {"sse2", "avx2"}) {
-    if (const SpanKernels* k = FindSpanKernels(name)) tables.push_back(k);
-  }
-  return tables;
-}
+std::vector<const SpanKernels*> FastTables() { return VectorSpanKernels(); }
 
 template <typename Run>
 void Compare(const char* what, Run run) {
@@ -42,7 +39,22 @@ void Compare(const char* what, Run run) {
 
 }  // namespace
 
-TEST(SpanKernelsTest, SimdTablesExistOnThisMachine) { EXPECT_NE(FindSpanKernels("sse2"), nullptr); }
+TEST(SpanKernelsTest, VectorTablesExistAndAreFoundByName) {
+  const auto tables = VectorSpanKernels();
+  ASSERT_FALSE(tables.empty());
+  for (const SpanKernels* k : tables) {
+    EXPECT_EQ(FindSpanKernels(k->name), k);
+    std::string lower = k->name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(FindSpanKernels(lower.c_str()), k);
+  }
+  EXPECT_EQ(FindSpanKernels("Reference"), &ReferenceSpanKernels());
+  EXPECT_EQ(FindSpanKernels("mmx"), nullptr);
+  // Without an override the best vector table is in use.
+  if (!std::getenv("ZINTAVEL_KERNELS")) {
+    EXPECT_EQ(&ActiveSpanKernels(), tables.front());
+  }
+}
 
 TEST(SpanKernelsTest, FastMatchesReferenceEverywhere) {
   Compare("addSpan", [](const SpanKernels& k, const Pixel* s, Pixel* d, std::int32_t n, std::uint32_t) {
@@ -56,6 +68,9 @@ TEST(SpanKernelsTest, FastMatchesReferenceEverywhere) {
   });
   Compare("fadeSpanToWhite", [](const SpanKernels& k, const Pixel* s, Pixel* d, std::int32_t n,
                                 std::uint32_t w) { k.fadeSpanToWhite(s, d, n, w); });
+  Compare("multiplySpan", [](const SpanKernels& k, const Pixel* s, Pixel* d, std::int32_t n, std::uint32_t) {
+    k.multiplySpan(s, d, n);
+  });
   Compare("blendNegative", [](const SpanKernels& k, const Pixel*, Pixel* d, std::int32_t n, std::uint32_t w) {
     k.blendNegative(d, n, w);
   });
@@ -74,6 +89,9 @@ TEST(SpanKernelsTest, ReferenceIsTheFormulaOnEveryByteValue) {
       ref.fadeSpanToWhite(&src, &faded, 1, k);
       const std::uint32_t f = std::min(255u, ((255u * k) >> 8) + ((v * (255u - k)) >> 8));
       ASSERT_EQ(faded, f * 0x01010101u);
+      Pixel product = k * 0x01010101u;
+      ref.multiplySpan(&src, &product, 1);
+      ASSERT_EQ(product, ((v * k) >> 8) * 0x01010101u);
       Pixel neg = v * 0x00010101u;
       ref.blendNegative(&neg, 1, k);
       ASSERT_EQ(neg, ((v * (255u - k) + (255u - v) * k) >> 8) * 0x00010101u);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
+#include "pixel/span_kernels.h"
 #include "support/test_support.h"
 
 namespace {
@@ -109,4 +111,61 @@ TEST(SpriteTest, StretchAcrossTheLeftAndTopEdges) {
     }
   }
   EXPECT_EQ(At(*small, 100, 50), At(*src, 4, 0));
+}
+
+// The row-at-a-time sprites against the pixel-by-pixel references: random
+// pictures with keys sprinkled in (and pixels one bit off the key), boxes and
+// offsets that straddle every edge or leave the screen, every weight and the
+// clamped ones outside 1..255.
+TEST(SpriteTest, FastSpritesMatchTheReference) {
+  ForEachVectorTarget([&](const char* target) {
+    SCOPED_TRACE(target);
+    std::mt19937 rng(77);
+    auto sprite = RandomPicture(8);
+    for (std::int32_t i = 0; i < PicturePixels; ++i) {
+      if (rng() % 5 == 0) sprite->pixels[i] = TransparentKey;
+      else if (rng() % 50 == 0) sprite->pixels[i] = TransparentKey ^ 1u;
+    }
+    auto base = RandomPicture(9);
+    auto fast = std::make_unique<Picture>(), ref = std::make_unique<Picture>();
+    for (int trial = 0; trial < 300; ++trial) {
+      const std::int32_t l = static_cast<std::int32_t>(rng() % 320), t = static_cast<std::int32_t>(rng() % 240);
+      SpriteBox box{l, l + static_cast<std::int32_t>(rng() % (321 - l)), t, t + static_cast<std::int32_t>(rng() % (241 - t))};
+      if (trial == 0) box = {0, 320, 0, 240};
+      const std::int32_t dx = static_cast<std::int32_t>(rng() % 700) - 350, dy = static_cast<std::int32_t>(rng() % 540) - 270;
+      const std::int32_t k = trial < 260 ? 1 + trial % 255 : static_cast<std::int32_t>(rng() % 600) - 200;
+      *fast = *base;
+      *ref = *base;
+      BlendSprite(trial == 0 ? 0 : dx, trial == 0 ? 0 : dy, k, &box, *sprite, *fast);
+      BlendSpriteReference(trial == 0 ? 0 : dx, trial == 0 ? 0 : dy, k, &box, *sprite, *ref);
+      ASSERT_EQ(0, std::memcmp(fast->pixels, ref->pixels, sizeof ref->pixels)) << "blend trial " << trial;
+      AddSprite(dx % 40, dy % 40, k, &box, *sprite, *fast);
+      AddSpriteReference(dx % 40, dy % 40, k, &box, *sprite, *ref);
+      ASSERT_EQ(0, std::memcmp(fast->pixels, ref->pixels, sizeof ref->pixels)) << "add trial " << trial;
+    }
+  });
+}
+
+// The grouped stretch against the reference: enlargements, reductions (whose
+// columns skip too far for a group), rectangles hanging over every edge, and
+// tiny ones.
+TEST(SpriteTest, FastStretchMatchesTheReference) {
+  ForEachVectorTarget([&](const char* target) {
+    SCOPED_TRACE(target);
+    std::mt19937 rng(78);
+    auto src = RandomPicture(10), base = RandomPicture(11);
+    auto fast = std::make_unique<Picture>(), ref = std::make_unique<Picture>();
+    for (int trial = 0; trial < 200; ++trial) {
+      std::int32_t left = static_cast<std::int32_t>(rng() % 500) - 250, top = static_cast<std::int32_t>(rng() % 400) - 200;
+      std::int32_t right = left + 1 + static_cast<std::int32_t>(rng() % 700), bottom = top + 1 + static_cast<std::int32_t>(rng() % 500);
+      if (trial == 0) left = 0, top = 0, right = 320, bottom = 240;
+      if (trial == 1) left = -20, top = -15, right = 340, bottom = 255;
+      *fast = *base;
+      *ref = *base;
+      StretchPicture(left, top, right, bottom, *src, *fast);
+      StretchPictureReference(left, top, right, bottom, *src, *ref);
+      ASSERT_EQ(0, std::memcmp(fast->pixels, ref->pixels, sizeof ref->pixels))
+          << left << "," << top << "," << right << "," << bottom;
+    }
+  });
 }
