@@ -23,8 +23,38 @@ namespace {
 volatile sig_atomic_t Interrupts = 0;
 volatile sig_atomic_t MessageBoxUp = 0;
 
-void OnInterrupt(int) {
-  if (MessageBoxUp) _exit(1);
+// SDL shows its X11 box from a forked child and waits for it: the box must go
+// with us. Only system calls here, as befits a signal handler.
+void EndChildren(int sig) {
+  char path[64] = "/proc/self/task/";
+  int at = 16;
+  char digits[16];
+  int n = 0;
+  for (int pid = getpid(); pid > 0; pid /= 10) digits[n++] = static_cast<char>('0' + pid % 10);
+  while (n > 0) path[at++] = digits[--n];
+  for (const char* c = "/children"; *c; ++c) path[at++] = *c;
+  path[at] = '\0';
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  char buffer[256];
+  const ssize_t got = read(fd, buffer, sizeof buffer);
+  close(fd);
+  int pid = 0;
+  for (ssize_t i = 0; i < got; ++i) {
+    if (buffer[i] >= '0' && buffer[i] <= '9') {
+      pid = pid * 10 + (buffer[i] - '0');
+    } else {
+      if (pid > 0) kill(pid, sig);
+      pid = 0;
+    }
+  }
+}
+
+void OnInterrupt(int sig) {
+  if (MessageBoxUp) {
+    EndChildren(sig);
+    _exit(1);
+  }
   Interrupts = Interrupts + 1;
 }
 
