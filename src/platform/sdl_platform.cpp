@@ -454,6 +454,13 @@ class SdlPlatform final : public EnginePlatform {
       const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(screen), SDL_WINDOWPOS_CENTERED_DISPLAY(screen));
     } else {
+      // Sized and placed first, as at start-up, for want of a window manager.
+      const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      }
       SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (clock_.Paused()) Redraw();
