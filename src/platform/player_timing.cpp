@@ -18,10 +18,12 @@ void PlayerClock::Resume(std::uint64_t source) {
 }
 
 std::int64_t FramePacer::PresentAt(std::int64_t now) {
-  std::int64_t at = now;
-  if (last_ && now < *last_ + period_) at = *last_ + period_;
-  last_ = at;
-  return at;
+  if (!last_ || now - *last_ >= 2 * period_) {
+    last_ = now;  // the first frame, or far behind: a new grid from here
+    return now;
+  }
+  last_ = *last_ + period_;
+  return std::max(now, *last_);
 }
 
 bool VsyncCheck::Ineffective(std::int64_t nowNs) {

@@ -24,9 +24,11 @@ class PlayerClock {
 };
 
 // When to present each frame, in nanoseconds of a monotonic clock, as a page
-// flip would: on the next boundary of a grid of refresh periods. A frame that
-// comes later than its boundary goes out at once and starts a new grid there,
-// so a slow machine gets every frame it can draw rather than half of them.
+// flip would: on the next boundary of a grid of refresh periods. A frame a
+// little late for its boundary (a slow frame, a late wake-up) goes out at once
+// and the grid stays, so the rate holds on average and a slow machine gets
+// every frame it can draw rather than half of them; a whole period behind, a
+// new grid starts.
 class FramePacer {
  public:
   explicit FramePacer(std::int64_t periodNs) : period_(periodNs) {}

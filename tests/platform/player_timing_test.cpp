@@ -29,8 +29,15 @@ TEST(FramePacerTest, HoldsFramesToTheRefreshGridAndLetsLateOnesGo) {
   EXPECT_EQ(p.PresentAt(1'000'000), 1'000'000);  // the first goes at once
   EXPECT_EQ(p.PresentAt(5'000'000), 17'666'666);  // early: waits for the boundary
   EXPECT_EQ(p.PresentAt(20'000'000), 34'333'332);
-  EXPECT_EQ(p.PresentAt(60'000'000), 60'000'000);  // late: at once, a new grid from there
-  EXPECT_EQ(p.PresentAt(60'000'001), 76'666'666);
+  EXPECT_EQ(p.PresentAt(55'000'000), 55'000'000);  // late: at once, on the same grid
+  EXPECT_EQ(p.PresentAt(56'000'000), 67'666'664);
+  EXPECT_EQ(p.PresentAt(200'000'000), 200'000'000);  // far behind: a new grid from there
+  EXPECT_EQ(p.PresentAt(200'000'001), 216'666'666);
+  // Frames that alternate slow and quick keep the rate on average.
+  FramePacer r(16'000'000);
+  std::int64_t t = r.PresentAt(0);
+  for (int i = 0; i < 100; ++i) t = r.PresentAt(t + (i % 2 ? 2'000'000 : 20'000'000));
+  EXPECT_EQ(t, 1'600'000'000);
   // Many quick frames come out exactly one period apart.
   FramePacer q(RefreshPeriodNs(144));
   std::int64_t last = q.PresentAt(0);
