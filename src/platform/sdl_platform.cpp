@@ -1,11 +1,62 @@
 #include "platform/sdl_platform.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/player_timing.h"
 
 namespace {
+
+// Signals are counted here and turned into quit requests by the event pump.
+// While a message box is up the pump does not run, so a signal then ends the
+// process at once with the fatal-error exit code.
+volatile sig_atomic_t Interrupts = 0;
+volatile sig_atomic_t MessageBoxUp = 0;
+
+// SDL shows its X11 box from a forked child and waits for it: the box must go
+// with us. Only system calls here, as befits a signal handler.
+void EndChildren(int sig) {
+  char path[64] = "/proc/self/task/";
+  int at = 16;
+  char digits[16];
+  int n = 0;
+  for (int pid = getpid(); pid > 0; pid /= 10) digits[n++] = static_cast<char>('0' + pid % 10);
+  while (n > 0) path[at++] = digits[--n];
+  for (const char* c = "/children"; *c; ++c) path[at++] = *c;
+  path[at] = '\0';
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  char buffer[256];
+  const ssize_t got = read(fd, buffer, sizeof buffer);
+  close(fd);
+  int pid = 0;
+  for (ssize_t i = 0; i < got; ++i) {
+    if (buffer[i] >= '0' && buffer[i] <= '9') {
+      pid = pid * 10 + (buffer[i] - '0');
+    } else {
+      if (pid > 0) kill(pid, sig);
+      pid = 0;
+    }
+  }
+}
+
+void OnInterrupt(int sig) {
+  if (MessageBoxUp) {
+    EndChildren(sig);
+    _exit(1);
+  }
+  Interrupts = Interrupts + 1;
+}
 
 Uint32 FormatOf(std::int32_t depth) {
   switch (depth) {
@@ -17,31 +68,121 @@ Uint32 FormatOf(std::int32_t depth) {
   }
 }
 
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Whether the user named this video driver in SDL_VIDEODRIVER (a comma list).
+bool DriverNamed(const char* driver) {
+  const char* env = std::getenv("SDL_VIDEODRIVER");
+  if (!env) return false;
+  std::string list = env;
+  std::size_t at = 0;
+  while (at <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', at), list.size());
+    if (SDL_strcasecmp(list.substr(at, comma - at).c_str(), driver) == 0) return true;
+    at = comma + 1;
+  }
+  return false;
+}
+
+// Sends stderr to /dev/null until Restore: the sound libraries under SDL write
+// their own lines while probing for a device; SDL_GetError says what matters.
+class QuietStderr {
+ public:
+  explicit QuietStderr(bool quiet) {
+    if (!quiet) return;
+    std::fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() { Restore(); }
+  void Restore() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    saved_ = -1;
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+enum class Pacing { Off, Vsync, Sleep };
+
 class SdlPlatform final : public EnginePlatform {
  public:
-  explicit SdlPlatform(const SdlOptions& o) : options_(o) { SetQuitAt(o.quitAt); }
+  explicit SdlPlatform(const SdlOptions& o) : options_(o) {
+    SetQuitAt(o.quitAt);
+    // Our own handlers, so a signal can be told from the close button.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction sa{};
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &oldInt_);
+    sigaction(SIGTERM, &sa, &oldTerm_);
+  }
   ~SdlPlatform() override {
+    if (frames_ > 1) {
+      const double seconds = (lastPresentTick_ - firstPresentTick_) / 1000.0;
+      std::fprintf(stderr, "zintavel: %lu frames in %.1f s, %.1f a second\n", frames_, seconds,
+                   seconds > 0 ? frames_ / seconds : 0.0);
+    }
     CloseDevice();
+    CloseSoundDevice();
     if (window_) SDL_DestroyWindow(window_);
     SDL_Quit();
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
   }
 
-  std::uint32_t TickCount() override { return static_cast<std::uint32_t>(SDL_GetTicks()); }
+  std::uint32_t TickCount() override { return clock_.Now(SDL_GetTicks64()); }
 
   bool CreateWindow() override {
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "zintavel: no display: %s\n", SDL_GetError());
+    QuietStderr quiet(std::getenv("SDL_VIDEODRIVER") == nullptr);  // the drivers probed on the way talk too
+    const bool up = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    quiet.Restore();
+    if (!up) {
+      std::fprintf(stderr, "zintavel: no display: %s (--record DIR plays without one)\n", SDL_GetError());
+      noDisplay_ = true;
+      return false;
+    }
+    // Without a display SDL may settle for a driver that shows nothing; only
+    // someone who asked for it by name wants a whole show played to no one.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0) &&
+        !DriverNamed(driver)) {
+      std::fprintf(stderr, "zintavel: no display to play on (set DISPLAY, or --record DIR plays without one)\n");
+      noDisplay_ = true;
+      return false;
+    }
+    const int displays = SDL_GetNumVideoDisplays();
+    const int screen = options_.display.value_or(0);
+    if (screen >= displays) {
+      std::fprintf(stderr, "zintavel: --display %d: no such screen (there %s %d: 0 to %d)\n", screen,
+                   displays == 1 ? "is" : "are", displays, displays - 1);
+      noDisplay_ = true;
       return false;
     }
     firstTick_ = TickCount();
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    const Uint32 flags = options_.window ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_DisplayMode desktop{};
+    const bool haveDesktop = SDL_GetDesktopDisplayMode(screen, &desktop) == 0;
+    windowedScale_ = haveDesktop ? std::clamp(std::min(desktop.w * 9 / 10 / 320, desktop.h * 9 / 10 / 240), 1, 3) : 3;
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (!options_.window) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     // Full screen starts at the desktop's size too, so the window is right even
     // where no window manager carries out the full-screen request.
-    int w = 3 * 320, h = 3 * 240;
-    SDL_DisplayMode desktop;
-    if (!options_.window && SDL_GetDesktopDisplayMode(0, &desktop) == 0) w = desktop.w, h = desktop.h;
-    window_ = SDL_CreateWindow("Zintavel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+    int w = windowedScale_ * 320, h = windowedScale_ * 240;
+    if (!options_.window && haveDesktop) w = desktop.w, h = desktop.h;
+    window_ = SDL_CreateWindow("Zintavel", SDL_WINDOWPOS_CENTERED_DISPLAY(screen),
+                               SDL_WINDOWPOS_CENTERED_DISPLAY(screen), w, h, flags);
     if (!window_) {
       std::fprintf(stderr, "zintavel: cannot create the window: %s\n", SDL_GetError());
       return false;
@@ -51,39 +192,110 @@ class SdlPlatform final : public EnginePlatform {
   }
 
   bool NextEvent(WindowEvent& event) override {
-    if (TakeQuitRequest()) {
-      event = WindowEvent::EscapeKey;
-      return true;
+    for (;;) {
+      if (TakeQuitRequest()) {
+        event = WindowEvent::EscapeKey;
+        return true;
+      }
+      if (interruptsSeen_ != Interrupts) {
+        // The closing fade always follows a quit request, so a signal during it,
+        // or a second one at any time, is the viewer asking again.
+        ++interruptsSeen_;
+        if (closing_ || interruptsSeen_ >= 2) hurry_ = true;
+        Resume();
+        event = WindowEvent::CloseRequest;
+        return true;
+      }
+      if (closing_ && hurry_ && !ranOut_) {
+        // Far past any phase's end: the closing loop stops before another frame.
+        clock_.Skip(1u << 30);
+        ranOut_ = true;
+      }
+      SDL_Event e;
+      // While paused the pump waits here, so no frame is drawn and the scenes
+      // keep every bit of their state.
+      const bool got = clock_.Paused() ? SDL_WaitEventTimeout(&e, 100) != 0 : SDL_PollEvent(&e) != 0;
+      if (!got) {
+        if (clock_.Paused()) continue;
+        return false;
+      }
+      switch (e.type) {
+        case SDL_QUIT:
+          Resume();
+          event = WindowEvent::CloseRequest;
+          return true;
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            Resume();
+            event = WindowEvent::CloseRequest;
+            return true;
+          }
+          if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) ReadRefreshRate();
+          if (clock_.Paused()) Redraw();
+          event = WindowEvent::Other;
+          return true;
+        case SDL_KEYDOWN: {
+          const SDL_Keycode key = e.key.keysym.sym;
+          const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+          if (key == SDLK_ESCAPE) {
+            Resume();
+            event = WindowEvent::EscapeKey;
+            return true;
+          }
+          if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+            if (!e.key.repeat) ToggleFullScreen();
+            continue;
+          }
+          if (key == SDLK_SPACE || key == SDLK_p) {
+            if (!e.key.repeat) clock_.Paused() ? Resume() : Pause();
+            continue;
+          }
+          event = WindowEvent::OtherKey;
+          return true;
+        }
+        default:
+          event = WindowEvent::Other;
+          return true;
+      }
     }
-    SDL_Event e;
-    if (!SDL_PollEvent(&e)) return false;
-    if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
-      event = WindowEvent::CloseRequest;
-    } else if (e.type == SDL_KEYDOWN) {
-      event = e.key.keysym.sym == SDLK_ESCAPE ? WindowEvent::EscapeKey : WindowEvent::OtherKey;
-    } else {
-      event = WindowEvent::Other;
-    }
-    return true;
   }
 
   void ShowCursor(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
   void ShowMessageBox(const char* caption, const char* text) override {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, window_);
+    if (noDisplay_) return;
+    std::string body = text;
+    if (soundFailed_) body += "\n\nNo sound device could be opened. To play without sound, run: zintavel --mute";
+    MessageBoxUp = 1;
+    if (Interrupts == 0) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, body.c_str(), window_);
+    MessageBoxUp = 0;
   }
 
   void DebugString(const char* text) override { std::fprintf(stderr, "zintavel: %s\n", text); }
 
+  void PhaseStarted(int phase, const char*) override { closing_ = phase == 6; }
+
   bool OpenDevice() override {
     if (!window_) return false;
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
+    const Uint32 vsync = options_.pacing ? SDL_RENDERER_PRESENTVSYNC : 0;
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) {
       std::fprintf(stderr, "zintavel: no renderer: %s\n", SDL_GetError());
       return false;
     }
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_, &info);
+    if (std::strcmp(info.name, "software") == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC)) {
+      // SDL only imitates vsync here, in whole milliseconds; we sleep more precisely.
+      SDL_RenderSetVSync(renderer_, 0);
+      SDL_GetRendererInfo(renderer_, &info);
+    }
+    if (!options_.pacing) pacing_ = Pacing::Off;
+    else if (info.flags & SDL_RENDERER_PRESENTVSYNC) pacing_ = Pacing::Vsync;
+    else pacing_ = Pacing::Sleep;
+    ReadRefreshRate();
     return true;
   }
 
@@ -102,8 +314,14 @@ class SdlPlatform final : public EnginePlatform {
     if (!texture_) return false;
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer_, &info);
-    std::fprintf(stderr, "zintavel: renderer %s, mode %dx%d at %d bits%s, vsync %s\n", info.name, width_, height_,
-                 depth_, width_ > 320 ? " (doubled)" : "", (info.flags & SDL_RENDERER_PRESENTVSYNC) ? "on" : "off");
+    std::string pacing;
+    switch (pacing_) {
+      case Pacing::Off: pacing = "no pacing (--no-pacing)"; break;
+      case Pacing::Vsync: pacing = "vsync at " + std::to_string(refreshHz_) + " Hz"; break;
+      case Pacing::Sleep: pacing = "no vsync, paced by sleeping to " + std::to_string(refreshHz_) + " Hz"; break;
+    }
+    std::fprintf(stderr, "zintavel: renderer %s, mode %dx%d at %d bits%s, %s\n", info.name, width_, height_, depth_,
+                 width_ > 320 ? " (doubled)" : "", pacing.c_str());
     return true;
   }
 
@@ -125,14 +343,19 @@ class SdlPlatform final : public EnginePlatform {
   bool Flip() override {
     NotePresent(firstTick_);
     if (!renderer_ || !texture_) return false;
-    int ow = 0, oh = 0;
-    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
-    const int scale = std::max(1, std::min(ow / width_, oh / height_));
-    const SDL_Rect dest{(ow - width_ * scale) / 2, (oh - height_ * scale) / 2, width_ * scale, height_ * scale};
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const bool ok = SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    const bool ok = Draw();
+    if (pacing_ == Pacing::Sleep) {
+      const std::int64_t at = pacer_.PresentAt(NowNs());
+      std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)));
+    }
     SDL_RenderPresent(renderer_);
+    lastPresentTick_ = TickCount();
+    if (frames_++ == 0) firstPresentTick_ = lastPresentTick_;
+    if (pacing_ == Pacing::Vsync && vsyncCheck_.Ineffective(NowNs())) {
+      std::fprintf(stderr, "zintavel: vsync does not hold (%d frames a second at %d Hz), pacing by sleeping\n",
+                   vsyncCheck_.LastCount(), refreshHz_);
+      pacing_ = Pacing::Sleep;
+    }
     return ok;
   }
 
@@ -145,10 +368,13 @@ class SdlPlatform final : public EnginePlatform {
 
  protected:
   bool OpenSoundDevice() override {
-    if (options_.mute) return true;
+    if (options_.mute || noDisplay_) return true;  // without a display the program ends before a sound
+    // Probing the drivers in SDL's order makes the sound libraries talk; the
+    // user who names a driver sees everything.
+    QuietStderr quiet(std::getenv("SDL_AUDIODRIVER") == nullptr);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      std::fprintf(stderr, "zintavel: no sound: %s (--mute runs without it)\n", SDL_GetError());
-      return false;
+      quiet.Restore();
+      return SoundFailed(SDL_GetError());
     }
     SDL_AudioSpec want{}, have{};
     want.freq = AudioEngine::Rate;
@@ -161,18 +387,18 @@ class SdlPlatform final : public EnginePlatform {
     };
     want.userdata = &engine_;
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0) {
-      std::fprintf(stderr, "zintavel: no sound device: %s (--mute runs without it)\n", SDL_GetError());
-      return false;
-    }
+    quiet.Restore();
+    if (device_ == 0) return SoundFailed(SDL_GetError());
     return true;
   }
   void StartSoundDevice() override {
-    if (device_) SDL_PauseAudioDevice(device_, 0);
+    soundStarted_ = true;
+    if (device_ && !clock_.Paused()) SDL_PauseAudioDevice(device_, 0);
   }
   void CloseSoundDevice() override {
     if (device_) SDL_CloseAudioDevice(device_);
     device_ = 0;
+    soundStarted_ = false;
   }
   void LockSound() override {
     if (device_) SDL_LockAudioDevice(device_);
@@ -182,13 +408,91 @@ class SdlPlatform final : public EnginePlatform {
   }
 
  private:
+  bool SoundFailed(const char* why) {
+    std::fprintf(stderr, "zintavel: no sound device: %s (zintavel --mute plays without sound)\n", why);
+    soundFailed_ = true;
+    return false;
+  }
+
+  bool Draw() {
+    int ow = 0, oh = 0;
+    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    const PictureRect r = PlacePicture(width_, height_, ow, oh, options_.fit);
+    const SDL_Rect dest{r.x, r.y, r.w, r.h};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    return SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+  }
+
+  // The last frame again, for a paused window that was exposed or resized.
+  void Redraw() {
+    if (!renderer_ || !texture_) return;
+    Draw();
+    SDL_RenderPresent(renderer_);
+  }
+
+  void Pause() {
+    if (clock_.Paused()) return;
+    clock_.Pause(SDL_GetTicks64());
+    if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 1);
+    if (window_) SDL_SetWindowTitle(window_, "Zintavel (paused)");
+  }
+
+  void Resume() {
+    if (!clock_.Paused()) return;
+    clock_.Resume(SDL_GetTicks64());
+    if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 0);
+    if (window_) SDL_SetWindowTitle(window_, "Zintavel");
+  }
+
+  void ToggleFullScreen() {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) {
+      SDL_SetWindowFullscreen(window_, 0);
+      // A window begun full screen would come back at the desktop's size.
+      SDL_SetWindowSize(window_, windowedScale_ * 320, windowedScale_ * 240);
+      const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(screen), SDL_WINDOWPOS_CENTERED_DISPLAY(screen));
+    } else {
+      // Sized and placed first, as at start-up, for want of a window manager.
+      const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      }
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    if (clock_.Paused()) Redraw();
+  }
+
+  void ReadRefreshRate() {
+    SDL_DisplayMode mode{};
+    const int screen = window_ ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0;
+    refreshHz_ = SDL_GetCurrentDisplayMode(screen, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+    pacer_ = FramePacer(RefreshPeriodNs(refreshHz_));
+    vsyncCheck_ = VsyncCheck(refreshHz_);
+  }
+
   SdlOptions options_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int width_ = 0, height_ = 0, depth_ = 0;
+  int windowedScale_ = 3;
   SDL_AudioDeviceID device_ = 0;
+  bool soundStarted_ = false, soundFailed_ = false, noDisplay_ = false;
   std::uint32_t firstTick_ = 0;
+  unsigned long frames_ = 0;
+  std::uint32_t firstPresentTick_ = 0, lastPresentTick_ = 0;
+  PlayerClock clock_;
+  Pacing pacing_ = Pacing::Sleep;
+  int refreshHz_ = 60;
+  FramePacer pacer_{RefreshPeriodNs(60)};
+  VsyncCheck vsyncCheck_{60};
+  sig_atomic_t interruptsSeen_ = 0;
+  bool closing_ = false, hurry_ = false, ranOut_ = false;
+  struct sigaction oldInt_ {}, oldTerm_ {};
 };
 
 }  // namespace

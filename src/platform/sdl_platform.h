@@ -1,8 +1,16 @@
 // The real-time backend: an SDL2 window (desktop-sized full screen, or a
-// resizable window), a renderer with a streaming texture in the display depth's
-// format, drawn scaled by whole multiples with nearest-neighbour sampling and
-// letterboxed, vsync where the renderer offers it; sound through an SDL audio
-// device at 44,100 Hz stereo.
+// resizable window; F11 or Alt+Enter switches between them), a renderer with a
+// streaming texture in the display depth's format, drawn nearest-neighbour at
+// the largest whole multiple (or the largest 4:3 size) that fits the real pixel
+// size, letterboxed; sound through an SDL audio device at 44,100 Hz stereo.
+//
+// Pacing: where the renderer's vsync holds presents to the display's refresh
+// rate, that is all; where it does not (no vsync, a software renderer, or
+// presents measurably faster than the refresh rate), Flip sleeps to the next
+// refresh interval. Space or P pauses: the tick counter and the sound stop
+// together and no frame is drawn until it resumes. SIGINT and SIGTERM ask to
+// quit like the close button; a second one during the closing fade runs the
+// clock out so the program ends at once through its usual teardown.
 #pragma once
 
 #include <memory>
@@ -15,6 +23,9 @@ struct SdlOptions {
   std::optional<int> depth;            // only this depth "exists"
   bool forceDoubling = false;          // only the doubled size "exists"
   bool mute = false;                   // open no sound device
+  bool pacing = true;                  // false: present as fast as frames come, for measuring
+  std::optional<int> display;          // the screen to play on
+  bool fit = false;                    // the largest 4:3 size instead of whole multiples
   std::optional<std::uint32_t> quitAt;
 };
 

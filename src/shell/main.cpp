@@ -15,6 +15,7 @@
 #include "platform/sdl_platform.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
+#include "shell/presentation_dir.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ int main(int argc, char** argv) {
   live.forceDoubling = options.forceDoubling;
   live.mute = options.mute;
   GentleMode = options.gentle;
+  live.pacing = !options.noPacing;
+  live.display = options.display;
+  live.fit = options.scaleMode == ScaleMode::Fit;
   RecordingOptions rec;
   rec.fps = options.fps;
   rec.every = options.every;
@@ -57,7 +61,16 @@ int main(int argc, char** argv) {
   rec.forceDoubling = options.forceDoubling;
   const std::optional<std::uint32_t> quitAt = options.quitAt;
 
-  if (dir.empty()) dir = IsDirectory("data") ? "." : ZINTAVEL_DEFAULT_DIR;
+  if (dir.empty()) {
+    const std::optional<std::string> found = FindPresentation();
+    if (!found) {
+      std::fprintf(stderr, "zintavel: %s: no such directory and no data/ here; `cmake --build build` makes the "
+                   "presentation, `cmake --install build` puts it there (or give --dir DIR)\n",
+                   InstalledPresentation(ProgramPath()).c_str());
+      return 1;
+    }
+    dir = *found;
+  }
   if (!IsDirectory(dir)) {
     std::fprintf(stderr, "zintavel: %s: no such directory\n", dir.c_str());
     return BadCommandLine;

@@ -10,6 +10,7 @@ const char* const ProgramHelp =
     "usage: zintavel [options]\n"
     "Plays the Zintavel demo full screen with its music; Escape or closing the window\n"
     "ends it after a ten-second closing fade. Warning: it flashes (see --gentle).\n"
+    "F11 or Alt+Enter switches between full screen and a window; Space or P pauses.\n"
     "\n"
     "  -d, --dir DIR       run in the presentation directory DIR (holding data/, tune.it\n"
     "                      and intro.mp3); default: the working directory when it holds\n"
