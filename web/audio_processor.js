@@ -2,6 +2,10 @@
 // hands the browser 128 frames at a time. The page sends the wasm's bytes once
 // and then one message per sound call; files arrive before the call that opens
 // them.
+// The audio thread's global scope has no performance clock; the module's
+// runtime reads one only for timing.
+if (typeof globalThis.performance === 'undefined') globalThis.performance = { now: () => Date.now() };
+
 function zintavelFnv(bytes, lo, hi) {
   for (let i = 0; i < bytes.length; i++) {
     lo = (lo ^ bytes[i]) >>> 0;

@@ -174,17 +174,21 @@
     print: (text) => console.log(text),
     printErr: sayError,
     onRuntimeInitialized: () => runtimeReady(),
-    onExit: (code) => finish(code),
     zintavel: {
       tick: tick,
       nextEvent: () => (events.length ? events.shift() : -1),
-      message: (caption, text) => sayError(caption + ': ' + text),
+      // The show has written the same words to stderr already: the box goes to the console.
+      message: (caption, text) => {
+        const line = caption + ': ' + text;
+        if (state.messages.some((m) => m.endsWith(line))) console.error(line); else sayError(line);
+      },
       cursor: (show) => canvas.classList.toggle('nocursor', !show),
       present: present,
       waitFrame: waitFrame,
       soundOpen: () => node !== null,
       sound: sound,
       phase: (n, name) => { state.phase = n; state.phaseName = name; },
+      finished: (code) => finish(code),
     },
   };
   const script = document.createElement('script');
@@ -197,6 +201,9 @@
     state.exitCode = code;
     if (audio) audio.close();
     canvas.classList.remove('nocursor');
+    go.textContent = code === 0 ? 'The end. Reload the page to watch it again.' : 'The show stopped.';
+    start.classList.add('waiting');
+    start.style.display = 'flex';
   }
 
   Promise.all([fetched, ready]).then(([files]) => {
@@ -214,12 +221,17 @@
       state.started = true;
       state.clickAt = performance.now();
       start.style.display = 'none';
-      await openSound(await audioWasm);
+      try {
+        await openSound(await audioWasm);
+      } catch (e) {
+        sayError('zintavel: no sound: ' + e);  // the show then stops with its own message
+        node = null;
+      }
       runningSince = performance.now();
       try {
         Module.callMain([]);
       } catch (e) {
-        if (e && e.name !== 'ExitStatus') sayError('zintavel: ' + e);
+        sayError('zintavel: ' + e);
       }
     };
     start.addEventListener('click', begin);

@@ -71,10 +71,10 @@ target_link_options(zintavel-framehash PRIVATE ${web_node})
 
 enable_testing()
 find_program(NODE node REQUIRED)
-add_test(NAME web_core_tests COMMAND ${NODE} $<TARGET_FILE:zintavel_web_tests>)
+add_test(NAME web_core_tests COMMAND ${NODE} --no-experimental-fetch $<TARGET_FILE:zintavel_web_tests>)
 foreach(what frames sound)
   add_test(NAME web_same_${what}
-    COMMAND ${CMAKE_COMMAND} -DWHAT=${what} -DNODE=${NODE} -DWASM=$<TARGET_FILE:zintavel-framehash>
+    COMMAND ${CMAKE_COMMAND} -DWHAT=${what} "-DNODE=${NODE};--no-experimental-fetch" -DWASM=$<TARGET_FILE:zintavel-framehash>
       -DNATIVE=${ZINTAVEL_NATIVE_BUILD}/tools/zintavel-framehash -DDEMO=${ZINTAVEL_DEMO_DIR}
       -P ${CMAKE_SOURCE_DIR}/web/compare_hashes.cmake)
 endforeach()
