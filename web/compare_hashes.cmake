@@ -1,17 +1,20 @@
-# Runs the native and the WebAssembly zintavel-framehash on the same
-# presentation and fails unless every line is the same.
+# Runs the native and the WebAssembly zintavel-framehash (or -soundhash) on the
+# same presentation and fails unless every line is the same.
 #   -DWHAT=frames|sound -DNODE= -DWASM= -DNATIVE= -DDEMO=
+cmake_minimum_required(VERSION 3.25)
 if(WHAT STREQUAL "frames")
   # Every phase: title card, part one, countdown, bridge, part two, closing.
   set(args frames ${DEMO} --fps 5 --quit-at 100000)
 else()
-  set(args sound ${DEMO} 8)
+  set(args ${DEMO} 8)
 endif()
 execute_process(COMMAND ${NATIVE} ${args} OUTPUT_VARIABLE native RESULT_VARIABLE native_rc)
 execute_process(COMMAND ${NODE} ${WASM} ${args} OUTPUT_VARIABLE wasm RESULT_VARIABLE wasm_rc)
 if(NOT native_rc EQUAL 0 OR NOT wasm_rc EQUAL 0)
   message(FATAL_ERROR "native exited ${native_rc}, wasm exited ${wasm_rc}")
 endif()
+string(STRIP "${native}" native)
+string(STRIP "${wasm}" wasm)
 string(REPLACE "\n" ";" native_lines "${native}")
 string(REPLACE "\n" ";" wasm_lines "${wasm}")
 list(LENGTH native_lines n)

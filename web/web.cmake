@@ -66,16 +66,27 @@ target_compile_definitions(zintavel_web_tests PRIVATE
 target_link_options(zintavel_web_tests PRIVATE ${web_node})
 
 add_executable(zintavel-framehash tools/framehash/main.cpp)
-target_link_libraries(zintavel-framehash PRIVATE zintavel_core zintavel_web_audio_engine)
+target_link_libraries(zintavel-framehash PRIVATE zintavel_core)
 target_link_options(zintavel-framehash PRIVATE ${web_node})
+add_executable(zintavel-soundhash tools/framehash/soundhash.cpp)
+target_link_libraries(zintavel-soundhash PRIVATE zintavel_web_audio_engine)
+target_link_options(zintavel-soundhash PRIVATE ${web_node})
 
 enable_testing()
 find_program(NODE node REQUIRED)
-add_test(NAME web_core_tests COMMAND ${NODE} --no-experimental-fetch $<TARGET_FILE:zintavel_web_tests>)
-foreach(what frames sound)
-  add_test(NAME web_same_${what}
-    COMMAND ${CMAKE_COMMAND} -DWHAT=${what} "-DNODE=${NODE};--no-experimental-fetch" -DWASM=$<TARGET_FILE:zintavel-framehash>
-      -DNATIVE=${ZINTAVEL_NATIVE_BUILD}/tools/zintavel-framehash -DDEMO=${ZINTAVEL_DEMO_DIR}
+# GoogleTest's capture of stderr (dup2 over fd 2) does not reach emscripten's
+# stderr under node, so the cases that read what a loader said run natively only.
+set(web_no_capture PcxTest.BrokenFilesDecodeWhatIsThereAndSaySo JpegTest.BadFilesLeaveTheDestinationAndSayWhy
+  FontTest.ExtraMarkersAreIgnoredOnceAndAMissingSheetHasNoGlyphs LoadingTest.MissingDataDirectoryStopsWithOneLine
+  LoadingTest.LongTickerIsCutAtItsStore LoadingTest.PagesStylesOrdersAndSplits LoadingTest.PageFileLimits
+  MasterSequenceTest.FatalMessages)
+list(JOIN web_no_capture ":" web_no_capture)
+add_test(NAME web_core_tests COMMAND ${NODE} --no-experimental-fetch $<TARGET_FILE:zintavel_web_tests>
+  --gtest_filter=-${web_no_capture})
+foreach(what frame sound)
+  add_test(NAME web_same_${what}s
+    COMMAND ${CMAKE_COMMAND} -DWHAT=${what}s "-DNODE=${NODE};--no-experimental-fetch" -DWASM=$<TARGET_FILE:zintavel-${what}hash>
+      -DNATIVE=${ZINTAVEL_NATIVE_BUILD}/tools/zintavel-${what}hash -DDEMO=${ZINTAVEL_DEMO_DIR}
       -P ${CMAKE_SOURCE_DIR}/web/compare_hashes.cmake)
 endforeach()
 

@@ -1,11 +1,9 @@
 // zintavel-framehash: plays the presentation on a virtual clock with no window
 // and no sound device and prints a hash of presented frames, so that two builds
-// of the same code (native and WebAssembly) can be compared frame by frame; or
-// mixes the first seconds of the module and prints a hash of each second.
+// of the same code (native and WebAssembly) can be compared frame by frame.
 //   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]
-//   zintavel-framehash sound DIR SECONDS
-// Output lines: "frame INDEX TICK HASH" or "sound SECOND HASH", hashes as
-// 16 hex digits (FNV-1a over the bytes).
+// Output lines: "frame INDEX TICK HASH", the hash as 16 hex digits (FNV-1a over
+// the surface's bytes).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +12,6 @@
 #include <vector>
 
 #include "assets/loading.h"
-#include "platform/audio_engine.h"
 #include "platform/platform.h"
 #include "shell/master_sequence.h"
 
@@ -87,8 +84,7 @@ class HashingPlatform : public Platform {
 };
 
 int Usage() {
-  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]\n"
-             "       zintavel-framehash sound DIR SECONDS\n", stderr);
+  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]\n", stderr);
   return 2;
 }
 
@@ -118,37 +114,9 @@ int Frames(int argc, char** argv) {
   return code;
 }
 
-int Sound(int argc, char** argv) {
-  std::uint32_t seconds = 0;
-  if (argc != 4 || !Number(argv[3], seconds)) return Usage();
-  AudioEngine engine;
-  // As the presentation loads it: looping, with volume ramping.
-  if (!engine.LoadModule(std::string(argv[2]) + "/tune.it", true, true)) return 1;
-  engine.PlayModule();
-  // Blocks of 128 frames, as the browser's audio thread asks for them; one
-  // hash for each second of 44,100 frames.
-  constexpr std::size_t Block = 128;
-  float block[2 * Block];
-  std::uint64_t hash = 0xcbf29ce484222325ull;
-  std::size_t inSecond = 0;
-  for (std::uint32_t s = 0; s < seconds;) {
-    engine.Render(block, Block);
-    for (std::size_t f = 0; f < Block && s < seconds; ++f) {
-      hash = Fnv1a(block + 2 * f, 2 * sizeof(float), hash);
-      if (++inSecond == AudioEngine::Rate) {
-        std::printf("sound %u %016llx\n", s++, static_cast<unsigned long long>(hash));
-        hash = 0xcbf29ce484222325ull;
-        inSecond = 0;
-      }
-    }
-  }
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "frames") == 0) return Frames(argc, argv);
-  if (argc >= 3 && std::strcmp(argv[1], "sound") == 0) return Sound(argc, argv);
   return Usage();
 }

@@ -71,7 +71,7 @@ async function frames(browser, base) {
   const native = execFileSync(nativeHasher, ['frames', demo, '--fps', String(Fps), '--quit-at', '1000000'],
     { maxBuffer: 1 << 26, env: { ...process.env, ZINTAVEL_KERNELS: '' } }).toString().trim().split('\n')
     .slice(0, Frames).map((l) => l.split(' ')[3]);
-  const nativeSound = execFileSync(nativeHasher, ['sound', demo, String(SoundSeconds)]).toString().trim().split('\n')
+  const nativeSound = execFileSync(nativeHasher.replace(/framehash$/, 'soundhash'), [demo, String(SoundSeconds)]).toString().trim().split('\n')
     .map((l) => l.split(' ')[2]);
 
   const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&soundhash=${SoundSeconds}`);
