@@ -6,12 +6,14 @@
 // For tests, ?fakefps=N replaces the clock by one that moves only at a
 // present, by 1000/N ms (as zintavel-framehash does natively), and records a
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
-// first S seconds after the module starts.
+// first S seconds after the module starts. ?mute plays without sound, as the
+// program's --mute does.
 (function () {
   'use strict';
   const params = new URLSearchParams(location.search);
   const fakeFps = Number(params.get('fakefps')) || 0;
   const soundHashSeconds = Number(params.get('soundhash')) || 0;
+  const mute = params.has('mute');
   const W = 320, H = 240;
 
   const stage = document.getElementById('stage');
@@ -122,6 +124,7 @@
   // --- Sound: calls become messages to the audio thread. -------------------------
   let audio = null, node = null;
   function sound(op, path, a, b) {
+    if (mute) return true;
     if (!node) return false;
     if (op === 'loadModule' || op === 'loadStream') {
       const bytes = Module.FS.readFile(path);
@@ -185,7 +188,7 @@
       cursor: (show) => canvas.classList.toggle('nocursor', !show),
       present: present,
       waitFrame: waitFrame,
-      soundOpen: () => node !== null,
+      soundOpen: () => mute || node !== null,
       sound: sound,
       phase: (n, name) => { state.phase = n; state.phaseName = name; },
       finished: (code) => finish(code),
@@ -202,7 +205,7 @@
     if (audio) audio.close();
     canvas.classList.remove('nocursor');
     go.textContent = code === 0 ? 'The end. Reload the page to watch it again.' : 'The show stopped.';
-    start.classList.add('waiting');
+    start.classList.add('waiting', 'ended');
     start.style.display = 'flex';
   }
 
@@ -222,7 +225,7 @@
       state.clickAt = performance.now();
       start.style.display = 'none';
       try {
-        await openSound(await audioWasm);
+        if (!mute) await openSound(await audioWasm);
       } catch (e) {
         sayError('zintavel: no sound: ' + e);  // the show then stops with its own message
         node = null;
