@@ -169,7 +169,7 @@
       return r.arrayBuffer();
     }).then((data) => ({ name: name, data: new Uint8Array(data) }),
             (e) => { console.error('zintavel: show/' + name + ': ' + e.message); return null; }))));
-  const audioWasm = fetch('zintavel-audio.wasm').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
+  const audioWasm = mute ? Promise.resolve(null) : fetch('zintavel-audio.wasm').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
   let runtimeReady;
   const ready = new Promise((resolve) => { runtimeReady = resolve; });
 
