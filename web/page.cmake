@@ -14,7 +14,7 @@ target_link_libraries(zintavel-audio PRIVATE zintavel_web_audio_engine)
 set_property(TARGET zintavel-audio APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/audio_processor.js)
 target_link_options(zintavel-audio PRIVATE -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=shell -sMODULARIZE=1 -sEXPORT_NAME=ZintavelAudio -sFORCE_FILESYSTEM=1
-  -sEXPORTED_RUNTIME_METHODS=[FS]
+  -sEXPORTED_RUNTIME_METHODS=[FS,ccall]
   "SHELL:--extern-post-js ${CMAKE_SOURCE_DIR}/web/audio_processor.js")
 
 # The page in headless Chromium, once scripts/web has put it together in build-web/.
