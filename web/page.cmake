@@ -19,6 +19,6 @@ target_link_options(zintavel-audio PRIVATE -sINITIAL_MEMORY=33554432 -sALLOW_MEM
 
 # The page in headless Chromium, once scripts/web has put it together in build-web/.
 get_filename_component(web_site ${CMAKE_BINARY_DIR} DIRECTORY)
-add_test(NAME web_page COMMAND ${NODE} --no-experimental-fetch ${CMAKE_SOURCE_DIR}/web/tests/page_test.cjs ${web_site}
+add_test(NAME web_page COMMAND ${NODE} ${CMAKE_SOURCE_DIR}/web/tests/page_test.cjs ${web_site}
   ${ZINTAVEL_NATIVE_BUILD}/tools/zintavel-framehash ${ZINTAVEL_DEMO_DIR} ${CMAKE_BINARY_DIR}/page-shots)
 set_tests_properties(web_page PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
