@@ -2,9 +2,18 @@
 // hands the browser 128 frames at a time. The page sends the wasm's bytes once
 // and then one message per sound call; files arrive before the call that opens
 // them.
-// The audio thread's global scope has no performance clock; the module's
-// runtime reads one only for timing.
+// The audio thread's global scope has neither a performance clock nor crypto;
+// the module's runtime wants one for timing and the other to seed the tracker
+// library's random source (which the mix does not depend on).
 if (typeof globalThis.performance === 'undefined') globalThis.performance = { now: () => Date.now() };
+if (typeof globalThis.crypto === 'undefined') {
+  globalThis.crypto = {
+    getRandomValues: (array) => {
+      for (let i = 0; i < array.length; i++) array[i] = Math.floor(Math.random() * 256);
+      return array;
+    },
+  };
+}
 
 function zintavelFnv(bytes, lo, hi) {
   for (let i = 0; i < bytes.length; i++) {
