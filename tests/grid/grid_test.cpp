@@ -50,7 +50,7 @@ TEST(MapGridTest, OnlyTheLowEightBitsChooseTheTexel) {
   const auto texture = CoordinateTexture();
   auto frame = MakePicture();
   for (auto [value, texel] : {std::pair{0, 0}, {-1, 255}, {256, 0}, {-32768, 0}, {32767, 255}}) {
-    FillGrid([&](int, int) { return value; }, [&](int, int) { return value; });
+    FillGrid([v = value](int, int) { return v; }, [v = value](int, int) { return v; });
     MapGrid(texture.data(), *frame);
     for (Pixel p : frame->pixels) ASSERT_EQ(p, static_cast<Pixel>(texel | texel << 8)) << value;
   }

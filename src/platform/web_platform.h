@@ -1,0 +1,13 @@
+// The browser backend: the surface goes to the page's canvas at every flip,
+// which then waits for the next animation frame (the blocking frame loop is
+// unwound and resumed by Asyncify); the clock, the keys and the sound live in
+// the page's script (web/page.js), which this layer calls through a handful of
+// functions on Module.zintavel. The sound calls become messages to the audio
+// thread, where the same AudioEngine runs (src/platform/web_audio.cpp).
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+std::unique_ptr<Platform> MakeWebPlatform();

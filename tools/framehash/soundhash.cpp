@@ -1,0 +1,53 @@
+// zintavel-soundhash: mixes the first seconds of the presentation's module as
+// the countdown starts it, in blocks of 128 frames as a browser's audio thread
+// asks for them, and prints a hash of each second, so that two builds of the
+// sound layer (native and WebAssembly) can be compared sample for sample.
+//   zintavel-soundhash DIR SECONDS
+// Output lines: "sound SECOND HASH", the hash as 16 hex digits (FNV-1a over the
+// interleaved float samples' bytes).
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/audio_engine.h"
+
+namespace {
+
+std::uint64_t Fnv1a(const void* data, std::size_t size, std::uint64_t h) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001b3ull;
+  return h;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  char* end = nullptr;
+  const unsigned long seconds = argc == 3 ? std::strtoul(argv[2], &end, 10) : 0;
+  if (argc != 3 || *end || seconds == 0 || seconds > 3600) {
+    std::fputs("usage: zintavel-soundhash DIR SECONDS\n", stderr);
+    return 2;
+  }
+  AudioEngine engine;
+  // As the presentation loads it: looping, with volume ramping.
+  if (!engine.LoadModule(std::string(argv[1]) + "/tune.it", true, true)) return 1;
+  engine.PlayModule();
+  constexpr std::size_t Block = 128;
+  float block[2 * Block];
+  constexpr std::uint64_t Basis = 0xcbf29ce484222325ull;
+  std::uint64_t hash = Basis;
+  std::size_t inSecond = 0;
+  for (unsigned long s = 0; s < seconds;) {
+    engine.Render(block, Block);
+    for (std::size_t f = 0; f < Block && s < seconds; ++f) {
+      hash = Fnv1a(block + 2 * f, 2 * sizeof(float), hash);
+      if (++inSecond == AudioEngine::Rate) {
+        std::printf("sound %lu %016llx\n", s++, static_cast<unsigned long long>(hash));
+        hash = Basis;
+        inSecond = 0;
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,115 @@
+// The audio thread: runs the sound layer's module (ZintavelAudio, above) and
+// hands the browser 128 frames at a time. The page sends the wasm's bytes once
+// and then one message per sound call; files arrive before the call that opens
+// them.
+// The audio thread's global scope has neither a performance clock nor crypto;
+// the module's runtime wants one for timing and the other to seed the tracker
+// library's random source (which the mix does not depend on).
+if (typeof globalThis.performance === 'undefined') globalThis.performance = { now: () => Date.now() };
+if (typeof globalThis.crypto === 'undefined') {
+  globalThis.crypto = {
+    getRandomValues: (array) => {
+      for (let i = 0; i < array.length; i++) array[i] = Math.floor(Math.random() * 256);
+      return array;
+    },
+  };
+}
+
+function zintavelFnv(bytes, lo, hi) {
+  for (let i = 0; i < bytes.length; i++) {
+    lo = (lo ^ bytes[i]) >>> 0;
+    const a = lo * 0x1b3;
+    hi = (Math.imul(hi, 0x1b3) + (lo << 8) + Math.floor(a / 4294967296)) >>> 0;
+    lo = a >>> 0;
+  }
+  return [lo, hi];
+}
+
+class ZintavelProcessor extends AudioWorkletProcessor {
+  constructor(options) {
+    super();
+    const opts = options.processorOptions || {};
+    this.pending = [];
+    this.m = null;
+    this.hashSeconds = opts.hashSeconds || 0;
+    this.hash = null;
+    this.port.onmessage = (e) => {
+      this.pending.push(e.data);
+      if (this.m) this.drain();
+    };
+    const port = this.port;
+    ZintavelAudio({
+      instantiateWasm(imports, done) {
+        const instance = new WebAssembly.Instance(new WebAssembly.Module(opts.wasm), imports);
+        done(instance);
+        return instance.exports;
+      },
+      print: (text) => port.postMessage({ type: 'log', text: text }),
+      printErr: (text) => port.postMessage({ type: 'error', text: text }),
+    }).then((m) => {
+      this.m = m;
+      this.drain();
+      port.postMessage({ type: 'ready' });
+    });
+  }
+
+  drain() {
+    const m = this.m;
+    while (this.pending.length) {
+      const c = this.pending.shift();
+      switch (c.op) {
+        case 'file':
+          m.FS.mkdirTree(c.path.substring(0, c.path.lastIndexOf('/')) || '/');
+          m.FS.writeFile(c.path, c.bytes);
+          break;
+        case 'loadModule': m.ccall('zw_audio_load_module', 'number', ['string', 'number', 'number'], [c.path, c.a, c.b]); break;
+        case 'loadStream': m.ccall('zw_audio_load_stream', 'number', ['string'], [c.path]); break;
+        case 'playModule':
+          m._zw_audio_play_module();
+          if (this.hashSeconds) this.hash = { lo: 0x84222325, hi: 0xcbf29ce4, frames: 0, second: 0, peak: 0 };
+          break;
+        case 'playStream': m._zw_audio_play_stream(); break;
+        case 'freeStream': m._zw_audio_free_stream(); break;
+        case 'volume': m._zw_audio_volume(c.a); break;
+        case 'free': m._zw_audio_free(); break;
+      }
+    }
+  }
+
+  process(inputs, outputs) {
+    const out = outputs[0];
+    if (!this.m || !out || out.length < 2) return true;
+    const n = out[0].length;
+    const at = this.m._zw_audio_render(n) >> 2;
+    const mix = this.m.HEAPF32.subarray(at, at + 2 * n);
+    const left = out[0], right = out[1];
+    for (let i = 0; i < n; i++) {
+      left[i] = mix[2 * i];
+      right[i] = mix[2 * i + 1];
+    }
+    if (this.hash) this.hashBlock(mix, n);
+    return true;
+  }
+
+  // Hashes of each second of 44,100 frames, as zintavel-framehash prints them.
+  hashBlock(mix, n) {
+    const h = this.hash;
+    const bytes = new Uint8Array(mix.buffer, mix.byteOffset, mix.byteLength);
+    for (let f = 0; f < n && h.second < this.hashSeconds; f++) {
+      [h.lo, h.hi] = zintavelFnv(bytes.subarray(8 * f, 8 * f + 8), h.lo, h.hi);
+      h.peak = Math.max(h.peak, Math.abs(mix[2 * f]), Math.abs(mix[2 * f + 1]));
+      if (++h.frames === 44100) {
+        this.port.postMessage({ type: 'soundHash', second: h.second, peak: h.peak,
+          hash: h.hi.toString(16).padStart(8, '0') + h.lo.toString(16).padStart(8, '0') });
+        h.second++;
+        h.frames = 0;
+        h.peak = 0;
+        h.lo = 0x84222325;
+        h.hi = 0xcbf29ce4;
+      }
+    }
+    if (h.second >= this.hashSeconds) this.hash = null;
+  }
+}
+
+registerProcessor('zintavel-audio', ZintavelProcessor);
