@@ -41,7 +41,8 @@ void Compare(const char* what, Run run) {
 
 TEST(SpanKernelsTest, VectorTablesExistAndAreFoundByName) {
   const auto tables = VectorSpanKernels();
-  ASSERT_FALSE(tables.empty());
+  // WebAssembly, or a processor older than the oldest vector target the build knows.
+  if (tables.empty()) GTEST_SKIP() << "no vector table on this processor";
   for (const SpanKernels* k : tables) {
     EXPECT_EQ(FindSpanKernels(k->name), k);
     std::string lower = k->name;
