@@ -224,5 +224,9 @@ TEST_F(LoadingTest, PageFileLimits) {
   const std::string said = Load();
   EXPECT_EQ(PagesOneCount, 2 + 98);
   EXPECT_EQ(PagesTwoCount, 0);
+  EXPECT_NE(said.find("pages1.txt: more than 200 lines: the 100 pages of the first 200 are kept, the rest is "
+                      "dropped"),
+            std::string::npos)
+      << said;
   EXPECT_NE(said.find("pages2.txt: holds no page"), std::string::npos) << said;
 }
