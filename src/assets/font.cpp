@@ -6,21 +6,26 @@
 #include "assets/pcx.h"
 #include "assets/report.h"
 
-BitmapFont BuildBitmapFont(const char* path, const char* charset, std::int32_t spaceAdvance,
-                           std::int32_t sheetWidth, std::int32_t sheetHeight) {
+namespace {
+
+BitmapFont EmptyFont(const char* charset, std::int32_t spaceAdvance, std::int32_t sheetWidth,
+                     std::int32_t sheetHeight) {
   BitmapFont font;
-  const auto length = static_cast<std::int32_t>(std::strlen(charset));
+  const auto length = static_cast<std::size_t>(std::strlen(charset));
   font.charset = charset;
-  font.glyphOffsets.assign(static_cast<std::size_t>(length), 0);
-  font.glyphWidths.assign(static_cast<std::size_t>(length), 0);
+  font.glyphOffsets.assign(length, 0);
+  font.glyphWidths.assign(length, 0);
   font.spaceAdvance = spaceAdvance;
   font.sheetWidth = std::max(sheetWidth, 0);
   font.sheetHeight = std::max(sheetHeight, 0);
   font.pixels.assign(static_cast<std::size_t>(font.sheetWidth) * static_cast<std::size_t>(font.sheetHeight), 0);
+  return font;
+}
 
-  std::uint8_t palette[768];
-  std::int32_t decoded = 0;
-  ReadPcxIndices(path, font.pixels.data(), palette, font.sheetWidth * font.sheetHeight, &decoded);
+// Finds the glyphs from the markers of the first row, once the sheet holds
+// `decoded` indices from the file.
+void FindGlyphs(const char* name, BitmapFont& font, std::int32_t decoded) {
+  const auto length = static_cast<std::int32_t>(font.glyphOffsets.size());
   // What a missing or short sheet lacks is blank, not a row of markers.
   std::fill(font.pixels.begin() + decoded, font.pixels.end(), 0);
 
@@ -39,10 +44,37 @@ BitmapFont BuildBitmapFont(const char* path, const char* charset, std::int32_t s
   }
   if (n > 0) font.glyphOffsets[0] = 0;
   if (extra > 0) {
-    ReportAssetProblem(path, "%d glyph markers beyond the %d characters of the font were ignored", extra,
+    ReportAssetProblem(name, "%d glyph markers beyond the %d characters of the font were ignored", extra,
                        length);
   }
+  // A sheet that could not be read has said so already.
+  if (n == 0 && length > 0 && decoded > 0) {
+    ReportAssetProblem(name, "no glyph markers (index 255) in the first row: the font has no glyphs and draws "
+                             "no text");
+  }
   font.glyphCount = n;
+}
+
+}  // namespace
+
+BitmapFont BuildBitmapFont(const char* path, const char* charset, std::int32_t spaceAdvance,
+                           std::int32_t sheetWidth, std::int32_t sheetHeight) {
+  BitmapFont font = EmptyFont(charset, spaceAdvance, sheetWidth, sheetHeight);
+  std::uint8_t palette[768];
+  std::int32_t decoded = 0;
+  ReadPcxIndices(path, font.pixels.data(), palette, font.sheetWidth, font.sheetHeight, &decoded);
+  FindGlyphs(path, font, decoded);
+  return font;
+}
+
+BitmapFont BuildBitmapFontFromMemory(const char* name, const std::uint8_t* file, std::size_t size,
+                                     const char* charset, std::int32_t spaceAdvance, std::int32_t sheetWidth,
+                                     std::int32_t sheetHeight) {
+  BitmapFont font = EmptyFont(charset, spaceAdvance, sheetWidth, sheetHeight);
+  std::uint8_t palette[768];
+  std::int32_t decoded = 0;
+  DecodePcxIndices(name, file, size, font.pixels.data(), palette, font.sheetWidth, font.sheetHeight, &decoded);
+  FindGlyphs(name, font, decoded);
   return font;
 }
 

@@ -15,6 +15,7 @@
 // width, or the space advance for characters without a glyph.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -31,9 +32,15 @@ struct BitmapFont {
   std::int32_t sheetHeight = 0;
 };
 
-// Markers beyond the character set's length are ignored (said once on stderr).
+// Markers beyond the character set's length are ignored (said once on stderr); a
+// sheet that decodes without any marker is said too, as it gives a font that
+// draws nothing.
 BitmapFont BuildBitmapFont(const char* path, const char* charset, std::int32_t spaceAdvance,
                            std::int32_t sheetWidth, std::int32_t sheetHeight);
+// The same from a whole sheet file held in memory; `name` only names it in messages.
+BitmapFont BuildBitmapFontFromMemory(const char* name, const std::uint8_t* file, std::size_t size,
+                                     const char* charset, std::int32_t spaceAdvance, std::int32_t sheetWidth,
+                                     std::int32_t sheetHeight);
 
 std::int32_t DrawGlyph(const BitmapFont& font, std::int32_t glyph, std::uint32_t colour, std::int32_t mode,
                        std::int32_t x, std::int32_t y, Pixel* destination, std::int32_t width,

@@ -4,9 +4,11 @@
 //
 // A file that is missing, unreadable, truncated or corrupt, of another channel
 // count, or not exactly the size of its destination leaves the destination as it
-// was and gives one line on stderr naming the file and the problem.
+// was and gives one line on stderr naming the file and the problem. The size is
+// checked from the header, before anything is decoded or allocated.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -22,8 +24,13 @@ struct DecodedJpeg {
   std::unique_ptr<std::uint8_t[], FreeBytes> bgr;  // width * height * 3 bytes, none after a failure
 };
 
+// Any size up to 16 Mpixels.
 DecodedJpeg DecodeJpegFile(const char* path);
+// The same from a whole file held in memory; `name` only names it in messages.
+DecodedJpeg DecodeJpegMemory(const char* name, const std::uint8_t* file, std::size_t size);
 
 // Fills width * height pixels of `destination` (stride = width). Returns true when
 // it did.
 bool LoadJpegPicture(const char* path, Pixel* destination, std::int32_t width, std::int32_t height);
+bool DecodeJpegPicture(const char* name, const std::uint8_t* file, std::size_t size, Pixel* destination,
+                       std::int32_t width, std::int32_t height);

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/data_file.h"
 
 #include "assets/font.h"
 #include "assets/inventory.h"
@@ -23,22 +26,21 @@ std::int32_t PagesTwoCount = 0;
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+// Reading position in a text held in memory.
+struct TextCursor {
+  const std::uint8_t* at;
+  const std::uint8_t* end;
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads the next line as a text-mode reader would: at most `room` - 1 bytes, the
-// line feed kept, a CR in front of it dropped. Returns false at the end of file.
-bool ReadLine(std::FILE* f, char* line, std::int32_t room) {
+// line feed kept, a CR in front of it dropped. Returns false at the end of the text.
+bool ReadLine(TextCursor& text, char* line, std::int32_t room) {
   std::int32_t n = 0;
-  while (n < room - 1) {
-    int c = std::fgetc(f);
-    if (c == EOF) break;
-    if (c == '\r') {
-      int next = std::fgetc(f);
-      if (next == '\n') c = '\n';
-      else if (next != EOF) std::ungetc(next, f);
+  while (n < room - 1 && text.at < text.end) {
+    int c = *text.at++;
+    if (c == '\r' && text.at < text.end && *text.at == '\n') {
+      c = '\n';
+      ++text.at;
     }
     line[n++] = static_cast<char>(c);
     if (c == '\n') break;
@@ -46,6 +48,11 @@ bool ReadLine(std::FILE* f, char* line, std::int32_t room) {
   line[n] = '\0';
   return n > 0;
 }
+
+// The ticker needs at most two bytes of its file for each of its bytes (CR LF);
+// 200 page lines of at most 254 bytes and a CR take less than this.
+constexpr std::size_t TickerFileBytes = 2 * MaxTickerBytes + 4;
+constexpr std::size_t PageFileBytes = 64 * 1024;
 
 void FillWhite(Picture& p) { std::fill(std::begin(p.pixels), std::end(p.pixels), PageKey); }
 
@@ -81,27 +88,43 @@ void FinishOrders(PointPicture& out) {
 
 }  // namespace
 
-void BuildTickerStrip(const char* path) {
-  TickerText[0] = '\0';
+void BuildTickerStripFromMemory(const char* name, const std::uint8_t* bytes, std::size_t size) {
+  TextCursor text{bytes, bytes + size};
   std::int32_t length = 0;
-  if (File f{std::fopen(path, "rb")}) {
-    char piece[1023];
-    bool cut = false;
-    while (ReadLine(f.get(), piece, sizeof piece)) {
-      const auto n = static_cast<std::int32_t>(std::strlen(piece));
-      const std::int32_t take = std::min(n, MaxTickerBytes - length);
-      std::memcpy(TickerText + length, piece, static_cast<std::size_t>(take));
-      length += take;
-      if (take < n) {
-        cut = true;
-        break;
-      }
+  char piece[1023];
+  bool cut = false;
+  while (ReadLine(text, piece, sizeof piece)) {
+    const auto n = static_cast<std::int32_t>(std::strlen(piece));
+    const std::int32_t take = std::min(n, MaxTickerBytes - length);
+    std::memcpy(TickerText + length, piece, static_cast<std::size_t>(take));
+    length += take;
+    if (take < n) {
+      cut = true;
+      break;
     }
-    TickerText[length] = '\0';
-    if (cut) ReportAssetProblem(path, "longer than %d bytes; the ticker stops there", MaxTickerBytes);
-  } else {
-    ReportAssetProblem(path, "cannot open: %s; part two runs without a ticker", std::strerror(errno));
   }
+  TickerText[length] = '\0';
+  if (cut) ReportAssetProblem(name, "longer than %d bytes; the ticker stops there", MaxTickerBytes);
+
+  // The strip is TickerWidth x 40 pixels: bound it by cutting the text after the
+  // last character that fits.
+  std::int64_t width = 0;
+  std::int32_t line = 1;
+  for (std::int32_t i = 0; i < length; ++i) {
+    const std::int32_t w = CharacterWidth(LargeFont, TickerText[i]);
+    if (width + w > MaxTickerWidth) {
+      ReportAssetProblem(name,
+                         "the ticker would be %lld pixels wide (at most %d); it is cut after %d of its %d bytes, "
+                         "in line %d",
+                         static_cast<long long>(width + TextWidth(LargeFont, TickerText + i)), MaxTickerWidth, i,
+                         length, line);
+      TickerText[i] = '\0';
+      break;
+    }
+    width += w;
+    if (TickerText[i] == '\n') ++line;
+  }
+
   TickerWidth = TextWidth(LargeFont, TickerText);
   TickerStrip.assign(static_cast<std::size_t>(std::max(TickerWidth, 0)) * TickerHeight, 0);
   if (TickerWidth > 0) {
@@ -109,17 +132,25 @@ void BuildTickerStrip(const char* path) {
   }
 }
 
-std::int32_t BuildPages(const char* path, PointPicture* pages, PointPictureBuilder builder) {
+void BuildTickerStrip(const char* path) {
+  std::vector<std::uint8_t> bytes;
+  std::string problem;
+  if (!ReadDataFile(path, bytes, TickerFileBytes, nullptr, problem)) {
+    ReportAssetProblem(path, "%s; part two runs without a ticker", problem.c_str());
+    bytes.clear();
+  }
+  BuildTickerStripFromMemory(path, bytes.data(), bytes.size());
+}
+
+std::int32_t BuildPagesFromMemory(const char* name, const std::uint8_t* bytes, std::size_t size, PointPicture* pages,
+                                  PointPictureBuilder builder) {
   FillWhite(ScratchPicture);
   static char lines[MaxPageLines][PageLineBytes];  // start-up only, one file at a time
+  TextCursor text{bytes, bytes + size};
   std::int32_t n = 0;
-  if (File f{std::fopen(path, "rb")}) {
-    // At most 254 bytes a line; a longer one continues in the next.
-    while (n < MaxPageLines && ReadLine(f.get(), lines[n], PageLineBytes - 1)) ++n;
-  } else {
-    ReportAssetProblem(path, "cannot open: %s; no pages", std::strerror(errno));
-    return 0;
-  }
+  // At most 254 bytes a line; a longer one continues in the next.
+  while (n < MaxPageLines && ReadLine(text, lines[n], PageLineBytes - 1)) ++n;
+  const bool cut = text.at < text.end;
 
   std::int32_t page = 0, line = 0;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -133,8 +164,25 @@ std::int32_t BuildPages(const char* path, PointPicture* pages, PointPictureBuild
       ++line;
     }
   }
-  if (page == 0) ReportAssetProblem(path, "holds no page (no line starts with '}')");
+  if (cut) {
+    ReportAssetProblem(name, "more than %d lines: the %d page%s of the first %d %s kept, the rest is dropped%s",
+                       MaxPageLines, page, page == 1 ? "" : "s", MaxPageLines, page == 1 ? "is" : "are",
+                       page == 0 ? " (no line among them starts with '}')" : "");
+  } else if (page == 0) {
+    ReportAssetProblem(name, "holds no page (no line starts with '}')");
+  }
   return std::min(page, MaxPages);
+}
+
+std::int32_t BuildPages(const char* path, PointPicture* pages, PointPictureBuilder builder) {
+  std::vector<std::uint8_t> bytes;
+  std::string problem;
+  if (!ReadDataFile(path, bytes, PageFileBytes, nullptr, problem)) {
+    FillWhite(ScratchPicture);
+    ReportAssetProblem(path, "%s; no pages", problem.c_str());
+    return 0;
+  }
+  return BuildPagesFromMemory(path, bytes.data(), bytes.size(), pages, builder);
 }
 
 void BuildPathPointPicture(PointPicture& out, std::int32_t style, const Picture& page, Pixel key) {

@@ -1,16 +1,23 @@
 // Text for part two, prepared at start-up.
 //
 // The ticker: data/ticker.txt (at most 65,535 bytes, CR LF read as LF) drawn once
-// with LargeFont, mode 0, into TickerStrip (TickerWidth x 40).
+// with LargeFont, mode 0, into TickerStrip (TickerWidth x 40). A text wider than
+// MaxTickerWidth pixels is cut after the last character that fits (said on
+// stderr), which keeps the strip within 10 MB whatever the font and the text.
 //
 // The pages: a page file is lines of text, each page ended by a line starting
 // with '}'. Only the first 200 stored lines are read; a line longer than 254
 // bytes is stored as several lines of at most 254 (its line end with the last).
 // Each page is drawn dark on white with PageFont (mode 9, x 196, y 20 + 15 * line)
 // into ScratchPicture, and every non-white pixel becomes a PicturePoint that the
-// text scene flies from a start position to its place.
+// text scene flies from a start position to its place. A file with more lines
+// says how many pages its first 200 lines gave.
+//
+// Each builder reads its file, or the same bytes from memory (`name` then only
+// names them in messages).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +25,7 @@
 
 inline constexpr std::int32_t MaxTickerBytes = 65535;
 inline constexpr std::int32_t TickerHeight = 40;
+inline constexpr std::int32_t MaxTickerWidth = 65536;
 inline constexpr std::int32_t MaxPageLines = 200;
 inline constexpr std::int32_t PageLineBytes = 256;
 inline constexpr std::int32_t MaxPages = 200;
@@ -50,10 +58,13 @@ extern PointPicture PagesTwo[MaxPages];
 extern std::int32_t PagesTwoCount;
 
 void BuildTickerStrip(const char* path);
+void BuildTickerStripFromMemory(const char* name, const std::uint8_t* text, std::size_t size);
 
 // Returns the page count; 0 (said on stderr) for a missing file or one without
 // any '}' line. The text scene must not divide by a count of 0.
 std::int32_t BuildPages(const char* path, PointPicture* pages, PointPictureBuilder builder);
+std::int32_t BuildPagesFromMemory(const char* name, const std::uint8_t* text, std::size_t size, PointPicture* pages,
+                                  PointPictureBuilder builder);
 
 // Start positions along paths of style 0..2 (the page's number mod 3).
 void BuildPathPointPicture(PointPicture& out, std::int32_t style, const Picture& page, Pixel key);

@@ -4,31 +4,39 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <string>
+
+#include <unistd.h>
 
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
 
+#include "assets/data_file.h"
+
 namespace {
 
-bool ReadFile(const std::string& path, std::vector<char>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), {});
-  return true;
-}
-
+// Bounds on what a presentation's music may take at start-up: a module file of
+// this size is far beyond any real one, and part one (54 s) never plays more of
+// the stream than this (decoded whole, at 353 KB a second).
+constexpr std::size_t MaxModuleBytes = 32 * 1024 * 1024;
+constexpr std::size_t MaxStreamSeconds = 90;
 
 }  // namespace
 
 AudioEngine::~AudioEngine() { Free(); }
 
 bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
-  std::vector<char> bytes;
-  if (!ReadFile(path, bytes)) {
-    std::fprintf(stderr, "zintavel: %s: cannot open: %s (scripts/demo generates the default presentation)\n",
-                 path.c_str(), std::strerror(errno));
+  std::vector<std::uint8_t> bytes;
+  std::string problem;
+  bool more = false;
+  if (!ReadDataFile(path.c_str(), bytes, MaxModuleBytes, &more, problem)) {
+    std::fprintf(stderr, "zintavel: %s: %s (scripts/demo generates the default presentation)\n", path.c_str(),
+                 problem.c_str());
+    return false;
+  }
+  if (more) {
+    std::fprintf(stderr, "zintavel: %s: larger than the %zu MB a module may take here\n", path.c_str(),
+                 MaxModuleBytes >> 20);
     return false;
   }
   int error = 0;
@@ -42,6 +50,16 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
     return false;
   }
   openmpt_free_string(message);
+  // A damaged module that still loads: say what the library noticed (its first
+  // warning) and how much it will play.
+  if (const char* warnings = openmpt_module_get_metadata(module_, "warnings")) {
+    if (*warnings) {
+      const std::string first(warnings, std::strcspn(warnings, "\n"));
+      std::fprintf(stderr, "zintavel: %s: libopenmpt warns: %s; it plays %.1f s of music\n", path.c_str(),
+                   first.c_str(), openmpt_module_get_duration_seconds(module_));
+    }
+    openmpt_free_string(warnings);
+  }
   openmpt_module_set_repeat_count(module_, loop ? -1 : 0);
   scratch_.reserve(2 * 8192);  // the audio thread should not allocate
   openmpt_module_set_render_param(module_, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, ramping ? -1 : 0);
@@ -49,37 +67,66 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
 }
 
 bool AudioEngine::LoadStream(const std::string& path) {
+  std::string problem;
+  std::int64_t fileSize = 0;
+  const int fd = OpenDataFile(path.c_str(), fileSize, problem);
+  if (fd < 0) {
+    std::fprintf(stderr, "zintavel: %s: %s; part one runs silent\n", path.c_str(), problem.c_str());
+    return false;
+  }
   int error = MPG123_OK;
   mpg123_handle* mh = mpg123_new(nullptr, &error);
   if (!mh) {
     std::fprintf(stderr, "zintavel: %s: the MP3 decoder does not start: %s\n", path.c_str(), mpg123_plain_strerror(error));
+    ::close(fd);
     return false;
   }
   mpg123_param2(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
   mpg123_format_none(mh);
   mpg123_format(mh, Rate, MPG123_STEREO, MPG123_ENC_FLOAT_32);
   std::vector<float> pcm;
-  bool ok = mpg123_open(mh, path.c_str()) == MPG123_OK;
+  const std::size_t maxFloats = 2 * Rate * MaxStreamSeconds;
+  bool ok = mpg123_open_fd(mh, fd) == MPG123_OK, full = false;
+  // What the stream's header (or its size) promises, before decoding.
+  const off_t promised = ok ? mpg123_length(mh) : -1;
   if (ok) {
     float buffer[8192];
     for (;;) {
       std::size_t done = 0;
       const int rc = mpg123_read(mh, buffer, sizeof buffer, &done);
-      pcm.insert(pcm.end(), buffer, buffer + done / sizeof(float));
+      pcm.insert(pcm.end(), buffer, buffer + std::min(done / sizeof(float), maxFloats - pcm.size()));
       if (rc == MPG123_DONE) break;
       if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT) {
         ok = false;
+        break;
+      }
+      if (pcm.size() == maxFloats) {
+        full = true;
         break;
       }
     }
   }
   if (!ok || pcm.empty()) {
     std::fprintf(stderr, "zintavel: %s: cannot decode the MP3 (%s); part one runs silent\n", path.c_str(),
-                 pcm.empty() && ok ? "no audio in it" : mpg123_strerror(mh));
+                 pcm.empty() && ok ? "no MPEG audio found in it" : mpg123_strerror(mh));
+    mpg123_close(mh);
     mpg123_delete(mh);
+    ::close(fd);
     return false;
   }
+  const double seconds = static_cast<double>(pcm.size() / 2) / Rate;
+  if (full) {
+    std::fprintf(stderr, "zintavel: %s: longer than %zu s; only its first %zu s are kept (part one lasts 54 s)\n",
+                 path.c_str(), MaxStreamSeconds, MaxStreamSeconds);
+  } else if (promised > 0 && static_cast<double>(promised) / Rate > seconds + 0.5) {
+    // A cut file decodes up to its cut without any error from the library; only
+    // the length its header (or, without one, its size) promised tells.
+    std::fprintf(stderr, "zintavel: %s: looks cut short: it plays %.1f s of the %.1f s its header promises\n",
+                 path.c_str(), seconds, static_cast<double>(promised) / Rate);
+  }
+  mpg123_close(mh);
   mpg123_delete(mh);
+  ::close(fd);
   stream_ = std::move(pcm);
   streamAt_ = 0;
   return true;

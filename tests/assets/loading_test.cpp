@@ -132,12 +132,18 @@ TEST_F(LoadingTest, TickerStrip) {
   EXPECT_TRUE(TickerStrip.empty());
 }
 
-TEST_F(LoadingTest, LongTickerIsCutAtItsStore) {
+TEST_F(LoadingTest, LongTickerIsCutAtItsStoreAndAtItsWidth) {
   WriteText(data_ + "/ticker.txt", std::string(70000, 'a'));
   const std::string said = Load();
-  EXPECT_EQ(std::strlen(TickerText), 65535u);
-  EXPECT_EQ(TickerWidth, 65535 * 20);
   EXPECT_NE(said.find("ticker.txt: longer than 65535 bytes"), std::string::npos) << said;
+  // 65,535 glyphs of 20 would make a strip of 1,310,700 x 40 pixels.
+  EXPECT_EQ(std::strlen(TickerText), 3276u);
+  EXPECT_EQ(TickerWidth, 3276 * 20);
+  EXPECT_EQ(TickerStrip.size(), 3276u * 20 * 40);
+  EXPECT_NE(said.find("ticker.txt: the ticker would be 1310700 pixels wide (at most 65536); it is cut after 3276 "
+                      "of its 65535 bytes, in line 1"),
+            std::string::npos)
+      << said;
 }
 
 TEST_F(LoadingTest, PagesStylesOrdersAndSplits) {
@@ -218,5 +224,9 @@ TEST_F(LoadingTest, PageFileLimits) {
   const std::string said = Load();
   EXPECT_EQ(PagesOneCount, 2 + 98);
   EXPECT_EQ(PagesTwoCount, 0);
+  EXPECT_NE(said.find("pages1.txt: more than 200 lines: the 100 pages of the first 200 are kept, the rest is "
+                      "dropped"),
+            std::string::npos)
+      << said;
   EXPECT_NE(said.find("pages2.txt: holds no page"), std::string::npos) << said;
 }

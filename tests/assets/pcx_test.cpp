@@ -24,7 +24,7 @@ std::vector<std::uint8_t> Decode(const TempDir& dir, const std::vector<std::uint
   const std::string path = dir.Path("t.pcx");
   EXPECT_TRUE(WriteBytes(path, file));
   std::vector<std::uint8_t> indices(count + 4, 0xAB), palette(768);
-  std::string said = CaptureStderrOf([&] { ReadPcxIndices(path.c_str(), indices.data(), palette.data(), count); });
+  std::string said = CaptureStderrOf([&] { ReadPcxIndices(path.c_str(), indices.data(), palette.data(), count, 1); });
   if (messages) *messages = said;
   for (int guard = 0; guard < 4; ++guard) EXPECT_EQ(indices[count + guard], 0xAB) << "wrote past count";
   indices.resize(count);
@@ -51,7 +51,7 @@ TEST(PcxTest, WriterRoundTripsThroughTheReader) {
   const std::string path = dir.Path("r.pcx");
   ASSERT_TRUE(WritePcxFile(path, 320, 240, indices.data(), palette.data()));
   std::vector<std::uint8_t> back(indices.size()), pal(768);
-  std::string said = CaptureStderrOf([&] { EXPECT_TRUE(ReadPcxIndices(path.c_str(), back.data(), pal.data(), 320 * 240)); });
+  std::string said = CaptureStderrOf([&] { EXPECT_TRUE(ReadPcxIndices(path.c_str(), back.data(), pal.data(), 320, 240)); });
   EXPECT_EQ(said, "");
   EXPECT_EQ(back, indices);
   EXPECT_EQ(pal, palette);
@@ -113,7 +113,7 @@ TEST(PcxTest, BrokenFilesDecodeWhatIsThereAndSaySo) {
   // Missing: all transparent.
   std::vector<std::uint8_t> indices(10, 0), palette(768, 1);
   said = CaptureStderrOf([&] {
-    EXPECT_FALSE(ReadPcxIndices(dir.Path("none.pcx").c_str(), indices.data(), palette.data(), 10));
+    EXPECT_FALSE(ReadPcxIndices(dir.Path("none.pcx").c_str(), indices.data(), palette.data(), 10, 1));
   });
   EXPECT_EQ(indices, std::vector<std::uint8_t>(10, 255));
   EXPECT_NE(said.find("none.pcx: cannot open"), std::string::npos) << said;
