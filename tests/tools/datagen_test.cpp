@@ -3,6 +3,7 @@
 // every run.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "assets/jpeg.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
+#include "pixel/colour.h"
 #include "support/test_support.h"
 
 namespace {
@@ -38,6 +40,23 @@ std::vector<PcxFile> PcxFiles() {
                                   "spr10.pcx", "spr11.pcx", "spr12.pcx", "spr13.pcx", "spr14.pcx"};
   for (const char* s : sprites) files.push_back({s, 320, 240});
   return files;
+}
+
+// Mean relative luminance (linear light) of each 32x32 tile of a 256x256 texture.
+std::vector<double> TileLuminance(const std::vector<Pixel>& p) {
+  auto lin = [](std::uint32_t v) {
+    const double c = v / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  std::vector<double> tiles(64, 0.0);
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      const Pixel q = p[static_cast<std::size_t>(y) * 256 + x];
+      tiles[(y / 32) * 8 + x / 32] +=
+          (0.2126 * lin((q >> 16) & 0xFF) + 0.7152 * lin((q >> 8) & 0xFF) + 0.0722 * lin(q & 0xFF)) / 1024;
+    }
+  }
+  return tiles;
 }
 
 std::string Load() {
@@ -180,4 +199,30 @@ TEST(DataSetTest, PicturesClearOfWhatTheDemoDoesToThem) {
   int lit = 0;
   for (int y = 0; y < 240; ++y) lit += SpriteBank[11].pixels[y * 320 + 319] != TransparentKey;
   EXPECT_LT(lit, 40);
+}
+
+TEST(DataSetTest, PartOneTextureFlashesWithoutABrightnessFlicker) {
+  Load();
+  std::vector<Pixel> flashed(PartOneTexture, PartOneTexture + TexturePixels);
+  double luma = 0;
+  for (Pixel q : flashed) luma += (0.2126 * ((q >> 16) & 0xFF) + 0.7152 * ((q >> 8) & 0xFF) + 0.0722 * (q & 0xFF));
+  // Bright enough to carry part one on its own.
+  EXPECT_GT(luma / TexturePixels, 52.0);
+  // The beat flash adds the frame to itself twice; on fast beats the scene
+  // then swings it to its negative and back. The two should be about equally
+  // bright nearly everywhere, or that swing is a flicker of the whole screen.
+  const auto count = static_cast<std::int32_t>(flashed.size());
+  AddSpanScaled(flashed.data(), flashed.data(), 0, count, 255);
+  AddSpanScaled(flashed.data(), flashed.data(), 0, count, 255);
+  std::vector<Pixel> negative = flashed;
+  BlendNegative(negative.data(), 256, count);
+  const std::vector<double> a = TileLuminance(flashed), b = TileLuminance(negative);
+  int apart = 0;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    apart += std::fabs(a[i] - b[i]) >= 0.15;
+    sum += a[i] - b[i];
+  }
+  EXPECT_LT(std::fabs(sum / a.size()), 0.1);
+  EXPECT_LE(apart, 8) << "of 64 tiles";
 }

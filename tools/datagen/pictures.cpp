@@ -438,10 +438,14 @@ Canvas CutPicture(int which, const Fonts& fonts) {
 
 Canvas OpeningPicture(const Fonts& fonts) {
   Canvas c(320, 240, {});
-  c.Glow(160, 110, 60, Violet * 0.6f);
-  Ring(c, 160, 110, 70, 8, Cyan, Magenta);
-  Ring(c, 160, 110, 88, 2, Amber, Cyan, 0.8f);
-  FillPolygon(c, ZShape(160, 110, 36), White, Cyan);
+  // The flash cuts stretch this to twice its size and add it at a different
+  // strength every frame: a dim body under bright edges keeps the shapes crisp
+  // while little of the screen swings by much.
+  c.Glow(160, 110, 60, Violet * 0.35f);
+  Ring(c, 160, 110, 70, 5, Cyan, Magenta);
+  Ring(c, 160, 110, 88, 2, Amber, Cyan, 0.6f);
+  FillPolygon(c, ZShape(160, 110, 36), Mix(Violet, Cyan, 0.5f) * 0.5f, Indigo * 0.7f);
+  Outline(c, ZShape(160, 110, 36), 2, Mix(Cyan, White, 0.5f), false);
   (void)fonts;  // no lettering: the flash cuts stretch and drift this picture
   return c;
 }
@@ -512,12 +516,14 @@ Canvas PartOneTexture() {
     // Thin light veins where a third field crosses zero.
     const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
     const float vein = std::exp(-v * v * 60);
-    // Saturated colours with little green: the beat flash adds the frame to
-    // itself twice, and red and blue clip at full while green (most of the
-    // brightness) stays in bounds.
-    Rgb col = Mix(Rgb{0.30f, 0.07f, 0.58f}, Rgb{0.95f, 0.10f, 0.58f}, band);
-    col = Mix(col, Rgb{1.0f, 0.52f, 0.16f}, band2 * band2 * 0.45f);
-    col = col + Rgb{0.25f, 0.55f, 0.85f} * (vein * 0.55f);
+    // Red and blue carry the picture, green stays low and nearly even. The beat
+    // flash adds the frame to itself twice: red and blue clip at full while
+    // green lands near a third, and that frame and its negative (which the
+    // scene blends in on fast beats) are then about equally bright, so the
+    // negative changes the colour without flickering the brightness.
+    Rgb col = Mix(Rgb{0.36f, 0.065f, 0.66f}, Rgb{1.0f, 0.085f, 0.62f}, band);
+    col = Mix(col, Rgb{1.0f, 0.12f, 0.22f}, band2 * band2 * 0.5f);
+    col = col + Rgb{0.45f, 0.22f, 0.55f} * vein;
     return Mix(col, Night, 0.08f + 0.22f * (1 - n));
   });
   return c;
