@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "display/presenter.h"
 #include "grid/plasma.h"
 #include "grid/raycast.h"
 #include "pixel/box_blur.h"
@@ -100,6 +101,20 @@ void BM_Sprite(benchmark::State& state, bool add) {
   for (auto _ : state) {
     if (add) AddSprite(0, 0, 128, &box, *f.a, *f.b);
     else BlendSprite(0, 0, 128, &box, *f.a, *f.b);
+  }
+  PerFrame(state);
+}
+
+// A frame into a display surface whose rows are padded, as the player's are.
+void BM_ConvertFrame(benchmark::State& state) {
+  Frames f;
+  const auto depth = static_cast<std::int32_t>(state.range(0)), doubling = static_cast<std::int32_t>(state.range(1));
+  const std::int32_t bytes = depth == 32 ? 4 : depth == 24 ? 3 : 2;
+  const std::int32_t pitch = ((320 << doubling) * bytes + 63) / 64 * 64 + 64;
+  std::vector<std::uint8_t> surface(static_cast<std::size_t>(pitch) * (240 << doubling));
+  for (auto _ : state) {
+    ConvertFrame(f.a->pixels, 320, 240, depth, doubling, surface.data(), pitch);
+    benchmark::ClobberMemory();
   }
   PerFrame(state);
 }
@@ -252,6 +267,11 @@ void PrintSummary(const Collector& c) {
   line("BlendSprite over the whole frame", "BM_Sprite/blend", 10);
   line("AddSprite over the whole frame", "BM_Sprite/add", 10);
   line("StretchPicture over the whole frame", "BM_StretchPicture", 10);
+  line("ConvertFrame, 32 bits", "BM_ConvertFrame/32/0", 0);
+  line("ConvertFrame, 32 bits doubled", "BM_ConvertFrame/32/1", 0);
+  line("ConvertFrame, 24 bits", "BM_ConvertFrame/24/0", 0);
+  line("ConvertFrame, 16 bits", "BM_ConvertFrame/16/0", 0);
+  line("ConvertFrame, 16 bits doubled", "BM_ConvertFrame/16/1", 0);
   line("MapGrid", "BM_MapGrid", 0);
   line("MovePlasmaGrid", "BM_MovePlasmaGrid", 0);
   line("CastRayGrid", "BM_CastRayGrid", 0);
@@ -282,6 +302,8 @@ void RegisterAll() {
   benchmark::RegisterBenchmark("BM_StretchPicture", BM_StretchPicture);
   benchmark::RegisterBenchmark("BM_Sprite/blend", BM_Sprite, false);
   benchmark::RegisterBenchmark("BM_Sprite/add", BM_Sprite, true);
+  benchmark::RegisterBenchmark("BM_ConvertFrame", BM_ConvertFrame)
+      ->Args({32, 0})->Args({32, 1})->Args({24, 0})->Args({16, 0})->Args({16, 1});
   benchmark::RegisterBenchmark("BM_MapGrid", BM_MapGrid);
   benchmark::RegisterBenchmark("BM_MovePlasmaGrid", BM_MovePlasmaGrid);
   benchmark::RegisterBenchmark("BM_CastRayGrid", BM_CastRayGrid);

@@ -3,6 +3,7 @@
 // reference (UsingReferenceKernels() is then true, and no fast pass is called).
 #include <cstdlib>
 
+#include "display/presenter.h"
 #include "grid/grid.h"
 #include "pixel/frame_kernels.h"
 #include "pixel/span_kernels.h"
@@ -20,3 +21,7 @@ void StretchRowFast(const Pixel*, Pixel*, const PixelGroups&) { std::abort(); }
 void BlendSpriteRowFast(const Pixel*, Pixel*, std::int32_t, std::uint32_t) { std::abort(); }
 void AddSpriteRowFast(const Pixel*, Pixel*, std::int32_t, std::uint32_t) { std::abort(); }
 void MapGridFast(const Pixel*, Picture&) { std::abort(); }
+void ConvertFrameFast(const Pixel*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::uint8_t*,
+                      std::int32_t) {
+  std::abort();
+}

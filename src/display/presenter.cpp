@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "display/gentle.h"
+#include "pixel/span_kernels.h"
 #include "platform/platform.h"
 
 std::int32_t DisplayDepth = 0;
@@ -43,8 +44,8 @@ void ConvertRows(const Pixel* frame, std::int32_t width, std::int32_t height, st
 }
 }  // namespace
 
-void ConvertFrame(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
-                  std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch) {
+void ConvertFrameReference(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
+                           std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch) {
   switch (depth) {
     case 15:
       ConvertRows<2>(frame, width, height, doubling, surface, pitch, [](std::uint8_t* at, Pixel v) {
@@ -70,6 +71,21 @@ void ConvertFrame(const Pixel* frame, std::int32_t width, std::int32_t height, s
     default:
       break;
   }
+}
+
+void ConvertFrame(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
+                  std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch) {
+  if (width <= 0 || height <= 0) return;
+  if (depth == 32 && !doubling) {
+    // The frame's own layout: one copy per row.
+    for (std::int32_t y = 0; y < height; ++y)
+      std::memcpy(surface + static_cast<std::ptrdiff_t>(y) * pitch, frame + static_cast<std::ptrdiff_t>(y) * width,
+                  static_cast<std::size_t>(width) * 4);
+    return;
+  }
+  const bool vectors = depth == 32 || depth == 16 || depth == 15 || (depth == 24 && !doubling);
+  if (vectors && !UsingReferenceKernels()) ConvertFrameFast(frame, width, height, depth, doubling, surface, pitch);
+  else ConvertFrameReference(frame, width, height, depth, doubling, surface, pitch);
 }
 
 std::int32_t OpenDisplay(std::int32_t width, std::int32_t height) {

@@ -22,6 +22,13 @@ void PresentFrame();
 // Safe when nothing, or only part, is held, and more than once.
 void CloseDisplay();
 
-// One frame into a surface of the given depth, doubled or not.
+// One frame into a surface of the given depth, doubled or not. The reference
+// converts pixel by pixel; ConvertFrame gives the same bytes, copying whole rows
+// at 32 bits and taking the vector form (display/convert_hwy.cpp) for doubled
+// 32, 16 and 15 bits and plain 24 bits.
 void ConvertFrame(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
                   std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch);
+void ConvertFrameReference(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
+                           std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch);
+void ConvertFrameFast(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
+                      std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch);

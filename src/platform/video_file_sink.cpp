@@ -3,7 +3,8 @@
 //   .mp4   H.264 (yuv420p, CRF 18, preset superfast) + AAC: plays everywhere.
 //   .mkv   FFV1 (bgr0, Golomb-Rice, every frame a key frame) + FLAC: lossless, a decoded
 //          frame equals the recorded one byte for byte, and the sound equals
-//          the WAV sample for sample.
+//          the WAV sample for sample. A frame equal to the one before reuses
+//          its packet: the encoder would give the same bytes.
 //   .webm  VP9 (yuv420p, CRF 32) + Opus (at 48 kHz, which Opus requires).
 // Frame k has pts k in units of 1/fps; the sound's pts count its samples from
 // 0, so frame k and sample k * rate / fps start together in every player.
@@ -66,7 +67,8 @@ class VideoFileSink final : public RecordingSink {
     int rc = avformat_alloc_output_context2(&format_, nullptr, FormatName(), path.c_str());
     if (rc < 0) return Fail(path + ": cannot set up the container: " + AvError(rc));
     packet_ = av_packet_alloc();
-    if (!packet_) return Fail(path + ": out of memory");
+    lastPacket_ = av_packet_alloc();
+    if (!packet_ || !lastPacket_) return Fail(path + ": out of memory");
     if (!OpenVideo() || !OpenAudio()) return false;
     if ((rc = avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0)
       return Fail(path + ": cannot create: " + AvError(rc));
@@ -82,6 +84,18 @@ class VideoFileSink final : public RecordingSink {
 
   bool WriteFrame(std::uint32_t index, const std::uint32_t* pixels) override {
     if (!error_.empty()) return false;
+    const std::size_t bytes = static_cast<std::size_t>(width_) * height_ * 4;
+    if (settings_.form == RecordingForm::Mkv) {
+      // Every FFV1 frame here is a key frame coded on its own, so a frame like
+      // the last gives the last one's packet byte for byte: write it again.
+      if (repeatable_ && std::memcmp(last_.data(), pixels, bytes) == 0) {
+        if (!WriteAgain(index)) return false;
+        ++frames_;
+        return true;
+      }
+      last_.assign(pixels, pixels + bytes / 4);
+      repeatable_ = false;
+    }
     int rc = av_frame_make_writable(picture_);
     if (rc < 0) return Fail(settings_.path + ": out of memory for a frame: " + AvError(rc));
     if (settings_.form == RecordingForm::Mkv) FillBgr0(pixels);
@@ -90,6 +104,16 @@ class VideoFileSink final : public RecordingSink {
     if (!Encode(video_, videoStream_, picture_)) return false;
     ++frames_;
     return true;
+  }
+
+  // The last frame's packet once more, at frame `index`.
+  bool WriteAgain(std::uint32_t index) {
+    int rc = av_packet_ref(packet_, lastPacket_);
+    if (rc < 0) return Fail(settings_.path + ": out of memory for a frame: " + AvError(rc));
+    packet_->pts = packet_->dts = index;
+    av_packet_rescale_ts(packet_, video_->time_base, videoStream_->time_base);
+    packet_->stream_index = videoStream_->index;
+    return Write(packet_);
   }
 
   bool WriteSound(const std::int16_t* stereo, std::size_t frames) override {
@@ -352,12 +376,24 @@ class VideoFileSink final : public RecordingSink {
       rc = avcodec_receive_packet(codec, packet_);
       if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
       if (rc < 0) return Fail(settings_.path + ": the " + codec->codec->name + " encoder failed: " + AvError(rc));
+      if (codec == video_ && frame && settings_.form == RecordingForm::Mkv && packet_->pts == frame->pts) {
+        // One packet per frame, straight out: keep it for a repeat of the frame.
+        av_packet_unref(lastPacket_);
+        if ((rc = av_packet_ref(lastPacket_, packet_)) < 0)
+          return Fail(settings_.path + ": out of memory for a frame: " + AvError(rc));
+        repeatable_ = true;
+      }
       av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
       packet_->stream_index = stream->index;
-      rc = av_interleaved_write_frame(format_, packet_);
-      if (rc < 0) return Fail(settings_.path + ": cannot write: " + AvError(rc));
-      if (format_->pb->error < 0) return Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
+      if (!Write(packet_)) return false;
     }
+  }
+
+  bool Write(AVPacket* packet) {
+    const int rc = av_interleaved_write_frame(format_, packet);
+    if (rc < 0) return Fail(settings_.path + ": cannot write: " + AvError(rc));
+    if (format_->pb->error < 0) return Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
+    return true;
   }
 
   void Release() {
@@ -369,6 +405,7 @@ class VideoFileSink final : public RecordingSink {
     av_frame_free(&picture_);
     av_frame_free(&sound_);
     av_packet_free(&packet_);
+    av_packet_free(&lastPacket_);
     sws_freeContext(convert_);
     convert_ = nullptr;
     swr_free(&resample_);
@@ -382,7 +419,7 @@ class VideoFileSink final : public RecordingSink {
   AVCodecContext *video_ = nullptr, *audio_ = nullptr;
   AVStream *videoStream_ = nullptr, *audioStream_ = nullptr;
   AVFrame *picture_ = nullptr, *sound_ = nullptr;
-  AVPacket* packet_ = nullptr;
+  AVPacket *packet_ = nullptr, *lastPacket_ = nullptr;
   SwsContext* convert_ = nullptr;
   SwrContext* resample_ = nullptr;
   AVAudioFifo* fifo_ = nullptr;
@@ -391,6 +428,8 @@ class VideoFileSink final : public RecordingSink {
   std::vector<std::uint8_t> yuv_[3];
   std::vector<int> chromaColumns_;  // the source column under each output column
   std::vector<std::uint32_t> scaled_;
+  std::vector<std::uint32_t> last_;  // the last frame encoded, as given
+  bool repeatable_ = false;          // lastPacket_ is that frame's packet
   std::vector<std::uint8_t> converted_;
   std::uint32_t frames_ = 0;
   bool headerWritten_ = false;

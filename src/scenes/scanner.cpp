@@ -8,6 +8,7 @@
 #include "assets/pages.h"
 #include "grid/plasma.h"
 #include "pixel/colour.h"
+#include "pixel/span_kernels.h"
 #include "pixel/sprite.h"
 #include "pixel/truncate.h"
 #include "scenes/text_scene.h"
@@ -52,7 +53,7 @@ void RenderScannerScene(std::uint32_t t, Picture& frame) {
   BlendSprite(0, y2, 256, &FigureBoxes[2], FigureLayers[2], frame);
 }
 
-void DrawTickerWave(std::uint32_t t, Picture& frame) {
+void DrawTickerWaveReference(std::uint32_t t, Picture& frame) {
   const std::int32_t W = TickerWidth;
   if (W < 2 || TickerStrip.size() < static_cast<std::size_t>(W) * TickerHeight) return;  // no ticker to sweep
   const std::int32_t H = TickerHeight;  // the large font's sheet height
@@ -71,6 +72,61 @@ void DrawTickerWave(std::uint32_t t, Picture& frame) {
       Pixel& shadow = frame.pixels[(y + i + 3) * ScreenWidth + x];
       shadow = MultiplyColour(shadow, ~s);
     }
+  }
+}
+
+namespace {
+// sin(a * k) by integer argument a, remembered from frame to frame: the
+// columns' arguments t + 4x and t + 3x move by the clock's step, so nearly all
+// were computed for an earlier frame. A slot holds its argument beside the
+// value; the value is the same expression, so it is the same double.
+struct SineMemo {
+  static constexpr std::uint32_t Slots = 2048;  // more than one frame's span of arguments
+  std::int64_t argument[Slots];
+  double value[Slots];
+};
+SineMemo FirstWave = [] {
+  SineMemo m{};
+  std::fill(std::begin(m.argument), std::end(m.argument), -1);
+  return m;
+}();
+SineMemo SecondWave = FirstWave;
+
+inline double Remembered(SineMemo& m, std::uint32_t a, double k) {
+  const std::uint32_t slot = a & (SineMemo::Slots - 1);
+  if (m.argument[slot] != a) {
+    m.argument[slot] = a;
+    m.value[slot] = std::sin(a * k);
+  }
+  return m.value[slot];
+}
+}  // namespace
+
+void DrawTickerWave(std::uint32_t t, Picture& frame) {
+  if (UsingReferenceKernels()) {
+    DrawTickerWaveReference(t, frame);
+    return;
+  }
+  const std::int32_t W = TickerWidth;
+  if (W < 2 || TickerStrip.size() < static_cast<std::size_t>(W) * TickerHeight) return;
+  constexpr std::int32_t H = TickerHeight;
+  const double T = t;
+  for (std::int32_t x = 0; x < ScreenWidth; ++x) {
+    const std::uint32_t a = t + 4u * static_cast<std::uint32_t>(x), b = t + 3u * static_cast<std::uint32_t>(x);
+    const double wave = Remembered(FirstWave, a, 0.0023057412958266085) *
+                            Remembered(SecondWave, b, 0.004291845493562232) * 54 +
+                        std::cos((x * 3.7 + T) * 0.0025157232704402514) * 35 + 99;
+    const std::int32_t y = std::clamp(TruncateToInt32(wave), 0, ScreenHeight - H - 3);
+    const std::int64_t u = static_cast<std::int64_t>(T * 0.10152284263959391 + x) % (W - 1);
+    // Row y + j takes the shadow of strip row j - 3, then the light of strip
+    // row j: the order the row-by-row walk of the strip gives it.
+    const Pixel* strip = TickerStrip.data() + u;
+    Pixel* column = frame.pixels + y * ScreenWidth + x;
+    for (std::int32_t j = 0; j < 3; ++j, column += ScreenWidth) *column = AddColour(*column, strip[j * W]);
+    for (std::int32_t j = 3; j < H; ++j, column += ScreenWidth)
+      *column = AddColour(MultiplyColour(*column, ~strip[(j - 3) * W]), strip[j * W]);
+    for (std::int32_t j = H; j < H + 3; ++j, column += ScreenWidth)
+      *column = MultiplyColour(*column, ~strip[(j - 3) * W]);
   }
 }
 

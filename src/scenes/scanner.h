@@ -11,8 +11,12 @@
 
 void RenderPartTwo(std::uint32_t t, Picture& frame);
 void RenderScannerScene(std::uint32_t t, Picture& frame);
-// Draws nothing when the ticker is narrower than 2 pixels.
+// Draws nothing when the ticker is narrower than 2 pixels. The reference walks
+// the strip pixel by pixel with three trigonometric calls per column;
+// DrawTickerWave gives the same bytes, walking each column once and
+// remembering the sines of integer arguments from frame to frame.
 void DrawTickerWave(std::uint32_t t, Picture& frame);
+void DrawTickerWaveReference(std::uint32_t t, Picture& frame);
 // FigureLayers[0] = rows 0 .. r-1 of slot 3 and the rest of slot 4.
 void SwapFigureLayers(std::int32_t r);
 

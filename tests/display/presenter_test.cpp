@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <vector>
+
+#include "pixel/span_kernels.h"
 
 #include "support/fake_platform.h"
 #include "support/test_support.h"
@@ -64,6 +68,34 @@ TEST(ConvertFrameTest, EveryDepthPlainAndDoubledWithAWidePitch) {
       }
     }
   }
+}
+
+// The row copies and vector forms against the pixel-by-pixel reference: random
+// frames (top byte too), every depth, doubled and not, on surfaces whose pitch
+// is wider than a row (what lies past a row stays as it was), and widths that
+// leave every possible tail of a vector.
+TEST(ConvertFrameTest, FastFormsMatchTheReference) {
+  ForEachVectorTarget([&](const char* target) {
+    SCOPED_TRACE(target);
+    std::mt19937 rng(11);
+    for (int width : {320, 1, 3, 7, 17, 63, 97}) {
+      const int height = width == 320 ? 240 : 5;
+      const std::vector<Pixel> frame = RandomPixels(static_cast<std::size_t>(width) * height, rng);
+      for (int depth : {32, 24, 16, 15}) {
+        const int bytes = depth == 32 ? 4 : depth == 24 ? 3 : 2;
+        for (int doubling : {0, 1}) {
+          const int pitch = (width << doubling) * bytes + 1 + static_cast<int>(rng() % 70);
+          const std::size_t size = static_cast<std::size_t>(pitch) * (height << doubling);
+          std::vector<std::uint8_t> fast(size), ref(size);
+          for (std::size_t i = 0; i < size; ++i) fast[i] = ref[i] = static_cast<std::uint8_t>(rng());
+          ConvertFrame(frame.data(), width, height, depth, doubling, fast.data(), pitch);
+          ConvertFrameReference(frame.data(), width, height, depth, doubling, ref.data(), pitch);
+          ASSERT_EQ(0, std::memcmp(fast.data(), ref.data(), size))
+              << "width " << width << " depth " << depth << " doubling " << doubling;
+        }
+      }
+    }
+  });
 }
 
 class PresenterTest : public testing::Test {
