@@ -7,7 +7,7 @@
 // present, by 1000/N ms (as zintavel-framehash does natively), and records a
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
 // first S seconds after the module starts. ?mute plays without sound, as the
-// program's --mute does.
+// program's --mute does; ?gentle ticks the gentle mode (the program's --gentle).
 (function () {
   'use strict';
   const params = new URLSearchParams(location.search);
@@ -22,6 +22,10 @@
   const go = document.getElementById('go');
   const messages = document.getElementById('messages');
   const pausedBadge = document.getElementById('paused');
+  const gentle = document.getElementById('gentle');
+  gentle.checked = params.has('gentle');
+  // Choosing the mode is not the click that starts the show.
+  gentle.parentElement.addEventListener('click', (e) => e.stopPropagation());
   const g = canvas.getContext('2d', { willReadFrequently: fakeFps > 0 });
   const image = g.createImageData(W, H);
 
@@ -232,7 +236,7 @@
       }
       runningSince = performance.now();
       try {
-        Module.callMain([]);
+        Module.callMain(gentle.checked ? ['--gentle'] : []);
       } catch (e) {
         sayError('zintavel: ' + e);
       }

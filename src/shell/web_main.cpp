@@ -2,16 +2,21 @@
 // calls main after the viewer's click.
 #include <emscripten.h>
 
+#include <cstring>
 #include <memory>
 
 #include "assets/loading.h"
+#include "display/presenter.h"
 #include "platform/web_platform.h"
 #include "shell/master_sequence.h"
 
 // The page closes the sound and shows the end; the module stays loaded.
 EM_JS(void, zw_finished, (int code), { Module.zintavel.finished(code); });
 
-int main() {
+// The page passes --gentle when the viewer chose the gentle mode.
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--gentle") == 0) GentleMode = true;
   PresentationDirectory = "/show";
   const std::unique_ptr<Platform> platform = MakeWebPlatform();
   ActivePlatform = platform.get();
