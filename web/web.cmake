@@ -81,7 +81,7 @@ find_program(NODE node REQUIRED)
 # stderr under node, so the cases that read what a loader said run natively only.
 set(web_no_capture PcxTest.BrokenFilesDecodeWhatIsThereAndSaySo JpegTest.BadFilesLeaveTheDestinationAndSayWhy
   FontTest.ExtraMarkersAreIgnoredOnceAndAMissingSheetHasNoGlyphs LoadingTest.MissingDataDirectoryStopsWithOneLine
-  LoadingTest.LongTickerIsCutAtItsStore LoadingTest.PagesStylesOrdersAndSplits LoadingTest.PageFileLimits
+  LoadingTest.LongTickerIsCutAtItsStoreAndAtItsWidth LoadingTest.PagesStylesOrdersAndSplits LoadingTest.PageFileLimits
   MasterSequenceTest.FatalMessages)
 list(JOIN web_no_capture ":" web_no_capture)
 add_test(NAME web_core_tests COMMAND ${NODE} --no-experimental-fetch $<TARGET_FILE:zintavel_web_tests>
