@@ -9,7 +9,7 @@ target_link_options(zintavel-web PRIVATE ${web_memory}
   -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IMPORTS=[zw_wait_frame]
   -sFORCE_FILESYSTEM=1 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[FS,callMain])
 
-add_executable(zintavel-audio src/platform/web_audio.cpp)
+add_executable(zintavel-audio src/sound/web_audio.cpp)
 target_link_libraries(zintavel-audio PRIVATE zintavel_web_audio_engine)
 set_property(TARGET zintavel-audio APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/audio_processor.js)
 target_link_options(zintavel-audio PRIVATE -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/audio_engine.h"
+#include "sound/audio_engine.h"
 #include "platform/platform.h"
 
 class EnginePlatform : public Platform {

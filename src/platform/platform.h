@@ -2,8 +2,9 @@
 // millisecond tick counter, the one window and its events, the cursor and
 // message boxes, a display surface to lock, unlock and flip, and the sound
 // calls. The shell and the display reach them only through ActivePlatform,
-// chosen once at start-up: the real-time backend (SDL2), the recording backend
-// (virtual clock, PNG frames, WAV sound) or, in tests, a fake.
+// chosen once at start-up: the real-time backend (SDL2), the browser backend,
+// the recording backend (virtual clock; a video file or PNG frames and WAV
+// sound, through the sinks of src/record) or, in tests, a fake.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // it starts at --start-tick and stands still except at a present, which moves
 // it to start + index * 1000 / fps (integer milliseconds) for the index-th
 // frame. Each presented frame and the sound mixed in step with it go to a sink
-// (recording_sink.h): a directory of PNG frames and audio.wav, or one video
+// (record/recording_sink.h): a directory of PNG frames and audio.wav, or one video
 // file. The sound of frame k starts at sample k * 44,100 / fps, computed from
 // k each time, so it never drifts; every sound call lands on the sample of the
 // frame it was made in.
@@ -22,7 +22,7 @@
 #include <string>
 
 #include "platform/engine_platform.h"
-#include "platform/recording_sink.h"
+#include "record/recording_sink.h"
 
 struct RecordingOptions {
   std::string path;  // a directory, or a .mp4, .mkv or .webm file

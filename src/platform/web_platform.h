@@ -3,7 +3,7 @@
 // unwound and resumed by Asyncify); the clock, the keys and the sound live in
 // the page's script (web/page.js), which this layer calls through a handful of
 // functions on Module.zintavel. The sound calls become messages to the audio
-// thread, where the same AudioEngine runs (src/platform/web_audio.cpp).
+// thread, where the same AudioEngine runs (src/sound/web_audio.cpp).
 #pragma once
 
 #include <memory>

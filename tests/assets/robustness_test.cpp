@@ -18,7 +18,7 @@
 #include "assets/pcx.h"
 #include "jpeg_writer.h"
 #include "pcx_writer.h"
-#include "platform/audio_engine.h"
+#include "sound/audio_engine.h"
 #include "support/test_support.h"
 
 namespace {

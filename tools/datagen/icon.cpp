@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assets/pcx.h"
-#include "platform/png_file.h"
+#include "record/png_file.h"
 #include "shell/options.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/audio_engine.h"
+#include "sound/audio_engine.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "grid/raycast.h"
 #include "assets/inventory.h"
 #include "assets/loading.h"
-#include "platform/png_file.h"
+#include "record/png_file.h"
 #include "scenes/countdown.h"
 #include "scenes/fades.h"
 #include "scenes/part_one.h"

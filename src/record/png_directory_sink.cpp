@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/png_file.h"
-#include "platform/recording_sink.h"
-#include "platform/wav_writer.h"
+#include "record/png_file.h"
+#include "record/recording_sink.h"
+#include "record/wav_writer.h"
 
 namespace {
 

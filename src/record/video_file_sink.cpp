@@ -20,8 +20,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/recording_sink.h"
-#include "platform/wav_writer.h"
+#include "record/recording_sink.h"
+#include "record/wav_writer.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

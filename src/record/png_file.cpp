@@ -1,4 +1,4 @@
-#include "platform/png_file.h"
+#include "record/png_file.h"
 
 #include <cerrno>
 #include <csetjmp>

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/recording_sink.h"
+#include "record/recording_sink.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/wav_writer.h"
+#include "record/wav_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>

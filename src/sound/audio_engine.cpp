@@ -1,4 +1,4 @@
-#include "platform/audio_engine.h"
+#include "sound/audio_engine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/audio_engine.h"
+#include "sound/audio_engine.h"
 
 namespace {
 AudioEngine* engine = nullptr;
