@@ -1,0 +1,22 @@
+# A cross build's frames and sound against the native build's, run under the
+# emulator: one truth, whatever the processor. The native build is the one
+# whose presentation this build takes (ZINTAVEL_PRESENTATION = NATIVE/demo).
+cmake_path(GET ZINTAVEL_PRESENTATION PARENT_PATH native_build)
+set(compare ${CMAKE_CURRENT_SOURCE_DIR}/cross/compare_runs.cmake)
+foreach(kernels best reference)
+  add_test(NAME cross_same_frames_${kernels}
+    COMMAND ${CMAKE_COMMAND} -DWHAT=frames -DKERNELS=${kernels} -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+      -DCROSS=$<TARGET_FILE:zintavel-framehash> -DNATIVE=${native_build}/tools/zintavel-framehash
+      -DDEMO=${ZINTAVEL_PRESENTATION} -P ${compare})
+endforeach()
+add_test(NAME cross_same_module_sound
+  COMMAND ${CMAKE_COMMAND} -DWHAT=sound -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+    -DCROSS=$<TARGET_FILE:zintavel-soundhash> -DNATIVE=${native_build}/tools/zintavel-soundhash
+    -DDEMO=${ZINTAVEL_PRESENTATION} -P ${compare})
+# The whole program records the whole show, as a user would run it.
+add_test(NAME cross_same_recording
+  COMMAND ${CMAKE_COMMAND} -DWHAT=recording -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+    -DCROSS=$<TARGET_FILE:zintavel> -DNATIVE=${native_build}/src/zintavel
+    -DDEMO=${ZINTAVEL_PRESENTATION} -DOUT=${CMAKE_CURRENT_BINARY_DIR}/cross-recordings -P ${compare})
+set_tests_properties(cross_same_frames_best cross_same_frames_reference cross_same_module_sound
+  cross_same_recording PROPERTIES TIMEOUT 1200)
