@@ -13,9 +13,11 @@
 #include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
+#include "shell/check.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
+#include "shell/show_length.h"
 
 namespace {
 
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
     return BadCommandLine;
   }
   PresentationDirectory = dir;
+  if (options.check) return CheckPresentation(dir, ProbeMusic, stdout);
 
   std::unique_ptr<EnginePlatform> platform;
   RecordingPlatform* recorder = nullptr;
@@ -88,9 +91,7 @@ int main(int argc, char** argv) {
     rec.form = *form;
     rec.quitAt = quitAt;
     rec.scale = options.scaleFactor;
-    // The whole of part two once: the scanner scene, then the text pages at
-    // 15 s each from 78.14 s, the first set three times and the second once.
-    rec.wholePartTwo = [] { return 76220u + 1920u + 15000u * static_cast<std::uint32_t>(3 * PagesOneCount + PagesTwoCount); };
+    rec.wholePartTwo = WholePartTwoMs;
     std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(rec);
     if (!made) return 1;
     recorder = made.get();

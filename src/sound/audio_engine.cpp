@@ -66,6 +66,8 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   return true;
 }
 
+double AudioEngine::ModuleSeconds() const { return module_ ? openmpt_module_get_duration_seconds(module_) : 0.0; }
+
 bool AudioEngine::LoadStream(const std::string& path) {
   std::string problem;
   std::int64_t fileSize = 0;
