@@ -1,86 +1,76 @@
 #include "assets/module_check.h"
 
-#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr std::int64_t HeaderBytes = 0xC0;
-constexpr std::int64_t InstrumentBytes = 554;  // both the old and the new layout
-constexpr std::int64_t SampleHeaderBytes = 0x50;
-constexpr std::int64_t PatternHeaderBytes = 8;
+constexpr std::size_t HeaderBytes = 0xC0;
+constexpr std::size_t SampleHeaderBytes = 0x50;
 
-struct Reader {
-  const std::uint8_t* bytes;
-  std::int64_t size;
-  bool Has(std::int64_t at, std::int64_t count) const { return at >= 0 && count >= 0 && at + count <= size; }
-  std::uint32_t U8(std::int64_t at) const { return Has(at, 1) ? bytes[at] : 0; }
-  std::uint32_t U16(std::int64_t at) const { return U8(at) | U8(at + 1) << 8; }
-  std::uint32_t U32(std::int64_t at) const { return U16(at) | U16(at + 2) << 16; }
-};
+std::uint32_t Le16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
+std::uint32_t Le32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24; }
+
+// 812416 as "812,416": sizes a user compares with ls -l.
+std::string Grouped(std::uint64_t n) {
+  std::string digits = std::to_string(n), out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+// index < 0: the part has no number.
+bool Missing(std::string& problem, const char* what, long index, std::uint64_t end, std::size_t size) {
+  char text[160];
+  if (index >= 0)
+    std::snprintf(text, sizeof text, "%s %ld", what, index);
+  else
+    std::snprintf(text, sizeof text, "%s", what);
+  problem = std::string("cut short or damaged: ") + text + " runs to byte " + Grouped(end) +
+            " but the file ends at " + Grouped(size);
+  return false;
+}
 
 }  // namespace
 
-ModuleOffsets CheckModuleOffsets(const std::uint8_t* bytes, std::size_t size) {
-  ModuleOffsets m;
-  const Reader r{bytes, static_cast<std::int64_t>(size)};
-  m.size = r.size;
-  if (!r.Has(0, 4) || std::memcmp(bytes, "IMPM", 4) != 0) return m;
-  m.isIt = true;
-  m.needed = HeaderBytes;
-  const std::int64_t orders = r.U16(0x20);
-  m.instruments = static_cast<std::int32_t>(r.U16(0x22));
-  m.samples = static_cast<std::int32_t>(r.U16(0x24));
-  m.patterns = static_cast<std::int32_t>(r.U16(0x26));
-  const std::int64_t tables = HeaderBytes + orders;
-  const std::int64_t sampleTable = tables + 4 * std::int64_t{m.instruments};
-  const std::int64_t patternTable = sampleTable + 4 * std::int64_t{m.samples};
-  const std::int64_t tablesEnd = patternTable + 4 * std::int64_t{m.patterns};
-  m.needed = tablesEnd;
-  m.headerCut = !r.Has(0, tablesEnd);
+bool CheckModuleOffsets(const std::uint8_t* data, std::size_t size, std::string& problem) {
+  if (size < 4 || std::memcmp(data, "IMPM", 4) != 0) return true;
+  if (size < HeaderBytes) return Missing(problem, "the header", -1, HeaderBytes, size);
+  const std::uint32_t orders = Le16(data + 0x20), instruments = Le16(data + 0x22);
+  const std::uint32_t samples = Le16(data + 0x24), patterns = Le16(data + 0x26);
+  const std::uint64_t tables = HeaderBytes + orders + 4ull * (instruments + samples + patterns);
+  if (tables > size) return Missing(problem, "the order list and offset tables", -1, tables, size);
 
-  auto reach = [&](std::int64_t at, std::int64_t count) {
-    m.needed = std::max(m.needed, at + count);
-    return r.Has(at, count);
-  };
-  // An offset table that the file does not hold reads as zeros here; those
-  // entries count as past the end, the table being cut.
-  auto entry = [&](std::int64_t table, std::int32_t i, bool& inTable) {
-    inTable = r.Has(table + 4 * std::int64_t{i}, 4);
-    return static_cast<std::int64_t>(r.U32(table + 4 * std::int64_t{i}));
-  };
-
-  for (std::int32_t i = 0; i < m.instruments; ++i) {
-    bool inTable = false;
-    const std::int64_t at = entry(tables, i, inTable);
-    if (!inTable || !reach(at, InstrumentBytes)) ++m.instrumentsPast;
+  const std::uint8_t* offsets = data + HeaderBytes + orders;
+  if ((Le16(data + 0x2E) & 1) != 0) {  // a song message
+    const std::uint64_t end = std::uint64_t{Le32(data + 0x38)} + Le16(data + 0x36);
+    if (end > size) return Missing(problem, "the song message", -1, end, size);
   }
-  for (std::int32_t i = 0; i < m.samples; ++i) {
-    bool inTable = false;
-    const std::int64_t at = entry(sampleTable, i, inTable);
-    if (!inTable || !reach(at, SampleHeaderBytes)) {
-      ++m.samplesPast;
-      continue;
-    }
-    const std::uint32_t flags = r.U8(at + 0x12);
-    if ((flags & 0x01) == 0) continue;  // a header without data
-    const std::int64_t length = r.U32(at + 0x30);
-    const std::int64_t pointer = r.U32(at + 0x48);
-    std::int64_t dataBytes = length * ((flags & 0x02) ? 2 : 1) * ((flags & 0x04) ? 2 : 1);
-    if (flags & 0x08) dataBytes = length > 0 ? 1 : 0;  // compressed: its start at least
-    if (!reach(pointer, dataBytes)) ++m.samplesPast;
+  for (std::uint32_t i = 0; i < instruments; ++i) {
+    const std::uint64_t end = std::uint64_t{Le32(offsets + 4 * i)} + 4;  // at least its "IMPI"
+    if (end > size) return Missing(problem, "instrument", long{i} + 1, end, size);
   }
-  for (std::int32_t i = 0; i < m.patterns; ++i) {
-    bool inTable = false;
-    const std::int64_t at = entry(patternTable, i, inTable);
-    if (!inTable) {
-      ++m.patternsPast;
-      continue;
-    }
+  offsets += 4 * instruments;
+  for (std::uint32_t i = 0; i < samples; ++i) {
+    const std::uint64_t at = Le32(offsets + 4 * i);
+    if (at + SampleHeaderBytes > size) return Missing(problem, "sample header", long{i} + 1, at + SampleHeaderBytes, size);
+    const std::uint8_t* s = data + at;
+    const std::uint32_t flags = s[0x12];
+    const std::uint64_t length = Le32(s + 0x30), pointer = Le32(s + 0x48);
+    if ((flags & 1) == 0 || length == 0) continue;
+    // Compressed sample data has no size to check up front; its start must be there.
+    const std::uint64_t bytes = (flags & 8) != 0 ? 1 : length * ((flags & 2) ? 2 : 1) * ((flags & 4) ? 2 : 1);
+    if (pointer + bytes > size) return Missing(problem, "sample", long{i} + 1, pointer + bytes, size);
+  }
+  offsets += 4 * samples;
+  for (std::uint32_t i = 0; i < patterns; ++i) {
+    const std::uint64_t at = Le32(offsets + 4 * i);
     if (at == 0) continue;  // an empty pattern
-    if (!reach(at, PatternHeaderBytes) || !reach(at + PatternHeaderBytes, r.U16(at))) ++m.patternsPast;
+    if (at + 8 > size) return Missing(problem, "pattern", long{i}, at + 8, size);
+    const std::uint64_t end = at + 8 + Le16(data + at);
+    if (end > size) return Missing(problem, "pattern", long{i}, end, size);
   }
-  // The song message, when the header says there is one.
-  if (r.U16(0x2E) & 0x01) reach(r.U32(0x38), r.U16(0x36));
-  return m;
+  return true;
 }

@@ -1,25 +1,17 @@
-// What an Impulse Tracker module's own offsets say about its size. A module
-// cut short (a broken copy, a partial download) often still loads: the player
-// fills what lies past the end with silence and says nothing. Every offset the
-// file holds (instrument and sample headers, sample data, patterns, the song
-// message) must lie inside it; ModuleNeeds finds the ones that do not.
-//
-// Only the "IMPM" format is read; for any other file `isIt` is false and the
-// rest is left empty. Compressed sample data has no size in its header, so only
-// its start is checked.
+// A look at an Impulse Tracker module's own table of contents before it is
+// played. A module cut short (or with a damaged offset) still loads, and the
+// tracker library quietly plays what is left: patterns that are not there are
+// empty and samples that are not there are silent, which sounds like another
+// song. This names the first thing the file points at but does not hold.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
-struct ModuleOffsets {
-  bool isIt = false;
-  std::int64_t size = 0;    // bytes in the file
-  std::int64_t needed = 0;  // bytes the offsets reach (at least the header)
-  std::int32_t instruments = 0, instrumentsPast = 0;
-  std::int32_t samples = 0, samplesPast = 0;        // headers or data past the end
-  std::int32_t patterns = 0, patternsPast = 0;
-  bool headerCut = false;  // the file ends inside its own header or offset tables
-};
-
-ModuleOffsets CheckModuleOffsets(const std::uint8_t* bytes, std::size_t size);
+// True when every instrument, sample header, sample's data, pattern and the
+// message the header lists lies inside [data, data + size), or when the bytes
+// are not an IT module at all (that is for the player to say). Otherwise
+// false, with `problem` saying what is missing, e.g. "cut short or damaged:
+// sample 3 runs to byte 812,416 but the file ends at 320,710".
+bool CheckModuleOffsets(const std::uint8_t* data, std::size_t size, std::string& problem);

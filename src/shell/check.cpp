@@ -10,7 +10,6 @@
 #include "assets/data_file.h"
 #include "assets/inventory.h"
 #include "assets/loading.h"
-#include "assets/module_check.h"
 #include "assets/pages.h"
 #include "shell/show_length.h"
 
@@ -25,7 +24,6 @@ constexpr double TickerPixelsPerMs = 0.10152284263959391;
 constexpr std::uint32_t ScannerMs = 76800;
 constexpr double PartOneSeconds = 54;
 constexpr std::size_t PageFileBytes = 64 * 1024;
-constexpr std::size_t ModuleBytes = 32 * 1024 * 1024;
 
 [[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...) {
   char text[1024];
@@ -257,24 +255,6 @@ std::vector<std::string> CheckTickerText(const std::string& name) {
   return problems;
 }
 
-std::vector<std::string> CheckModuleFile(const std::string& name, const std::uint8_t* bytes, std::size_t size) {
-  const ModuleOffsets m = CheckModuleOffsets(bytes, size);
-  if (!m.isIt || m.needed <= m.size) return {};
-  std::string what;
-  auto part = [&](std::int32_t past, std::int32_t all, const char* kind) {
-    if (past == 0) return;
-    what += Format("%s%d of %d %s", what.empty() ? "" : ", ", past, all, kind);
-  };
-  part(m.instrumentsPast, m.instruments, "instruments");
-  part(m.samplesPast, m.samples, "samples");
-  part(m.patternsPast, m.patterns, "patterns");
-  if (m.headerCut) what += std::string(what.empty() ? "" : ", ") + "its own offset tables";
-  if (what.empty()) what = "its song message";
-  return {Line(name, Format("cut short: %s bytes of the %s its own offsets reach (%s lie past its end); the music "
-                            "plays silence or stops where they are missing",
-                            Grouped(m.size).c_str(), Grouped(m.needed).c_str(), what.c_str()))};
-}
-
 std::vector<std::string> CheckStreamLength(const std::string& name, double seconds, float peakAfterPartOne) {
   if (std::fabs(seconds - PartOneSeconds) <= 1 || (seconds > PartOneSeconds && peakAfterPartOne < 0.001f)) return {};
   if (seconds < PartOneSeconds) {
@@ -309,13 +289,6 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
     }
   }
   if (!Names(problems, data("ticker.txt"))) add(CheckTickerText(data("ticker.txt")));
-  {
-    std::vector<std::uint8_t> bytes;
-    std::string problem;
-    if (music.moduleLoaded && ReadDataFile(module.c_str(), bytes, ModuleBytes, nullptr, problem)) {
-      add(CheckModuleFile(module, bytes.data(), bytes.size()));
-    }
-  }
   if (music.streamLoaded) add(CheckStreamLength(stream, music.streamSeconds, music.streamPeakAfterPartOne));
   for (const std::string& line : more) std::fprintf(out, "%s\n", line.c_str());
   problems.insert(problems.end(), more.begin(), more.end());

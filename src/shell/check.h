@@ -4,7 +4,8 @@
 // summary. Beyond what the loaders say it finds characters the fonts have no
 // glyph for, page lines that run off the page, pages with more lines than
 // show, a ticker that starts over before the scanner scene ends, a module cut
-// short (offsets past its end) and an MP3 that is not part one's length.
+// short (the player names it when it loads the module) and an MP3 that is
+// not part one's length.
 // Returns the exit code: 0 when there is nothing to say, 1 otherwise.
 #pragma once
 
@@ -24,6 +25,5 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
 // Each returns its problem lines (without a line end).
 std::vector<std::string> CheckPageText(const std::string& name, const std::uint8_t* text, std::size_t size);
 std::vector<std::string> CheckTickerText(const std::string& name);  // TickerText and TickerWidth as loaded
-std::vector<std::string> CheckModuleFile(const std::string& name, const std::uint8_t* bytes, std::size_t size);
 // A stream may run on past part one in silence (below -60 dBFS).
 std::vector<std::string> CheckStreamLength(const std::string& name, double seconds, float peakAfterPartOne);
