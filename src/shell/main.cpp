@@ -13,6 +13,7 @@
 #include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
+#include "platform/watch.h"
 #include "shell/check.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
   if (options.check) return CheckPresentation(dir, ProbeMusic, stdout);
 
   std::unique_ptr<EnginePlatform> platform;
+  std::unique_ptr<LiveReload> watch;
   RecordingPlatform* recorder = nullptr;
   if (options.recordGiven) {
     std::string why;
@@ -98,6 +100,12 @@ int main(int argc, char** argv) {
     platform = std::move(made);
   } else {
     live.quitAt = quitAt;
+    if (options.watch) {
+      watch = std::make_unique<LiveReload>(dir);
+      live.betweenFrames = [&watch](std::uint32_t ms) { watch->Poll(ms); };
+      std::fprintf(stderr, "zintavel: watching %s/data for changes (%s)\n", dir.c_str(),
+                   watch->way() == DataWatcher::Way::Inotify ? "inotify" : "polling");
+    }
     platform = MakeSdlPlatform(live);
   }
   ActivePlatform = platform.get();
