@@ -207,3 +207,18 @@ TEST_F(CheckTest, PageGeometryAndTickerLength) {
       << tickerSays(std::string(405, ' '));
   EXPECT_EQ(tickerSays(std::string(406, ' ')), "");
 }
+
+TEST_F(CheckTest, CheckAndWatchDoNotGoWithARecording) {
+  TempDir dir;
+  for (const std::string& args : {"--check --record " + dir.Path("r"), "--watch --record " + dir.Path("r"),
+                                 std::string("--check --watch")}) {
+    const ProgramResult r = RunProgram(args + " --dir " + Demo);
+    EXPECT_EQ(r.code, 2) << args << "\n" << r.output;
+    EXPECT_TRUE(Says(r.output, "goes with")) << r.output;
+  }
+  // A directory that holds none of the files: said, and exit 1.
+  fs::create_directories(dir.Path("empty/data"));
+  const ProgramResult empty = RunProgram("--check --dir " + dir.Path("empty"));
+  EXPECT_EQ(empty.code, 1) << empty.output;
+  EXPECT_TRUE(Says(empty.output, "holds none of the presentation's files")) << empty.output;
+}
