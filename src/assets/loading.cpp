@@ -15,13 +15,29 @@ std::string PresentationDirectory = ".";
 
 std::string PresentationPath(const char* relative) { return PresentationDirectory + "/" + relative; }
 
-namespace {
-
-struct JpegFile {
-  const char* file;
-  Pixel* destination;
-  std::int32_t width, height;
+const JpegSlot JpegSlots[JpegSlotCount] = {
+    {"img01.jpg", BadgePictures[0], BadgeWidth, BadgeHeight},
+    {"img02.jpg", BadgePictures[1], BadgeWidth, BadgeHeight},
+    {"img03.jpg", EndCardPicture.pixels, ScreenWidth, ScreenHeight},
+    {"img04.jpg", TextBackgrounds[0].pixels, ScreenWidth, ScreenHeight},
+    {"img05.jpg", TextBackgrounds[1].pixels, ScreenWidth, ScreenHeight},
+    {"img06.jpg", TextBackgrounds[2].pixels, ScreenWidth, ScreenHeight},
+    {"img07.jpg", LastTextBackground.pixels, ScreenWidth, ScreenHeight},
+    {"img08.jpg", CutPictureA.pixels, ScreenWidth, ScreenHeight},
+    {"img09.jpg", CutPictureB.pixels, ScreenWidth, ScreenHeight},
+    {"img10.jpg", OpeningPicture.pixels, ScreenWidth, ScreenHeight},
+    {"img11.jpg", OverlayPictures[0].pixels, ScreenWidth, ScreenHeight},
+    {"img12.jpg", OverlayPictures[1].pixels, ScreenWidth, ScreenHeight},
+    {"img13.jpg", OverlayPictures[2].pixels, ScreenWidth, ScreenHeight},
+    {"img14.jpg", MirrorPictures[0].pixels, ScreenWidth, ScreenHeight},
+    {"img15.jpg", ScannerTexture, TextureSize, TextureSize},
+    {"img16.jpg", PartOneTexture, TextureSize, TextureSize},
+    {"img17.jpg", SlidePictures[0].pixels, ScreenWidth, ScreenHeight},
+    {"img18.jpg", SlidePictures[1].pixels, ScreenWidth, ScreenHeight},
+    {"img19.jpg", BridgePicture.pixels, ScreenWidth, ScreenHeight},
 };
+
+namespace {
 
 const char* const LargeCharset = "abcdefghijklmnopqrstuvwxyz1234567890.,!?:-'";
 const char* const SmallCharset =
@@ -57,6 +73,21 @@ void LoadPcx(const char* file, Picture& picture, SpriteBox& box) {
 
 }  // namespace
 
+void DeriveMirrorAndTint() {
+  for (std::int32_t y = 0; y < ScreenHeight; ++y) {
+    for (std::int32_t x = 0; x < ScreenWidth; ++x) {
+      MirrorPictures[1].pixels[y * ScreenWidth + x] = MirrorPictures[0].pixels[(ScreenHeight - 1 - y) * ScreenWidth + x];
+      TintPicture.pixels[y * ScreenWidth + (x + 65) % ScreenWidth] = CutPictureB.pixels[y * ScreenWidth + x];
+    }
+  }
+}
+
+void ClearFigureBand(Picture& figure) {
+  for (std::int32_t y = 120; y <= 147; ++y) {
+    for (std::int32_t x = 70; x <= 254; ++x) figure.pixels[y * ScreenWidth + x] = 0;
+  }
+}
+
 bool LoadAssets() {
   const std::string dataDir = PresentationPath("data");
   std::int32_t present = 0;
@@ -85,36 +116,10 @@ bool LoadAssets() {
   }
 
   // 5. JPEG pictures, in this order.
-  const JpegFile jpegs[] = {
-      {"img01.jpg", BadgePictures[0], BadgeWidth, BadgeHeight},
-      {"img02.jpg", BadgePictures[1], BadgeWidth, BadgeHeight},
-      {"img03.jpg", EndCardPicture.pixels, ScreenWidth, ScreenHeight},
-      {"img04.jpg", TextBackgrounds[0].pixels, ScreenWidth, ScreenHeight},
-      {"img05.jpg", TextBackgrounds[1].pixels, ScreenWidth, ScreenHeight},
-      {"img06.jpg", TextBackgrounds[2].pixels, ScreenWidth, ScreenHeight},
-      {"img07.jpg", LastTextBackground.pixels, ScreenWidth, ScreenHeight},
-      {"img08.jpg", CutPictureA.pixels, ScreenWidth, ScreenHeight},
-      {"img09.jpg", CutPictureB.pixels, ScreenWidth, ScreenHeight},
-      {"img10.jpg", OpeningPicture.pixels, ScreenWidth, ScreenHeight},
-      {"img11.jpg", OverlayPictures[0].pixels, ScreenWidth, ScreenHeight},
-      {"img12.jpg", OverlayPictures[1].pixels, ScreenWidth, ScreenHeight},
-      {"img13.jpg", OverlayPictures[2].pixels, ScreenWidth, ScreenHeight},
-      {"img14.jpg", MirrorPictures[0].pixels, ScreenWidth, ScreenHeight},
-      {"img15.jpg", ScannerTexture, TextureSize, TextureSize},
-      {"img16.jpg", PartOneTexture, TextureSize, TextureSize},
-      {"img17.jpg", SlidePictures[0].pixels, ScreenWidth, ScreenHeight},
-      {"img18.jpg", SlidePictures[1].pixels, ScreenWidth, ScreenHeight},
-      {"img19.jpg", BridgePicture.pixels, ScreenWidth, ScreenHeight},
-  };
-  for (const JpegFile& j : jpegs) LoadJpegPicture(Data(j.file).c_str(), j.destination, j.width, j.height);
+  for (const JpegSlot& j : JpegSlots) LoadJpegPicture(Data(j.file).c_str(), j.destination, j.width, j.height);
 
-  // 6. The upside-down mirror picture and the tint (CutPictureB moved 65 right).
-  for (std::int32_t y = 0; y < ScreenHeight; ++y) {
-    for (std::int32_t x = 0; x < ScreenWidth; ++x) {
-      MirrorPictures[1].pixels[y * ScreenWidth + x] = MirrorPictures[0].pixels[(ScreenHeight - 1 - y) * ScreenWidth + x];
-      TintPicture.pixels[y * ScreenWidth + (x + 65) % ScreenWidth] = CutPictureB.pixels[y * ScreenWidth + x];
-    }
-  }
+  // 6.
+  DeriveMirrorAndTint();
 
   // 7. The grids are static. 8.
   FillGreyGainTable();
@@ -125,9 +130,7 @@ bool LoadAssets() {
   // 10. Figure layers; slot 5 is fig4 with a band blanked (its box as decoded).
   LoadPcx("fig4.pcx", FigureLayers[1], FigureBoxes[1]);
   LoadPcx("fig4.pcx", FigureLayers[5], FigureBoxes[5]);
-  for (std::int32_t y = 120; y <= 147; ++y) {
-    for (std::int32_t x = 70; x <= 254; ++x) FigureLayers[5].pixels[y * ScreenWidth + x] = 0;
-  }
+  ClearFigureBand(FigureLayers[5]);
   LoadPcx("fig3c.pcx", FigureLayers[0], FigureBoxes[0]);
   LoadPcx("fig3b.pcx", FigureLayers[2], FigureBoxes[2]);
   LoadPcx("fig3a.pcx", FigureLayers[3], unused);

@@ -9,7 +9,10 @@
 // line says how to get the default data set, and LoadAssets returns false.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "pixel/picture.h"
 
 // The directory the presentation runs in; "." unless the program is told otherwise.
 extern std::string PresentationDirectory;
@@ -18,3 +21,17 @@ extern std::string PresentationDirectory;
 std::string PresentationPath(const char* relative);
 
 bool LoadAssets();
+
+// The JPEG pictures in load order, each with the buffer it fills and its size.
+struct JpegSlot {
+  const char* file;  // in data/
+  Pixel* destination;
+  std::int32_t width, height;
+};
+inline constexpr std::int32_t JpegSlotCount = 19;
+extern const JpegSlot JpegSlots[JpegSlotCount];
+
+// Pictures made from others: MirrorPictures[1] from [0], TintPicture from CutPictureB.
+void DeriveMirrorAndTint();
+// FigureLayers[5] is fig4 with the band x 70..254, y 120..147 set to 0.
+void ClearFigureBand(Picture& figure);

@@ -217,6 +217,7 @@ class SdlPlatform final : public EnginePlatform {
       const bool got = clock_.Paused() ? SDL_WaitEventTimeout(&e, 100) != 0 : SDL_PollEvent(&e) != 0;
       if (!got) {
         if (clock_.Paused()) continue;
+        if (options_.betweenFrames) options_.betweenFrames(TickCount() - firstTick_);
         return false;
       }
       switch (e.type) {

@@ -13,6 +13,7 @@
 // clock out so the program ends at once through its usual teardown.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,9 @@ struct SdlOptions {
   std::optional<int> display;          // the screen to play on
   bool fit = false;                    // the largest 4:3 size instead of whole multiples
   std::optional<std::uint32_t> quitAt;
+  // Called in the pump once the window's events are taken, with the ms since
+  // the window opened (--watch reloads changed files here).
+  std::function<void(std::uint32_t)> betweenFrames;
 };
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options);

@@ -13,9 +13,12 @@
 #include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
+#include "platform/watch.h"
+#include "shell/check.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
+#include "shell/show_length.h"
 
 namespace {
 
@@ -76,8 +79,10 @@ int main(int argc, char** argv) {
     return BadCommandLine;
   }
   PresentationDirectory = dir;
+  if (options.check) return CheckPresentation(dir, ProbeMusic, stdout);
 
   std::unique_ptr<EnginePlatform> platform;
+  std::unique_ptr<LiveReload> watch;
   RecordingPlatform* recorder = nullptr;
   if (options.recordGiven) {
     std::string why;
@@ -88,15 +93,19 @@ int main(int argc, char** argv) {
     rec.form = *form;
     rec.quitAt = quitAt;
     rec.scale = options.scaleFactor;
-    // The whole of part two once: the scanner scene, then the text pages at
-    // 15 s each from 78.14 s, the first set three times and the second once.
-    rec.wholePartTwo = [] { return 76220u + 1920u + 15000u * static_cast<std::uint32_t>(3 * PagesOneCount + PagesTwoCount); };
+    rec.wholePartTwo = WholePartTwoMs;
     std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(rec);
     if (!made) return 1;
     recorder = made.get();
     platform = std::move(made);
   } else {
     live.quitAt = quitAt;
+    if (options.watch) {
+      watch = std::make_unique<LiveReload>(dir);
+      live.betweenFrames = [&watch](std::uint32_t ms) { watch->Poll(ms); };
+      std::fprintf(stderr, "zintavel: watching %s/data for changes (%s)\n", dir.c_str(),
+                   watch->way() == DataWatcher::Way::Inotify ? "inotify" : "polling");
+    }
     platform = MakeSdlPlatform(live);
   }
   ActivePlatform = platform.get();

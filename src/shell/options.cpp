@@ -33,6 +33,11 @@ const char* const ProgramHelp =
     "      --quit-at MS    ask to quit once the clock has run MS ms (a recording without\n"
     "                      it quits once the whole show has played)\n"
     "      --start-tick T  the virtual clock's first value (default 0)\n"
+    "      --check         read the whole presentation as start-up does, with no window\n"
+    "                      and no sound, print one line per problem and a summary;\n"
+    "                      exit 0 when there is nothing to say, 1 otherwise\n"
+    "      --watch         reload a file of data/ when it changes and go on at the same\n"
+    "                      moment (a broken file keeps the previous version)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
 
@@ -60,6 +65,8 @@ enum LongOnly {
   OptEvery,
   OptQuitAt,
   OptStartTick,
+  OptCheck,
+  OptWatch,
 };
 
 const option LongOptions[] = {
@@ -77,6 +84,8 @@ const option LongOptions[] = {
     {"every", required_argument, nullptr, OptEvery},
     {"quit-at", required_argument, nullptr, OptQuitAt},
     {"start-tick", required_argument, nullptr, OptStartTick},
+    {"check", no_argument, nullptr, OptCheck},
+    {"watch", no_argument, nullptr, OptWatch},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -161,6 +170,8 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
         o.startTick = *n;
         break;
       }
+      case OptCheck: o.check = true; break;
+      case OptWatch: o.watch = true; break;
       case 'h': return ParseResult::Help;
       case 'V': return ParseResult::Version;
       case ':': return bad(Typed(argv) + " needs a value");
@@ -173,5 +184,7 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   }
   if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
+  if (o.check && (o.recordGiven || o.watch)) return bad("--check reads the presentation and plays nothing; it goes with --dir only");
+  if (o.watch && o.recordGiven) return bad("--watch goes with a window or full screen, not with --record");
   return ParseResult::Run;
 }

@@ -31,6 +31,8 @@ struct ProgramOptions {
   std::uint32_t every = 1;              // --every, PNG recordings only
   std::optional<std::uint32_t> quitAt;  // --quit-at MS
   std::uint32_t startTick = 0;          // --start-tick T
+  bool check = false;                   // --check
+  bool watch = false;                   // --watch
 };
 
 enum class ParseResult { Run, Help, Version, Bad };

@@ -12,6 +12,7 @@
 #include <mpg123.h>
 
 #include "assets/data_file.h"
+#include "assets/module_check.h"
 
 namespace {
 
@@ -20,6 +21,9 @@ namespace {
 // the stream than this (decoded whole, at 353 KB a second).
 constexpr std::size_t MaxModuleBytes = 32 * 1024 * 1024;
 constexpr std::size_t MaxStreamSeconds = 90;
+// The module is the show's music: without it the show stops, and the error
+// line that follows ours names no file, so ours says what it means.
+constexpr const char* NoMusic = "; the show cannot start without its music (\"Can't play the file\")";
 
 }  // namespace
 
@@ -30,13 +34,13 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   std::string problem;
   bool more = false;
   if (!ReadDataFile(path.c_str(), bytes, MaxModuleBytes, &more, problem)) {
-    std::fprintf(stderr, "zintavel: %s: %s (scripts/demo generates the default presentation)\n", path.c_str(),
-                 problem.c_str());
+    std::fprintf(stderr, "zintavel: %s: %s (scripts/demo generates the default presentation)%s\n", path.c_str(),
+                 problem.c_str(), NoMusic);
     return false;
   }
   if (more) {
-    std::fprintf(stderr, "zintavel: %s: larger than the %zu MB a module may take here\n", path.c_str(),
-                 MaxModuleBytes >> 20);
+    std::fprintf(stderr, "zintavel: %s: larger than the %zu MB a module may take here%s\n", path.c_str(),
+                 MaxModuleBytes >> 20, NoMusic);
     return false;
   }
   int error = 0;
@@ -44,15 +48,19 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   module_ = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
                                                openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
   if (!module_) {
-    std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)\n", path.c_str(),
-                 message ? message : "unknown error");
+    std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)%s\n", path.c_str(),
+                 message ? message : "unknown error", NoMusic);
     openmpt_free_string(message);
     return false;
   }
   openmpt_free_string(message);
-  // A damaged module that still loads: say what the library noticed (its first
-  // warning) and how much it will play.
-  if (const char* warnings = openmpt_module_get_metadata(module_, "warnings")) {
+  // A damaged module that still loads plays something else without a word:
+  // say what is missing (or what the library noticed) and how much it plays.
+  std::string damage;
+  if (!CheckModuleOffsets(bytes.data(), bytes.size(), damage)) {
+    std::fprintf(stderr, "zintavel: %s: %s; it plays %.1f s of music\n", path.c_str(), damage.c_str(),
+                 openmpt_module_get_duration_seconds(module_));
+  } else if (const char* warnings = openmpt_module_get_metadata(module_, "warnings")) {
     if (*warnings) {
       const std::string first(warnings, std::strcspn(warnings, "\n"));
       std::fprintf(stderr, "zintavel: %s: libopenmpt warns: %s; it plays %.1f s of music\n", path.c_str(),
@@ -65,6 +73,8 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   openmpt_module_set_render_param(module_, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, ramping ? -1 : 0);
   return true;
 }
+
+double AudioEngine::ModuleSeconds() const { return module_ ? openmpt_module_get_duration_seconds(module_) : 0.0; }
 
 bool AudioEngine::LoadStream(const std::string& path) {
   std::string problem;

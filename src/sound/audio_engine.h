@@ -26,6 +26,10 @@ class AudioEngine {
   bool LoadStream(const std::string& path);
   bool HasModule() const { return module_ != nullptr; }
   bool HasStream() const { return !stream_.empty(); }
+  // Lengths of what was loaded, 0 when nothing was: the module played once through.
+  double ModuleSeconds() const;
+  double StreamSeconds() const { return static_cast<double>(stream_.size() / 2) / Rate; }
+  const std::vector<float>& StreamSamples() const { return stream_; }  // interleaved stereo
 
   void PlayModule();  // from its beginning
   void PlayStream();

@@ -61,6 +61,26 @@ TEST(ProgramTest, EmptyPresentationDirectoryIsAFatalError) {
   ProgramResult r = RunProgram("--record " + dir.Path("out") + " --dir " + dir.Path(""));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.output.find("Can't play the file"), std::string::npos) << r.output;
+  // The line before it names the file and says what the bare message means.
+  EXPECT_NE(r.output.find("tune.it: cannot open"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("cannot start without its music"), std::string::npos) << r.output;
+}
+
+TEST(ProgramTest, CutShortModuleIsNamedAtStartUp) {
+  TempDir dir;
+  const std::string demo = ZINTAVEL_DEMO_DIR;
+  std::filesystem::create_directory(dir.Path("show"));
+  std::filesystem::copy(demo + "/data", dir.Path("show/data"), std::filesystem::copy_options::recursive);
+  const std::vector<std::uint8_t> tune = ReadAll(demo + "/tune.it");
+  std::ofstream(dir.Path("show/tune.it"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(tune.data()), static_cast<std::streamsize>(tune.size() * 4 / 10));
+  ProgramResult r = RunProgram("--record " + dir.Path("out") + " --dir " + dir.Path("show") +
+                               " --fps 2 --every 1000 --quit-at 76000");
+  EXPECT_EQ(r.code, 0) << r.output;
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(r.output, m, std::regex("tune.it: cut short or damaged: .*\\n"))) << r.output;
+  EXPECT_NE(m.str().find("it plays "), std::string::npos) << m.str();
+  EXPECT_EQ(r.output.find("tune.it", m.position() + m.length()), std::string::npos) << "named once: " << r.output;
 }
 
 TEST(ProgramTest, LiveUnderDummyDrivers) {

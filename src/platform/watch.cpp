@@ -1,0 +1,106 @@
+#include "platform/watch.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "assets/reload.h"
+
+DataWatcher::DataWatcher(const std::string& directory, Way way) : directory_(directory), way_(way) {
+  if (way_ == Way::Inotify) {
+    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0 || inotify_add_watch(fd_, directory_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE) < 0) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = -1;
+      way_ = Way::Polling;
+    }
+  }
+  if (way_ == Way::Polling) seen_ = Scan();
+}
+
+DataWatcher::~DataWatcher() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::map<std::string, DataWatcher::Stamp> DataWatcher::Scan() const {
+  std::map<std::string, Stamp> files;
+  DIR* dir = ::opendir(directory_.c_str());
+  if (!dir) return files;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;
+    struct stat s;
+    if (::stat((directory_ + "/" + entry->d_name).c_str(), &s) != 0) continue;
+    files[entry->d_name] = Stamp{s.st_size, s.st_ino, std::int64_t{s.st_ctim.tv_sec} * 1000000000 + s.st_ctim.tv_nsec};
+  }
+  ::closedir(dir);
+  return files;
+}
+
+std::vector<std::string> DataWatcher::Changed() {
+  std::set<std::string> names;
+  if (way_ == Way::Inotify) {
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+      const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+      if (got <= 0) break;  // EAGAIN: nothing more now
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && event->name[0] != '.') names.insert(event->name);
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+  } else {
+    std::map<std::string, Stamp> now = Scan();
+    for (const auto& [name, stamp] : now) {
+      const auto was = seen_.find(name);
+      if (was == seen_.end() || was->second != stamp) names.insert(name);
+    }
+    for (const auto& [name, stamp] : seen_) {
+      if (!now.count(name)) names.insert(name);
+    }
+    seen_ = std::move(now);
+  }
+  return {names.begin(), names.end()};
+}
+
+LiveReload::LiveReload(const std::string& presentationDirectory, std::chrono::milliseconds interval,
+                       DataWatcher::Way way)
+    : watcher_(presentationDirectory + "/data", way), data_(presentationDirectory + "/data/"), interval_(interval) {}
+
+int LiveReload::Poll(std::uint32_t showMs) {
+  const auto now = std::chrono::steady_clock::now();
+  if (now < next_) return 0;
+  next_ = now + interval_;
+  int replaced = 0;
+  for (const std::string& name : watcher_.Changed()) {
+    switch (ReloadDataFile(name)) {
+      case ReloadResult::Replaced:
+        ++replaced;
+        ReturnToMoment(showMs, name);
+        break;
+      case ReloadResult::KeptPrevious:
+        std::fprintf(stderr, "zintavel: %s%s: not reloaded; the previous version stays on screen\n", data_.c_str(),
+                     name.c_str());
+        break;
+      case ReloadResult::NotAFileOfTheShow: break;
+    }
+  }
+  return replaced;
+}
+
+void LiveReload::ReturnToMoment(std::uint32_t showMs, const std::string& replaced) {
+  // Each frame is drawn from the tick counter and the buffers the reload has
+  // just replaced; the clock and the state the scenes keep between frames are
+  // untouched, so the next frame is this moment with the new file.
+  const std::uint32_t tenths = showMs / 100;
+  std::fprintf(stderr, "zintavel: %s%s: reloaded at %u:%02u.%u\n", data_.c_str(), replaced.c_str(), tenths / 600,
+               tenths / 10 % 60, tenths % 10);
+}

@@ -1,0 +1,14 @@
+// How long the show runs when nobody quits it: a recording without --quit-at
+// asks to quit once part two has shown its scanner scene and every text page
+// (the first set three times, the second set once); the closing fade follows.
+// Reads the page counts made at start-up, so call it after the assets are loaded.
+#pragma once
+
+#include <cstdint>
+
+// The phases before part two: title card, part one, countdown, bridge.
+inline constexpr std::uint32_t BeforePartTwoMs = 20000 + 54000 + 9600 + 5760;
+inline constexpr std::uint32_t ClosingFadeMs = 10000;
+
+// Part two's time at which the whole of it has been shown.
+std::uint32_t WholePartTwoMs();
