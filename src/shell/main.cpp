@@ -13,6 +13,7 @@
 #include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
+#include "shell/end_rule.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
@@ -88,9 +89,7 @@ int main(int argc, char** argv) {
     rec.form = *form;
     rec.quitAt = quitAt;
     rec.scale = options.scaleFactor;
-    // The whole of part two once: the scanner scene, then the text pages at
-    // 15 s each from 78.14 s, the first set three times and the second once.
-    rec.wholePartTwo = [] { return 76220u + 1920u + 15000u * static_cast<std::uint32_t>(3 * PagesOneCount + PagesTwoCount); };
+    rec.wholePartTwo = [] { return RecordingQuitTime(PagesOne, PagesOneCount, PagesTwo, PagesTwoCount); };
     std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(rec);
     if (!made) return 1;
     recorder = made.get();
