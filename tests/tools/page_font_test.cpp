@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,18 +48,6 @@ Ink InkOf(char c) {
   return ink;
 }
 
-std::vector<std::vector<std::string>> PagesOf(const char* file) {
-  std::ifstream in(Demo + "/data/" + file);
-  std::vector<std::vector<std::string>> pages(1);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line[0] == '}') pages.emplace_back();
-    else pages.back().push_back(line);
-  }
-  pages.pop_back();  // lines after the last '}' are no page
-  return pages;
-}
-
 int LowestPoint(const PointPicture& page) {
   int y = -1;
   for (const PicturePoint& p : page.points) y = std::max(y, p.targetY);
@@ -94,16 +81,6 @@ TEST(PageFontTest, CrispGlyphsOfReadingSizeWithHeavierCapitals) {
 
 TEST(PageFontTest, PagesFillTheColumnAndDiffer) {
   Load();
-  for (const char* file : {"pages1.txt", "pages2.txt"}) {
-    for (const std::vector<std::string>& page : PagesOf(file)) {
-      // The 15th line's descenders would fall off the frame.
-      EXPECT_LE(page.size(), 14u) << file;
-      for (const std::string& line : page) {
-        EXPECT_LE(TextWidth(PageFont, line.c_str()), 320 - 196) << file << ": '" << line << "'";
-        for (char c : line) EXPECT_TRUE(c == ' ' || std::strchr(PageFont.charset, c)) << file << ": '" << c << "'";
-      }
-    }
-  }
   // The first set runs three times over: more than one page, each its own.
   ASSERT_GE(PagesOneCount, 2);
   std::set<std::vector<std::int32_t>> seen;
