@@ -11,6 +11,7 @@
 
 #include "canvas.h"
 #include "jpeg_writer.h"
+#include "page_font.h"
 #include "pcx_writer.h"
 #include "pictures.h"
 #include "quantize.h"
@@ -43,6 +44,14 @@ bool WriteSheet(const std::string& path, const Typeface& face, const char* chars
   // The palette is thrown away by the reader; a grey ramp lets image tools show it.
   std::vector<std::uint8_t> palette(768);
   for (int i = 0; i < 768; ++i) palette[i] = static_cast<std::uint8_t>(i / 3);
+  return WritePcxFile(path, w, h, sheet.pixels.data(), palette.data());
+}
+
+bool WritePageFont(const std::string& path, const char* charset, int w, int h) {
+  const PageFontSheet sheet = BuildPageFontSheet(TerminusPath(false), TerminusPath(true), charset, w, h);
+  if (sheet.pixels.empty()) return false;
+  std::vector<std::uint8_t> palette(768);
+  for (int i = 0; i < 768; ++i) palette[i] = static_cast<std::uint8_t>(255 - i / 3);  // dark ink on white, as drawn
   return WritePcxFile(path, w, h, sheet.pixels.data(), palette.data());
 }
 
@@ -83,11 +92,11 @@ int main(int argc, char** argv) {
                    "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
                    "1234567890.!?:-'@",
                    470, 10, 10, CountdownDigits());
-  ok &= WriteSheet(data + "font3.pcx", *bold,
-                   "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
-                   "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"
-                   "1234567890+=!?.,;:'/@-&$()",
-                   564, 12, 12);
+  ok &= WritePageFont(data + "font3.pcx",
+                      "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6"
+                      "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"
+                      "1234567890+=!?.,;:'/@-&$()",
+                      564, 12);
 
   const Canvas jpegs[] = {
       Badge(0),         Badge(1),          EndCard(fonts),        TextBackground(0),       TextBackground(1),
