@@ -313,7 +313,7 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
                music.moduleLoaded ? Format("%.1f s", music.moduleSeconds).c_str() : "not loaded",
                music.streamLoaded ? Format("%.1f s", music.streamSeconds).c_str() : "not loaded");
   const double quit = (BeforePartTwoMs + static_cast<double>(WholePartTwoMs())) / 1000;
-  std::fprintf(out, "  length    every page shown at %s; a recording ends at %s, after the closing fade\n",
+  std::fprintf(out, "  length    a recording quits at %s (every page shown, then on the music) and ends at %s\n",
                Clock(quit).c_str(), Clock(quit + ClosingFadeMs / 1000.0).c_str());
   return problems.empty() ? 0 : 1;
 }

@@ -161,9 +161,11 @@ TEST(ReloadTest, WhatIsMadeFromAFileIsMadeAgain) {
   EXPECT_EQ(ReloadDataFile("img09.jpg"), ReloadResult::Replaced);
   EXPECT_NE(PagesOne[0].points[0].colour, firstPoint);
 
-  // Texts: two pages instead of one, a longer ticker; the work picture the
-  // page builder draws in is given back as it was.
-  WriteText(data + "pages1.txt", "one\n}\ntwo\n}\n");
+  // Texts: one page more than the file had, a longer ticker; the work picture
+  // the page builder draws in is given back as it was.
+  std::string morePages;
+  for (std::int32_t i = 0; i <= pages; ++i) morePages += "page\n}\n";
+  WriteText(data + "pages1.txt", morePages);
   EXPECT_EQ(ReloadDataFile("pages1.txt"), ReloadResult::Replaced);
   EXPECT_EQ(PagesOneCount, pages + 1);
   EXPECT_EQ(Hash(ScratchPicture), scratch);
