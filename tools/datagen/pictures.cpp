@@ -515,8 +515,10 @@ Canvas OverlayPicture(int which, const Fonts& fonts) {
 Canvas MirrorPicture() {
   Canvas c(320, 240, {});
   // Light pillars over a horizon line, dark elsewhere; it is also shown upside down.
-  // Warm: it lights the dusk section most. Mostly black, since it is added
-  // whole and then doubled by the beat.
+  // Warm: it lights the dusk section most. A faint afterglow along the
+  // horizon tints the slate texture there; the rest stays black, since the
+  // picture is added whole and then doubled by the beat.
+  c.Shade([](float, float y) { return Rgb{0.20f, 0.07f, 0.0f} * std::exp(-std::pow((y - 180) / 45, 2.0f)); });
   c.Glow(160, 180, 26, Amber * 0.25f);
   c.Line(0, 180, 320, 180, 2, Amber * 0.8f);
   // A setting sun's rings over the horizon (arcs, not bars: nothing here may
@@ -548,54 +550,30 @@ Canvas ScannerTexture() {
 }
 
 Canvas PartOneTexture() {
-  // Cells of light with dark seams, in cool slate colours: the sections' own
-  // pictures bring the colour, this carries the motion. Every period divides 256.
-  //
-  // The beat flash adds the frame to itself twice (about four times as bright)
-  // and fast beats swing it to its negative and back. The cells' bright hearts
-  // clip to near white while the seams stay dark, about half and half in any
-  // small patch: the flashed frame is a picture, and it and its negative are
-  // about equally bright, so the negative changes the picture without a
-  // flicker of the whole screen.
-  constexpr int Cells = 16;  // per side
-  constexpr float Cell = 256.0f / Cells;
-  constexpr float SeamWidth = 5.25f;  // sets the bright share of any patch: about half once flashed
-  std::vector<Point> seeds;
-  Random r(9);
-  for (int i = 0; i < Cells * Cells; ++i) {
-    seeds.push_back({((i % Cells) + r.Range(0.25f, 0.75f)) * Cell, ((i / Cells) + r.Range(0.25f, 0.75f)) * Cell});
-  }
-  std::vector<float> warmth(seeds.size());
-  for (float& w : warmth) w = r.Unit();
   Canvas c(256, 256);
-  c.Shade([&](float x, float y) {
-    float d1 = 1e9f, d2 = 1e9f;
-    std::size_t nearest = 0;
-    const int cx = static_cast<int>(x / Cell), cy = static_cast<int>(y / Cell);
-    for (int oy = -2; oy <= 2; ++oy) {
-      for (int ox = -2; ox <= 2; ++ox) {
-        const int gx = ((cx + ox) % Cells + Cells) % Cells, gy = ((cy + oy) % Cells + Cells) % Cells;
-        const std::size_t k = static_cast<std::size_t>(gy) * Cells + gx;
-        // The seed's copy nearest this pixel, across the wrap.
-        const float sx = seeds[k].x + std::round((x - seeds[k].x) / 256) * 256;
-        const float sy = seeds[k].y + std::round((y - seeds[k].y) / 256) * 256;
-        const float d = std::hypot(x - sx, y - sy);
-        if (d < d1) d2 = d1, d1 = d, nearest = k;
-        else if (d < d2) d2 = d;
-      }
-    }
-    const float n = FractalNoise(x / 32, y / 32, 8, 3, 9);
-    // 0 on a seam and for some way in, then a quick rise to the bright heart.
-    const float heart = std::clamp((d2 - d1 - SeamWidth) / 3.0f, 0.0f, 1.0f);
-    const Rgb deep = Mix(Rgb{0.02f, 0.03f, 0.07f}, Rgb{0.05f, 0.02f, 0.09f}, n);
-    const Rgb lit = Mix(Rgb{0.32f, 0.48f, 0.66f}, Rgb{0.50f, 0.40f, 0.70f}, std::clamp(warmth[nearest] * 0.7f + n * 0.6f - 0.2f, 0.0f, 1.0f));
-    // Each heart brightens toward its middle: glass lit from behind.
-    const float depth = std::clamp((d2 - d1 - SeamWidth) / 9.0f, 0.0f, 1.0f);
-    Rgb col = Mix(deep, lit * (0.85f + 0.35f * depth), heart);
-    // A thin light rim just inside each seam: the cells read as cut glass.
-    const float rim = std::exp(-std::pow((d2 - d1 - 2.5f) / 1.2f, 2.0f));
-    col = col + Rgb{0.06f, 0.09f, 0.12f} * rim;
-    return col;
+  c.Shade([](float x, float y) {
+    // Marble: noise-bent sine bands, sharpened; every period divides 256.
+    const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
+    auto sharp = [](float v, float k) { return std::clamp((v - 0.5f) * k + 0.5f, 0.0f, 1.0f); };
+    const float band = sharp(0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6), 2.2f);
+    const float band2 = sharp(0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4), 1.8f);
+    // Thin light veins where a third field crosses zero.
+    const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
+    const float vein = std::exp(-v * v * 60);
+    // Red and blue carry the picture, green stays low and nearly even. The beat
+    // flash adds the frame to itself twice: red and blue clip at full while
+    // green lands near a third, and that frame and its negative (which the
+    // scene blends in on fast beats) are then about equally bright, so the
+    // negative changes the colour without flickering the brightness. Dark or
+    // green areas would break that balance (tried: cells with dark seams make
+    // five flashes a second at the finale), so what keeps a flashed frame a
+    // picture is hue: the red bands hold almost no blue and clip to orange-red
+    // beside the pink and violet ones clipping to magenta, at about the same
+    // brightness, and so do their negatives.
+    Rgb col = Mix(Rgb{0.36f, 0.065f, 0.66f}, Rgb{1.0f, 0.085f, 0.62f}, band);
+    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, band2 * band2 * 0.9f);
+    col = col + Rgb{0.45f, 0.22f, 0.55f} * vein;
+    return Mix(col, Night, 0.08f + 0.22f * (1 - n));
   });
   return c;
 }
