@@ -3,6 +3,8 @@
 // every run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +20,8 @@
 #include "assets/loading.h"
 #include "assets/pages.h"
 #include "pixel/colour.h"
+#include "scenes/part_one.h"
+#include "scenes/scanner.h"
 #include "support/test_support.h"
 
 namespace {
@@ -58,6 +62,45 @@ std::vector<double> TileLuminance(const std::vector<Pixel>& p) {
   }
   return tiles;
 }
+
+double Luma(Pixel q) { return 0.2126 * ((q >> 16) & 0xFF) + 0.7152 * ((q >> 8) & 0xFF) + 0.0722 * (q & 0xFF); }
+
+struct FrameLook {
+  double luma, spread;  // mean and standard deviation of the pixels' luma
+  double flat;          // share of pixels within 6 levels of the frame's middle colour
+  double red, green, blue;
+};
+
+FrameLook Look(const Picture& f) {
+  FrameLook l{};
+  double sq = 0;
+  std::vector<int> channel[3];
+  for (Pixel q : f.pixels) {
+    const double y = Luma(q);
+    l.luma += y, sq += y * y;
+    l.red += (q >> 16) & 0xFF, l.green += (q >> 8) & 0xFF, l.blue += q & 0xFF;
+    for (int c = 0; c < 3; ++c) channel[c].push_back(static_cast<int>((q >> (16 - 8 * c)) & 0xFF));
+  }
+  const double n = PicturePixels;
+  l.luma /= n, l.red /= n, l.green /= n, l.blue /= n;
+  l.spread = std::sqrt(std::max(0.0, sq / n - l.luma * l.luma));
+  int middle[3];
+  for (int c = 0; c < 3; ++c) {
+    std::vector<int> v = channel[c];
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    middle[c] = v[v.size() / 2];
+  }
+  int near = 0;
+  for (Pixel q : f.pixels) {
+    bool in = true;
+    for (int c = 0; c < 3; ++c) in &= std::abs(static_cast<int>((q >> (16 - 8 * c)) & 0xFF) - middle[c]) <= 6;
+    near += in;
+  }
+  l.flat = near / n;
+  return l;
+}
+
+bool Opaque(int sprite, int x, int y) { return SpriteBank[sprite].pixels[y * 320 + x] != TransparentKey; }
 
 std::string Load() {
   PresentationDirectory = Demo;
@@ -226,4 +269,98 @@ TEST(DataSetTest, PartOneTextureFlashesWithoutABrightnessFlicker) {
   }
   EXPECT_LT(std::fabs(sum / a.size()), 0.1);
   EXPECT_LE(apart, 8) << "of 64 tiles";
+}
+
+TEST(DataSetTest, PartOneStaysAPictureWhereItsLayersPileUp) {
+  Load();
+  auto frame = MakePicture();
+  // The finale adds the full-frame overlays twice and the mirror picture, and
+  // its beats double the frame twice more: the screen must not clip to one
+  // flat colour over much of it.
+  for (std::uint32_t t : {48130u, 48200u, 48400u, 48460u, 48520u, 48600u}) {
+    RenderPartOneComposite(t, *frame);
+    const FrameLook l = Look(*frame);
+    EXPECT_LT(l.flat, 0.25) << t;
+    EXPECT_GT(l.spread, 25.0) << t;
+  }
+}
+
+TEST(DataSetTest, PartOneSectionsHaveTheirOwnColours) {
+  Load();
+  auto frame = MakePicture();
+  // The mean colour of a few frames of each section: ice, dusk, rose, fire.
+  const std::vector<std::vector<std::uint32_t>> sections = {
+      {12600, 13400}, {22000, 24000}, {29300, 29900}, {35100, 35800}};
+  // Compared by chromaticity (each channel's share of the sum): the tint a
+  // viewer sees, whatever the brightness.
+  std::vector<std::array<double, 3>> tints;
+  for (const auto& times : sections) {
+    double r = 0, g = 0, b = 0;
+    for (std::uint32_t t : times) {
+      RenderPartOneComposite(t, *frame);
+      const FrameLook l = Look(*frame);
+      r += l.red, g += l.green, b += l.blue;
+    }
+    tints.push_back({r / (r + g + b), g / (r + g + b), b / (r + g + b)});
+  }
+  for (std::size_t i = 0; i < tints.size(); ++i) {
+    for (std::size_t j = i + 1; j < tints.size(); ++j) {
+      double d = 0;
+      for (int c = 0; c < 3; ++c) d += (tints[i][c] - tints[j][c]) * (tints[i][c] - tints[j][c]);
+      EXPECT_GT(std::sqrt(d), 0.04) << "sections " << i << " and " << j;
+    }
+  }
+}
+
+TEST(DataSetTest, PartOneSpritesKeepClearOfEachOtherWhereTheyMeet) {
+  Load();
+  // Pairs that rest on the screen together at offset 0 (the moon between the
+  // totems, the rings around prism and hexagon), and the rows where the
+  // sliding words pass (62-79, 162-179) kept clear of the emblems under them.
+  const int pairs[][2] = {{12, 1}, {12, 2}, {6, 3}, {7, 3}, {8, 3}, {9, 3}, {6, 5}, {7, 5}, {8, 5}, {9, 5}, {10, 3}, {10, 5},
+                          {0, 14}, {13, 14}};
+  for (const auto& p : pairs) {
+    int both = 0;
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 0; x < 320; ++x) both += Opaque(p[0], x, y) && Opaque(p[1], x, y);
+    }
+    EXPECT_EQ(both, 0) << "sprites " << p[0] << " and " << p[1];
+  }
+  for (int sprite : {3, 5, 10}) {
+    int under = 0;
+    for (int x = 70; x < 245; ++x) {
+      for (int y = 62; y < 80; ++y) under += Opaque(sprite, x, y) + Opaque(sprite, x, y + 100);
+    }
+    EXPECT_EQ(under, 0) << "sprite " << sprite;
+  }
+}
+
+TEST(DataSetTest, BadgeTurnsRatherThanBlinks) {
+  Load();
+  // The two pictures alternate every 200 ms for twelve seconds: the same
+  // brightness, and a change confined to a small part of the badge.
+  double a = 0, b = 0;
+  int changed = 0;
+  for (int i = 0; i < BadgeWidth * BadgeHeight; ++i) {
+    a += Luma(BadgePictures[0][i]), b += Luma(BadgePictures[1][i]);
+    changed += std::fabs(Luma(BadgePictures[0][i]) - Luma(BadgePictures[1][i])) > 24;
+  }
+  EXPECT_LT(std::fabs(a - b) / (a + b), 0.02);
+  EXPECT_LT(changed, BadgeWidth * BadgeHeight / 10);
+  EXPECT_GT(changed, 0);
+}
+
+TEST(DataSetTest, ScannerPeaksWhenTheFigureRisesAtTheCrash) {
+  Load();
+  auto frame = MakePicture();
+  // The first figure drops out of sight just before the module's crash at
+  // 38.4 s and the close figure springs up in its place: the scene's
+  // brightest stretch so far, and well above the empty screen just before.
+  double before = 0, empty = 0, peak = 0;
+  for (std::uint32_t t : {20000u, 26000u, 32000u, 36000u}) RenderScannerScene(t, *frame), before += Look(*frame).luma / 4;
+  RenderScannerScene(38300, *frame);
+  empty = Look(*frame).luma;
+  for (std::uint32_t t : {39400u, 40000u, 41000u}) RenderScannerScene(t, *frame), peak += Look(*frame).luma / 3;
+  EXPECT_GT(peak, before * 1.04);
+  EXPECT_GT(peak, empty * 1.2);
 }

@@ -265,31 +265,37 @@ Canvas TitleCard(const Fonts& fonts) {
 
 Canvas Sprite(int index) {
   Canvas c(320, 240, {}, 0);
+  // Part one's sections each have their own colours over the slate texture:
+  // ice (the emblems), dusk (totems, range and moon), rose (prism, hexagon,
+  // rings), fire (the large Z). Where sprites share the screen they are drawn
+  // for the places their moves give them, so none covers another at rest.
+  const Rgb ice = Mix(Cyan, White, 0.45f), gold = Amber, ember = Rgb{0.95f, 0.36f, 0.12f};
+  const Rgb rose = Mix(Magenta, White, 0.25f), plum = Rgb{0.30f, 0.06f, 0.26f};
   switch (index) {
     // The three emblems rest together, left, middle and right, each in its
-    // own third of the screen so none covers another.
+    // own third of the screen.
     case 0:  // left emblem: ring and Z, slides in from the right, then falls
-      Ring(c, 58, 120, 42, 9, Cyan, Violet);
-      Ring(c, 58, 120, 31, 3, Magenta, Amber);
+      Ring(c, 58, 120, 42, 9, Cyan, Indigo * 1.6f);
+      Ring(c, 58, 120, 31, 3, ice, Cyan);
       FillPolygon(c, ZShape(58, 120, 19), White, Cyan);
       break;
     case 13:  // its twin on the right, arriving from the left
-      Ring(c, 262, 120, 42, 9, Magenta, Violet);
-      Ring(c, 262, 120, 31, 3, Cyan, Amber);
-      FillPolygon(c, RegularPolygon(262, 122, 21, 3, -Pi / 2), Amber, Magenta);
+      Ring(c, 262, 120, 42, 9, Indigo * 1.6f, Cyan);
+      Ring(c, 262, 120, 31, 3, Cyan, ice);
+      FillPolygon(c, RegularPolygon(262, 122, 21, 3, -Pi / 2), White, Cyan);
       break;
     case 14:  // a star between the two
-      FillPolygon(c, Star(160, 120, 40, 15, 8, 0.2f), White, Amber);
-      Ring(c, 160, 120, 50, 2.5f, Amber, White);
+      FillPolygon(c, Star(160, 120, 40, 15, 8, 0.2f), White, ice);
+      Ring(c, 160, 120, 50, 2.5f, Cyan, White);
       break;
-    case 1:  // two totems meeting from opposite sides
+    case 1:  // two totems meeting from opposite sides, at x 95 and 225
     case 2: {
       const float cx = index == 1 ? 95.0f : 225.0f;
-      const Rgb a = index == 1 ? Cyan : Magenta, b = index == 1 ? Violet : Amber;
+      const Rgb a = index == 1 ? gold : ember, b = index == 1 ? ember : plum * 1.5f;
       for (int k = 0; k < 5; ++k) {
         const float y = 30 + k * 40.0f;
         FillPolygon(c, RegularPolygon(cx, y + 14, 24 - k * 2.0f, 6, Pi / 6), Mix(a, White, 0.3f), b);
-        Outline(c, RegularPolygon(cx, y + 14, 26 - k * 2.0f, 6, Pi / 6), 1.5f, White, false);
+        Outline(c, RegularPolygon(cx, y + 14, 26 - k * 2.0f, 6, Pi / 6), 1.5f, Mix(gold, White, 0.5f), false);
       }
       c.FillShape([=](float x, float y) { return std::fabs(x - cx) < 3 && y > 20 && y < 225; },
                   [=](float, float) { return Mix(a, White, 0.6f); });
@@ -306,47 +312,52 @@ Canvas Sprite(int index) {
         ridge.push_back({static_cast<float>(x), 240 - (240 - peak) * std::sqrt(rise)});
       }
       ridge.push_back({320, 240});
-      FillPolygon(c, ridge, Violet, Night);
-      for (std::size_t i = 1; i + 2 < ridge.size(); ++i) c.Line(ridge[i].x, ridge[i].y, ridge[i + 1].x, ridge[i + 1].y, 2, Cyan, false);
+      FillPolygon(c, ridge, Rgb{0.58f, 0.24f, 0.08f}, Rgb{0.16f, 0.05f, 0.06f});
+      for (std::size_t i = 1; i + 2 < ridge.size(); ++i) c.Line(ridge[i].x, ridge[i].y, ridge[i + 1].x, ridge[i + 1].y, 2, gold, false);
       break;
     }
-    case 12:  // crescent moon, top right
-      c.FillShape([](float x, float y) { return std::hypot(x - 250, y - 60) < 36 && std::hypot(x - 266, y - 50) > 30; },
-                  [](float x, float) { return Mix(White, Amber, (x - 214) / 72); });
+    case 12:  // crescent moon, high in the gap between the totems
+      c.FillShape([](float x, float y) { return std::hypot(x - 160, y - 46) < 28 && std::hypot(x - 172, y - 38) > 23; },
+                  [&](float x, float) { return Mix(White, gold, (x - 132) / 56); });
       break;
-    case 4:  // a large Z
-      FillPolygon(c, ZShape(160, 120, 86), Magenta, Violet);
-      Outline(c, ZShape(160, 120, 86), 3, Amber, false);
+    case 4:  // a large Z: a dark body, so the sliding words still read over it
+      FillPolygon(c, ZShape(160, 120, 86), Rgb{0.80f, 0.10f, 0.06f}, Rgb{0.45f, 0.04f, 0.08f});
+      Outline(c, ZShape(160, 120, 86), 3, Mix(ember, gold, 0.5f), false);
       break;
-    case 3:  // prism
-      FillPolygon(c, RegularPolygon(200, 130, 80, 3, -Pi / 2), Cyan * 0.8f, Indigo);
-      Outline(c, RegularPolygon(200, 130, 80, 3, -Pi / 2), 3, White, false);
-      c.Line(200, 50, 200, 170, 2, White, false);
+    // Prism and hexagon share the overlay band (rows 80-159) with the starburst
+    // between them; the words slide above and below it; the drifting rings
+    // keep to the top and bottom edges.
+    case 3:  // prism, right
+      FillPolygon(c, RegularPolygon(224, 134, 52, 3, -Pi / 2), rose * 0.9f, plum);
+      Outline(c, RegularPolygon(224, 134, 52, 3, -Pi / 2), 3, White, false);
+      c.Line(224, 86, 224, 156, 2, White, false);
       break;
-    case 5:  // hexagon on the left
-      FillPolygon(c, RegularPolygon(110, 120, 70, 6, 0), Amber, Magenta);
-      FillPolygon(c, RegularPolygon(110, 120, 40, 6, 0), Night, Indigo);
+    case 5:  // hexagon, left
+      FillPolygon(c, RegularPolygon(88, 120, 42, 6, 0), rose, Violet);
+      FillPolygon(c, RegularPolygon(88, 120, 24, 6, 0), Night, plum);
       break;
     case 6:
     case 7:
     case 8:
-    case 9: {  // faint clusters of rings and dots that drift
+    case 9: {  // faint clusters of rings and dots that drift along the edges
       Random r(100 + index);
-      const Rgb tint = index % 2 ? Cyan : Magenta;
+      const Rgb tint = index % 2 ? Violet * 1.3f : Magenta;
       for (int k = 0; k < 9; ++k) {
-        const float x = r.Range(20, 300), y = r.Range(20, 220), rad = r.Range(6, 26);
-        Ring(c, x, y, rad, 3, tint, White);
-        c.FillShape([=](float px, float py) { return std::hypot(px - x, py - y) < 2.5f; }, [](float, float) { return White; });
+        const bool top = k % 2 == 0;
+        const float rad = r.Range(5, 14), x = r.Range(14, 306);
+        const float y = top ? r.Range(8 + rad, 52 - rad) : r.Range(186 + rad, 232 - rad);
+        Ring(c, x, y, rad, 2.5f, tint, White);
+        c.FillShape([=](float px, float py) { return std::hypot(px - x, py - y) < 2.0f; }, [](float, float) { return White; });
       }
       break;
     }
-    case 10:  // starburst
+    case 10:  // a compact starburst at the centre, inside the overlay band
       for (int k = 0; k < 24; ++k) {
-        const float a = 2 * Pi * k / 24;
-        c.Line(160 + 20 * std::cos(a), 120 + 20 * std::sin(a), 160 + 150 * std::cos(a), 120 + 150 * std::sin(a),
-               k % 2 ? 2.0f : 4.0f, k % 2 ? Cyan : Amber, false);
+        const float a = 2 * Pi * k / 24, len = k % 2 ? 19.0f : 24.0f;
+        c.Line(160 + 9 * std::cos(a), 120 + 9 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
+               k % 2 ? 1.5f : 3.0f, k % 2 ? rose : White, false);
       }
-      Ring(c, 160, 120, 20, 6, White, Amber);
+      Ring(c, 160, 120, 8, 3, White, rose);
       break;
   }
   return c;
@@ -363,6 +374,21 @@ Canvas Figure(char which) {
       // demo blanks rows 120..147 of this picture in one of its uses, so no
       // opaque pixel may reach row 120 (its box then stays clear of the band).
       Canvas c = SolidFigure(Scaled(FigureOne(), 1.5f, {95, 38}, {15, 12}), Night, Magenta, Amber, 6);
+      // It springs up from below as the music crashes (the scene's drop
+      // curves): a burst of light behind the head makes that moment a peak.
+      const float hx = 110, hy = 50;
+      for (int y = 0; y < c.height; ++y) {
+        for (int x = 0; x < c.width; ++x) {
+          if (c.AlphaAt(x, y) > 0.5f) continue;
+          const float dx = x + 0.5f - hx, dy = y + 0.5f - hy, d = std::hypot(dx, dy);
+          const float a = std::atan2(dy, dx);
+          const bool ray = std::sin(a * 14) > 0.2f && d > 32 && d < 60 + 90 * (0.6f + 0.4f * std::cos(a * 7));
+          const bool ring = std::fabs(d - 34) < 1.6f;
+          if (!ray && !ring) continue;
+          c.At(x, y) = ring ? Mix(Amber, White, 0.6f) : Mix(Mix(Amber, White, 0.45f), Mix(Amber, Magenta, 0.6f), std::clamp((d - 32) / 120, 0.0f, 1.0f));
+          c.AlphaAt(x, y) = 1;
+        }
+      }
       static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
       for (int y = 88; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
@@ -373,17 +399,23 @@ Canvas Figure(char which) {
     }
     default:
       // Kept to the right edge, so the ticker reads across most of the screen.
-      return SolidFigure(Scaled(FigureTwo(), 0.8f, {300, 13}, {12, 0}), Violet * 0.6f, Amber, White, -5);
+      // Dimmer than the close figure that rises at the crash, which should outshine it.
+      return SolidFigure(Scaled(FigureTwo(), 0.8f, {300, 13}, {12, 0}), Violet * 0.45f, Mix(Amber, Magenta, 0.45f) * 0.8f,
+                         Amber, -5);
   }
 }
 
 Canvas Badge(int which) {
+  // The two pictures alternate every 200 ms for over twelve seconds: they are
+  // two steps of one turning beacon, the same box and emblem with the light on
+  // opposite corners, so the change reads as motion, not as a blink.
   Canvas c(32, 30, Night);
-  const Rgb edge = which == 0 ? Cyan : Magenta;
   c.FillShape([](float x, float y) { return x > 2 && x < 30 && y > 2 && y < 28; },
               [&](float, float y) { return Mix(Indigo, Night, y / 30); });
-  Outline(c, {{2, 2}, {30, 2}, {30, 28}, {2, 28}}, 1.5f, edge, false);
-  FillPolygon(c, ZShape(16, 15, 8), which == 0 ? White : edge, edge * (which == 0 ? 1.0f : 0.6f));
+  Outline(c, {{2, 2}, {30, 2}, {30, 28}, {2, 28}}, 1.5f, Cyan * 0.8f, false);
+  FillPolygon(c, ZShape(16, 15, 8), White, Cyan);
+  const float lx = which == 0 ? 5.0f : 27.0f, ly = which == 0 ? 5.0f : 25.0f;
+  c.FillShape([=](float x, float y) { return std::hypot(x - lx, y - ly) < 2.2f; }, [](float, float) { return Magenta; });
   return c;
 }
 
@@ -420,18 +452,20 @@ Canvas TextBackground(int which) {
 Canvas CutPicture(int which, const Fonts& fonts) {
   Canvas c(320, 240, {});
   // Cut in and drifted by the scene: thin shapes, no words, and dim enough
-  // that a cut changes little of the screen by much.
+  // that a cut changes little of the screen by much. Lime: the cuts come
+  // mostly in the tunnel section, and that is its colour.
+  const Rgb Lime = {0.55f, 1.0f, 0.25f};
   (void)fonts;
   if (which == 0) {
-    for (int k = 1; k <= 6; ++k) Ring(c, 160, 120, k * 22.0f, 1.5f, Mix(Cyan, White, k / 6.0f) * 0.55f, Magenta * 0.5f);
-    Outline(c, RegularPolygon(160, 120, 34, 6, 0), 2, Cyan * 0.7f, true);
+    for (int k = 1; k <= 6; ++k) Ring(c, 160, 120, k * 22.0f, 1.5f, Mix(Lime, White, k / 6.0f) * 0.55f, Cyan * 0.45f);
+    Outline(c, RegularPolygon(160, 120, 34, 6, 0), 2, Lime * 0.7f, true);
   } else {
     Random r(77);
     for (int k = 0; k < 28; ++k) {
       const float y = r.Range(0, 240), x = r.Range(-40, 320), len = r.Range(40, 160);
-      c.Line(x, y, x + len, y - len * 0.25f, r.Range(1, 2), Mix(Cyan, Violet, r.Unit()) * r.Range(0.3f, 0.6f));
+      c.Line(x, y, x + len, y - len * 0.25f, r.Range(1, 2), Mix(Cyan, Lime, r.Unit()) * r.Range(0.3f, 0.6f));
     }
-    Outline(c, Star(160, 120, 44, 18, 4, 0), 2, Magenta * 0.7f, true);
+    Outline(c, Star(160, 120, 44, 18, 4, 0), 2, Lime * 0.7f, true);
   }
   return c;
 }
@@ -464,13 +498,16 @@ Canvas OverlayPicture(int which, const Fonts& fonts) {
     }
     (void)fonts;
   } else {
+    // The finale adds these twice over the whole frame and its beats then
+    // double the frame twice: few, thin, dim rays on black, so that pile-up
+    // still leaves dark between them instead of a flat clipped screen.
     Random r(200 + which);
-    for (int k = 0; k < 60; ++k) {
-      const float a = r.Range(0, 2 * Pi), len = r.Range(60, 220);
-      c.Line(160, 120, 160 + len * std::cos(a), 120 + len * std::sin(a), r.Range(1, 3),
-             (which == 1 ? Cyan : Amber) * r.Range(0.3f, 0.8f));
+    for (int k = 0; k < 28; ++k) {
+      const float a = 2 * Pi * (k + r.Range(-0.3f, 0.3f)) / 28, len = r.Range(70, 220);
+      c.Line(160 + 20 * std::cos(a), 120 + 20 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
+             r.Range(1, 2), (which == 1 ? Mix(Amber, White, 0.4f) : White) * r.Range(0.12f, 0.3f));
     }
-    Ring(c, 160, 120, which == 1 ? 60.0f : 100.0f, 6, White * 0.8f, which == 1 ? Cyan : Magenta);
+    Ring(c, 160, 120, which == 1 ? 60.0f : 100.0f, 3, Mix(Amber, White, 0.5f) * 0.45f, Amber * 0.3f);
   }
   return c;
 }
@@ -478,14 +515,18 @@ Canvas OverlayPicture(int which, const Fonts& fonts) {
 Canvas MirrorPicture() {
   Canvas c(320, 240, {});
   // Light pillars over a horizon line, dark elsewhere; it is also shown upside down.
-  c.Glow(160, 180, 40, Violet * 0.35f);
-  c.Line(0, 180, 320, 180, 2, Magenta * 0.9f);
+  // Warm: it lights the dusk section most. A faint afterglow along the
+  // horizon tints the slate texture there; the rest stays black, since the
+  // picture is added whole and then doubled by the beat.
+  c.Shade([](float, float y) { return Rgb{0.20f, 0.07f, 0.0f} * std::exp(-std::pow((y - 180) / 45, 2.0f)); });
+  c.Glow(160, 180, 26, Amber * 0.25f);
+  c.Line(0, 180, 320, 180, 2, Amber * 0.8f);
   // A setting sun's rings over the horizon (arcs, not bars: nothing here may
   // look like a meter that should move with the music).
   for (int k = 0; k < 5; ++k) {
     const float r = 24 + k * 18.0f;
     c.FillShape([=](float px, float py) { const float d = std::hypot(px - 160, py - 180); return py < 179 && d > r - 2 && d < r + 2; },
-                [=](float, float py) { return Mix(Cyan * 0.7f, Violet * 0.4f, (180 - py) / 110); }, 0.9f - k * 0.12f);
+                [=](float, float py) { return Mix(Amber * 0.7f, Magenta * 0.4f, (180 - py) / 110); }, 0.9f - k * 0.12f);
   }
   return c;
 }
@@ -497,7 +538,10 @@ Canvas ScannerTexture() {
     Rgb col = Mix(Night, Indigo * 1.4f, n);
     // Circuit grid with period 32 (divides 256: seamless).
     const int gx = static_cast<int>(x) % 32, gy = static_cast<int>(y) % 32;
-    if (gx == 0 || gy == 0) col = col + Cyan * 0.35f;
+    if (gx == 0 || gy == 0) col = col + Cyan * 0.45f;
+    // Bright nodes where the traces cross: the warp sends them drifting as sparks.
+    const float nx = std::min(gx, 32 - gx), ny = std::min(gy, 32 - gy);
+    col = col + Mix(Cyan, White, 0.5f) * std::exp(-(nx * nx + ny * ny) / 5.0f);
     if ((gx == 16 && gy > 8 && gy < 24) || (gy == 16 && gx > 8 && gx < 24)) col = col + Violet * 0.5f;
     const float pulse = 0.5f + 0.5f * std::sin((x + y) * 2 * Pi / 128);
     return col + Magenta * (0.12f * pulse);
@@ -520,9 +564,14 @@ Canvas PartOneTexture() {
     // flash adds the frame to itself twice: red and blue clip at full while
     // green lands near a third, and that frame and its negative (which the
     // scene blends in on fast beats) are then about equally bright, so the
-    // negative changes the colour without flickering the brightness.
+    // negative changes the colour without flickering the brightness. Dark or
+    // green areas would break that balance (tried: cells with dark seams make
+    // five flashes a second at the finale), so what keeps a flashed frame a
+    // picture is hue: the red bands hold almost no blue and clip to orange-red
+    // beside the pink and violet ones clipping to magenta, at about the same
+    // brightness, and so do their negatives.
     Rgb col = Mix(Rgb{0.36f, 0.065f, 0.66f}, Rgb{1.0f, 0.085f, 0.62f}, band);
-    col = Mix(col, Rgb{1.0f, 0.12f, 0.22f}, band2 * band2 * 0.5f);
+    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, band2 * band2 * 0.9f);
     col = col + Rgb{0.45f, 0.22f, 0.55f} * vein;
     return Mix(col, Night, 0.08f + 0.22f * (1 - n));
   });
@@ -534,8 +583,8 @@ Canvas SlidePicture(int which, const Fonts& fonts) {
   // Only rows 107..124 and columns 70..244 are ever shown.
   const Rgb colour = which == 0 ? Cyan : Magenta;
   for (int x = 70; x < 245; x += 6) c.Line(x, 108, x, which == 0 ? 111.0f : 110.0f, 1, colour * 0.7f);
-  Caption(c, fonts.bold, 12, which == 0 ? "real time  -  every pixel" : "software  -  rendered", 157, 123,
-          Mix(colour, White, 0.5f), true);
+  Caption(c, fonts.bold, 14, which == 0 ? "real time - every pixel" : "software - rendered", 157, 123,
+          Mix(colour, White, 0.75f), true);
   return c;
 }
 

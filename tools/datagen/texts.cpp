@@ -14,7 +14,7 @@ std::string TickerLines() {
          "saturating adds, eight-bit products, a warped grid, blurs and sprites.   "
          "greetings to everyone who still counts cycles, and to all makers of small, fast things!   "
          "pictures and music are made by programs at build time.   "
-         "press escape when you have seen enough.";
+         "press escape when you have seen enough.   turn the page...";
 }
 
 // Pages, drawn from x = 196: at most 124 pixels a line and 14 lines a page
