@@ -96,20 +96,24 @@ void Move(BlockState& s, double x, std::uint32_t nowMs) {
   s.level = x;
 }
 
-// Mixes the held blocks' pixels part of the way from what was shown toward
-// `frame`, by `k` a block (1 = the new picture). The step each pixel takes is
-// interpolated between block centres from the smallest step of each block's
-// neighbourhood, so no pixel of a held block moves further than its own step.
-void Mix(const Pixel* frame, const std::array<double, Blocks>& k, Pixel* out) {
+// Dims or lightens the held blocks of `frame` in linear light: a block held
+// from rising is scaled toward black by dark[b], one held from falling toward
+// white by light[b], so the picture stays the new one and only its brightness
+// is held back. Each pixel takes the largest amounts of the blocks around it,
+// interpolated between block centres, so no seam shows and no held block
+// moves further than allowed.
+void Hold(const Pixel* frame, const std::array<double, Blocks>& dark, const std::array<double, Blocks>& light, Pixel* out) {
   const Tables& t = Lut();
-  std::array<double, Blocks> eased;
+  std::array<double, Blocks> d, l;
   for (int by = 0; by < BlocksY; ++by) {
     for (int bx = 0; bx < BlocksX; ++bx) {
-      double m = 1;
+      double md = 0, ml = 0;
       for (int y = std::max(0, by - 1); y <= std::min(BlocksY - 1, by + 1); ++y) {
-        for (int x = std::max(0, bx - 1); x <= std::min(BlocksX - 1, bx + 1); ++x) m = std::min(m, k[y * BlocksX + x]);
+        for (int x = std::max(0, bx - 1); x <= std::min(BlocksX - 1, bx + 1); ++x) {
+          md = std::max(md, dark[y * BlocksX + x]), ml = std::max(ml, light[y * BlocksX + x]);
+        }
       }
-      eased[by * BlocksX + bx] = m;
+      d[by * BlocksX + bx] = md, l[by * BlocksX + bx] = ml;
     }
   }
   // Between the centres of blocks i and i + 1: the lower index and the weight of the upper.
@@ -117,6 +121,9 @@ void Mix(const Pixel* frame, const std::array<double, Blocks>& k, Pixel* out) {
     const double c = (pos + 0.5) / BlockSize - 0.5;
     lower = std::clamp(static_cast<int>(std::floor(c)), 0, blocks - 2);
     weight = std::clamp(c - lower, 0.0, 1.0);
+  };
+  auto at = [](const double* f, double wx, double wy) {
+    return (1 - wy) * ((1 - wx) * f[0] + wx * f[1]) + wy * ((1 - wx) * f[BlocksX] + wx * f[BlocksX + 1]);
   };
   for (int y = 0; y < ScreenHeight; ++y) {
     int y0;
@@ -126,20 +133,23 @@ void Mix(const Pixel* frame, const std::array<double, Blocks>& k, Pixel* out) {
       int x0;
       double wx;
       span(x, BlocksX, x0, wx);
-      const double* e = eased.data() + y0 * BlocksX + x0;
       const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
-      if (e[0] == 1 && e[1] == 1 && e[BlocksX] == 1 && e[BlocksX + 1] == 1) {
+      const double* pd = d.data() + y0 * BlocksX + x0;
+      const double* pl = l.data() + y0 * BlocksX + x0;
+      const bool none = pd[0] == 0 && pd[1] == 0 && pd[BlocksX] == 0 && pd[BlocksX + 1] == 0 && pl[0] == 0 &&
+                        pl[1] == 0 && pl[BlocksX] == 0 && pl[BlocksX + 1] == 0;
+      if (none) {
         out[i] = frame[i];
         continue;
       }
-      const double kp = (1 - wy) * ((1 - wx) * e[0] + wx * e[1]) + wy * ((1 - wx) * e[BlocksX] + wx * e[BlocksX + 1]);
-      const Pixel a = Previous[i], b = frame[i];
-      Pixel mixed = b & 0xFF000000u;
+      const double keep = 1 - at(pd, wx, wy), lift = at(pl, wx, wy);
+      const Pixel v = frame[i];
+      Pixel held = v & 0xFF000000u;
       for (int shift = 0; shift <= 16; shift += 8) {
-        const double from = t.linear[(a >> shift) & 0xFF], to = t.linear[(b >> shift) & 0xFF];
-        mixed |= t.Encode(from + kp * (to - from)) << shift;
+        const double c = t.linear[(v >> shift) & 0xFF] * keep;
+        held |= t.Encode(c + lift * (1 - c)) << shift;
       }
-      out[i] = mixed;
+      out[i] = held;
     }
   }
 }
@@ -179,16 +189,14 @@ void LimitFlashes(const Pixel* frame, Pixel* shown, std::uint32_t nowMs) {
     std::memcpy(shown, frame, sizeof Previous);
   } else {
     // Hold every joining block just short of its transition.
-    std::array<double, Blocks> k;
+    std::array<double, Blocks> dark{}, light{};
     for (int b = 0; b < Blocks; ++b) {
       const BlockState& s = State[b];
       const int turn = recent[b] == MostTransitions ? TransitionTo(s, want[b]) : 0;
-      k[b] = 1;
-      if (turn == 0 || want[b] == s.level) continue;
-      const double target = turn < 0 ? s.hi - Swing + Margin : s.lo + Swing - Margin;
-      k[b] = std::clamp((target - s.level) / (want[b] - s.level), 0.0, 1.0);
+      if (turn > 0 && want[b] > 0) dark[b] = std::clamp(1 - (s.lo + Swing - Margin) / want[b], 0.0, 1.0);
+      if (turn < 0 && want[b] < 1) light[b] = std::clamp(1 - (1 - (s.hi - Swing + Margin)) / (1 - want[b]), 0.0, 1.0);
     }
-    Mix(frame, k, shown);
+    Hold(frame, dark, light, shown);
     Levels(shown, level);
     // Rounding or uneven pixels may still tip a held block over: show it as it was.
     int joined = 0;

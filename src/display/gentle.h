@@ -10,11 +10,12 @@
 //
 // Only a transition that would break the limit is held back: one that gives
 // a block its eighth transition within a second (its fourth flash) while
-// eleven or more blocks already have had that many. Such a block is shown
-// moved part of the way toward the new picture, stopping just short of the
-// transition (in linear light; the neighbouring blocks ease in with it so no
-// seam shows). Every other frame is shown exactly as drawn, so moving detail
-// (text, sliding figures, points) passes untouched.
+// eleven or more blocks already have had that many. Such a block shows the new
+// picture dimmed (or lightened, for a fall) in linear light just short of the
+// transition; the blocks around it ease into the same amount so no seam
+// shows. Every other frame is shown exactly as drawn, so moving detail (text,
+// sliding figures, points) passes untouched, and a held frame still shows the
+// new picture, never a trail of old ones.
 #pragma once
 
 #include <cstdint>

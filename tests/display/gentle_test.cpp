@@ -168,26 +168,31 @@ TEST(GentleTest, OnlyTheFlashIsHeldAndTheShowComesBackExactly) {
   ResetFlashLimiter();
   std::vector<Pixel> frame(PicturePixels), shown(PicturePixels);
   std::uint32_t ms = 0;
-  auto show = [&](Pixel background, bool figure) {
+  int figureX = 100;
+  auto show = [&](Pixel background) {
     std::fill(frame.begin(), frame.end(), background);
-    // A figure in the bottom-right block, steady and dark enough not to flash itself.
-    if (figure) Fill(frame, 290, 210, 20, 20, 0x202020u);
+    // A small grey figure sliding right, 4 pixels a frame.
+    Fill(frame, figureX += 4, 150, 20, 20, 0x404040u);
     LimitFlashes(frame.data(), shown.data(), ms += 16);
   };
   // Ten steady frames, then a strobe: the fourth flash inside a second is held.
-  for (int n = 0; n < 10; ++n) show(Black, true);
+  for (int n = 0; n < 10; ++n) show(Black);
   int held = 0;
   for (int n = 0; n < 60; ++n) {
-    show(n % 2 ? White : Black, true);
-    if (shown != frame) {
-      ++held;
-      // Held part way, not frozen on the old picture nor past the swing.
-      EXPECT_NE(shown[0], 0u);
-      EXPECT_NE(shown[0], White);
-    }
+    show(n % 2 ? White : Black);
+    if (shown == frame) continue;
+    ++held;
+    // Held part way: neither the old picture nor the full swing.
+    EXPECT_NE(shown[0], 0u);
+    EXPECT_NE(shown[0], White);
+    // And the picture is the new one: where the figure was a frame ago shows
+    // the background, as bright as the background beside it, not a trail.
+    const Pixel left = shown[160 * ScreenWidth + figureX - 30], trail = shown[160 * ScreenWidth + figureX - 2];
+    EXPECT_NEAR(static_cast<int>(trail & 0xFF), static_cast<int>(left & 0xFF), 3) << n;
+    EXPECT_LE(shown[160 * ScreenWidth + figureX + 10] & 0xFF, trail & 0xFF) << n;
   }
   EXPECT_GE(held, 20);  // every other frame: the swings back to black pass
   // Once the strobe stops, the show is back byte for byte within a second.
-  for (int n = 0; n < 63; ++n) show(Black, true);
+  for (int n = 0; n < 63; ++n) show(Black);
   EXPECT_EQ(shown, frame);
 }
