@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "display/gentle.h"
 #include "display/presenter.h"
 #include "grid/plasma.h"
 #include "grid/raycast.h"
@@ -114,6 +115,23 @@ void BM_ConvertFrame(benchmark::State& state) {
   std::vector<std::uint8_t> surface(static_cast<std::size_t>(pitch) * (240 << doubling));
   for (auto _ : state) {
     ConvertFrame(f.a->pixels, 320, 240, depth, doubling, surface.data(), pitch);
+    benchmark::ClobberMemory();
+  }
+  PerFrame(state);
+}
+
+// --gentle on frames that do not flash (two busy pictures taking turns, every
+// block's level steady) and on a full-screen strobe it holds every other frame.
+void BM_LimitFlashes(benchmark::State& state, bool strobe) {
+  Frames f;
+  std::vector<Pixel> white(PicturePixels, 0x00FFFFFFu), black(PicturePixels, 0), shown(PicturePixels);
+  ResetFlashLimiter();
+  std::uint32_t ms = 0;
+  bool odd = false;
+  for (auto _ : state) {
+    const Pixel* frame = strobe ? (odd ? white.data() : black.data()) : (odd ? f.a->pixels : f.b->pixels);
+    LimitFlashes(frame, shown.data(), ms += 16);
+    odd = !odd;
     benchmark::ClobberMemory();
   }
   PerFrame(state);
@@ -272,6 +290,8 @@ void PrintSummary(const Collector& c) {
   line("ConvertFrame, 24 bits", "BM_ConvertFrame/24/0", 0);
   line("ConvertFrame, 16 bits", "BM_ConvertFrame/16/0", 0);
   line("ConvertFrame, 16 bits doubled", "BM_ConvertFrame/16/1", 0);
+  line("--gentle, frames passed as drawn", "BM_LimitFlashes/pass", 40);
+  line("--gentle, a strobe held every other frame", "BM_LimitFlashes/strobe", 600);
   line("MapGrid", "BM_MapGrid", 0);
   line("MovePlasmaGrid", "BM_MovePlasmaGrid", 0);
   line("CastRayGrid", "BM_CastRayGrid", 0);
@@ -304,6 +324,8 @@ void RegisterAll() {
   benchmark::RegisterBenchmark("BM_Sprite/add", BM_Sprite, true);
   benchmark::RegisterBenchmark("BM_ConvertFrame", BM_ConvertFrame)
       ->Args({32, 0})->Args({32, 1})->Args({24, 0})->Args({16, 0})->Args({16, 1});
+  benchmark::RegisterBenchmark("BM_LimitFlashes/pass", BM_LimitFlashes, false);
+  benchmark::RegisterBenchmark("BM_LimitFlashes/strobe", BM_LimitFlashes, true);
   benchmark::RegisterBenchmark("BM_MapGrid", BM_MapGrid);
   benchmark::RegisterBenchmark("BM_MovePlasmaGrid", BM_MovePlasmaGrid);
   benchmark::RegisterBenchmark("BM_CastRayGrid", BM_CastRayGrid);

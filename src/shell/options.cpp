@@ -17,7 +17,7 @@ const char* const ProgramHelp =
     "                      data/, else the installed presentation\n"
     "  -w, --window        a resizable window instead of full screen\n"
     "  -m, --mute          open no sound device\n"
-    "      --gentle        limit how fast the picture's brightness may swing\n"
+    "      --gentle        hold back flashes past three a second\n"
     "      --display N     the screen to play on (0 is the first)\n"
     "      --scale MODE    in a window or on a screen: integer (whole multiples, the\n"
     "                      default) or fit (the largest 4:3 size); with --record, a whole\n"

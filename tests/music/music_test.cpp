@@ -1,9 +1,11 @@
 // The default music: both modules load in libopenmpt without a word, have the
 // lengths their scores give and sound; the generated files are these bytes;
 // the MP3 puts the strongest hit near each of part one's beats within 10 ms of
-// it, over a kick pulsing at 128 BPM.
+// it, over a kick pulsing at 128 BPM; both pieces are stereo and lose nothing
+// when folded to mono.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -162,4 +164,40 @@ TEST(MusicTest, IntroKeepsTheBeatsOfPartOne) {
   double tail = 0;
   for (std::size_t i = 54 * 44100 * 2; i < pcm.size(); ++i) tail = std::max<double>(tail, std::fabs(pcm[i]));
   EXPECT_LT(tail, 0.01);
+}
+
+TEST(MusicTest, BothPiecesAreStereoAndFoldToMonoAtFullLevel) {
+  // Mid and side power of [from, to) seconds of interleaved stereo.
+  auto midSide = [](const std::vector<float>& s, double from, double to, double& mid, double& side) {
+    mid = side = 0;
+    for (std::size_t f = static_cast<std::size_t>(from * 44100); f < static_cast<std::size_t>(to * 44100) && 2 * f + 1 < s.size(); ++f) {
+      const double m = (s[2 * f] + s[2 * f + 1]) / 2, d = (s[2 * f] - s[2 * f + 1]) / 2;
+      mid += m * m, side += d * d;
+    }
+  };
+  auto dB = [](double ratio) { return 10 * std::log10(std::max(ratio, 1e-30)); };
+  struct Piece {
+    ItSong song;
+    double seconds;
+  };
+  for (const Piece& piece : {Piece{TuneSong(), 100.0}, Piece{IntroSong(), 52.0}}) {
+    // The same song with every channel in the middle: what a mono listener should hear.
+    ItSong centred = piece.song;
+    std::fill(centred.panning.begin(), centred.panning.end(), 32);
+    std::string error;
+    const std::vector<float> wide = RenderModule(WriteIt(piece.song), piece.seconds, error);
+    const std::vector<float> mono = RenderModule(WriteIt(centred), piece.seconds, error);
+    ASSERT_FALSE(wide.empty() || mono.empty()) << error;
+    double mid, side, monoMid, monoSide;
+    midSide(wide, 0, piece.seconds, mid, side);
+    // Wide enough to hear: the side within 13 dB of the mid (a nearly mono mix sits at -17 dB).
+    EXPECT_GT(dB(side / mid), -13) << piece.song.name;
+    // No cancellation in the fold: every 4 s keep the centred mix's level within 1 dB.
+    for (double t = 0; t + 4 <= piece.seconds; t += 4) {
+      midSide(wide, t, t + 4, mid, side);
+      midSide(mono, t, t + 4, monoMid, monoSide);
+      if (monoMid < 1e-6 * 4 * 44100) continue;  // near silence
+      EXPECT_NEAR(dB(mid / monoMid), 0, 1) << piece.song.name << " at " << t << " s";
+    }
+  }
 }

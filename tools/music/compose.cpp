@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "synth.h"
 
@@ -10,7 +11,11 @@ namespace {
 // Samples, 1-based as the patterns name them.
 enum Sample { KickS = 1, SnareS, HatS, CrashS, HitS, BassS, PadS, PluckS, StabS, RiserS };
 // Channels.
-enum Channel { ChKick, ChSnare, ChHat, ChCrash, HitC, BassC, PadA, PadB, PadC, Lead, StabC, RiserC, Timing, ChannelCount };
+enum Channel {
+  ChKick, ChSnare, ChHat, ChCrash, HitC, BassC, PadA, PadB, PadC, Lead, StabC, RiserC, Timing,
+  LeadEcho, StabEcho,  // the lead's and the stab's echoes, on the other side
+  ChannelCount
+};
 
 struct Chord {
   int root;      // bass note
@@ -43,12 +48,52 @@ struct Score {
   void CutAll(int row, std::initializer_list<int> channels) {
     for (int ch : channels) Cut(row, ch);
   }
+  // The tick of the note in `channel` at `row` (its row plus a note delay).
+  int TickOf(int row, int channel, int ticksPerRow) const {
+    const ItCell& c = grid[row][channel];
+    const int delay = c.command == Command('S') && (c.parameter & 0xF0) == 0xD0 ? c.parameter & 0x0F : 0;
+    return row * ticksPerRow + delay;
+  }
+  // A ping-pong echo: every note of `from` once more in `to`, `delay` ticks
+  // later at `gain` of its volume, unless a cut in `from` comes between, the
+  // row of `to` is taken, or `keepOut` rejects its tick. The echo is far longer than
+  // the ear's fusion (a dotted eighth), so a mono fold hears an echo, not a
+  // comb filter.
+  template <typename KeepOut>
+  void Echo(int from, int to, int delay, int ticksPerRow, double gain, KeepOut keepOut) {
+    std::vector<std::pair<int, ItCell>> echoes;
+    for (int r = 0; r < rows; ++r) {
+      const ItCell& c = grid[r][from];
+      if (c.note < 0 || c.note >= 120 || c.sample == 0) continue;
+      const int tick = TickOf(r, from, ticksPerRow) + delay;
+      const int last = tick / ticksPerRow;
+      bool cut = false;
+      for (int k = r + 1; k <= last && k < rows; ++k) cut |= grid[k][from].note == NoteCut || grid[k][from].note == NoteOff;
+      if (cut || last >= rows || keepOut(tick)) continue;
+      ItCell e;
+      e.note = c.note, e.sample = c.sample;
+      e.volume = static_cast<int>((c.volume < 0 ? 64 : c.volume) * gain + 0.5);
+      echoes.emplace_back(tick, e);
+    }
+    for (const auto& [tick, e] : echoes) {
+      const int row = tick / ticksPerRow, d = tick % ticksPerRow;
+      ItCell& c = grid[row][to];
+      if (c.note != NoNote) continue;
+      c = e;
+      if (d > 0) c.command = Command('S'), c.parameter = static_cast<std::uint8_t>(0xD0 | d);
+    }
+  }
   ItSong Song(const char* name, int speed, int tempo, int mixVolume) const {
     ItSong s;
     s.name = name;
     s.speed = speed, s.tempo = tempo, s.mixVolume = mixVolume;
     s.channels = ChannelCount;
-    s.panning = {32, 30, 40, 28, 32, 32, 18, 46, 32, 38, 26, 32};
+    // The stereo image: kick, bass, snare and accents in the middle; the pad's
+    // three voices wide apart (each a different note, so nothing cancels in a
+    // mono fold); hats and crash on either side; lead and stab off centre with
+    // their echoes answering from the other side. IT pans linearly, so every
+    // channel keeps its level in the mono fold.
+    s.panning = {32, 30, 50, 16, 32, 32, 2, 62, 30, 46, 20, 36, 32, 8, 56};
     s.samples = {Kick(), Snare(), HiHat(), Crash(), Hit(), Bass(), Pad(), Pluck(), Stab(), Riser()};
     for (int start = 0; start < rows; start += 64) {
       ItPattern p(std::min(64, rows - start), ChannelCount);
@@ -249,7 +294,7 @@ ItSong IntroSong() {
   Harmony128(s, 24, 25, {E}, 19, true);
   s.Note(BarRow(24) - 8, RiserC, 60, RiserS, 46);
   // The stutter: every accent a gated chord stab, silence between.
-  s.CutAll(762, {BassC, PadA, PadB, PadC, Lead, RiserC, ChSnare, ChHat});
+  s.CutAll(762, {BassC, PadA, PadB, PadC, Lead, RiserC, ChSnare, ChHat, LeadEcho, StabEcho});
   for (int r : {762, 764, 766, 770, 774}) {
     s.Note(r, StabC, Am.root + 24, StabS, 48);
     s.Note(r, BassC, Am.root, BassS, 48);
@@ -260,13 +305,16 @@ ItSong IntroSong() {
   s.Note(776, BassC, Am.root, BassS, 40);
   s.Note(776, StabC, Am.root + 24, StabS, 40);
   for (int k = 0; k < 5; ++k) NoteAtTick(s, SixteenthTick(26, 4 * k), Lead, Am.tones[k % 3] + 12, PluckS, 22);
-  s.CutAll(880, {BassC, PadA, PadB, PadC, Lead});
+  s.CutAll(880, {BassC, PadA, PadB, PadC, Lead, LeadEcho, StabEcho});
+  // Echoes a dotted eighth (34 ticks) later on the other side, clear of the accents.
+  s.Echo(Lead, LeadEcho, 34, TicksPerRow, 0.55, [](int t) { return NearAccent(t, 12); });
+  s.Echo(StabC, StabEcho, 34, TicksPerRow, 0.5, [](int t) { return NearAccent(t, 20); });
 
   // An accent on every beat of part one: kick, hit and crash, the loudest
   // thing near it; the lead and the small drums leave it three rows of air.
   for (int r : IntroAccentRows()) {
     for (int before = r - 3; before < r; ++before) {
-      for (int ch : {Lead, ChHat, ChSnare}) s.At(before, ch) = ItCell{};
+      for (int ch : {Lead, ChHat, ChSnare, LeadEcho, StabEcho}) s.At(before, ch) = ItCell{};
     }
   }
   for (int r : IntroAccentRows()) {
@@ -333,6 +381,9 @@ ItSong TuneSong() {
   Groove(s, TextScene + 128, End - 64, 8, 3);
   Harmony(s, TextScene, End, 64, {Am, F, C, G, Dm, Am, E, E}, 8, 30);
   Arpeggio(s, TextScene, End, 64, {Am, F, C, G, Dm, Am, E, E}, 2, 18);
+  // Echoes a dotted eighth (three rows) later on the other side.
+  s.Echo(Lead, LeadEcho, 18, 6, 0.55, [](int) { return false; });
+  s.Echo(StabC, StabEcho, 18, 6, 0.5, [](int) { return false; });
   ItSong song = s.Song("zintavel", 6, 125, 60);
   // The end of the order list jumps back to the text section.
   ItCell& jump = song.patterns.back().cells.back()[ChCrash];
