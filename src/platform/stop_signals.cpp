@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -34,9 +35,13 @@ void InstallStopSignals(void (*handler)(int), SavedStopSignals& saved) {
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a blocked open() or write() gives way
-  ::sigaction(SIGINT, &action, &saved.interrupt);
-  ::sigaction(SIGTERM, &action, &saved.terminate);
-  ::sigaction(SIGHUP, &action, &saved.hangup);
+  // A signal ignored when we started stays ignored: nohup's SIGHUP, or the
+  // SIGINT of a job a non-interactive shell started in the background.
+  for (auto [signal, old] : {std::pair{SIGINT, &saved.interrupt}, std::pair{SIGTERM, &saved.terminate},
+                             std::pair{SIGHUP, &saved.hangup}}) {
+    ::sigaction(signal, nullptr, old);
+    if (old->sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
+  }
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
