@@ -104,7 +104,6 @@ void BuildTickerStripFromMemory(const char* name, const std::uint8_t* bytes, std
     }
   }
   TickerText[length] = '\0';
-  if (cut) ReportAssetProblem(name, "longer than %d bytes; the ticker stops there", MaxTickerBytes);
 
   // The strip is TickerWidth x 40 pixels: bound it by cutting the text after the
   // last character that fits.
@@ -113,17 +112,20 @@ void BuildTickerStripFromMemory(const char* name, const std::uint8_t* bytes, std
   for (std::int32_t i = 0; i < length; ++i) {
     const std::int32_t w = CharacterWidth(LargeFont, TickerText[i]);
     if (width + w > MaxTickerWidth) {
+      // One line for the file, also when it was longer than the byte cap.
       ReportAssetProblem(name,
-                         "the ticker would be %lld pixels wide (at most %d); it is cut after %d of its %d bytes, "
+                         "the ticker would be %lld pixels wide (at most %d); it is cut after %d of its %d%s bytes, "
                          "in line %d",
                          static_cast<long long>(width + TextWidth(LargeFont, TickerText + i)), MaxTickerWidth, i,
-                         length, line);
+                         length, cut ? " first" : "", line);
       TickerText[i] = '\0';
+      cut = false;
       break;
     }
     width += w;
     if (TickerText[i] == '\n') ++line;
   }
+  if (cut) ReportAssetProblem(name, "longer than %d bytes; the ticker stops there", MaxTickerBytes);
 
   TickerWidth = TextWidth(LargeFont, TickerText);
   TickerStrip.assign(static_cast<std::size_t>(std::max(TickerWidth, 0)) * TickerHeight, 0);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,21 +18,28 @@ constexpr std::uint8_t FillIndex = 255;
 
 std::int32_t Word(const std::uint8_t* header, int at) { return header[at] | (header[at + 1] << 8); }
 
-// Says once what a header promises that the decoder will not deliver; the
-// decoding itself never looks at the header.
-void CheckHeader(const char* name, const std::uint8_t* header, std::int32_t width, std::int32_t height) {
+// What a header promises that the decoder will not deliver (empty when it
+// agrees); the decoding itself never looks at the header.
+std::string HeaderProblem(const std::uint8_t* header, std::int32_t width, std::int32_t height) {
+  char text[256];
   if (header[0] != 0x0A) {
-    ReportAssetProblem(name, "does not start like a PCX file (first byte 0x%02X); read as one all the same",
-                       header[0]);
-    return;
+    std::snprintf(text, sizeof text, "does not start like a PCX file (first byte 0x%02X)", header[0]);
+    return text;
   }
   const std::int32_t bits = header[3], planes = header[65], rowBytes = Word(header, 66);
   const std::int32_t w = Word(header, 8) - Word(header, 4) + 1, h = Word(header, 10) - Word(header, 6) + 1;
-  if (bits == 8 && planes == 1 && w == width && rowBytes == width && h == height) return;
-  ReportAssetProblem(name,
-                     "header says %dx%d, %d bits, %d plane%s, %d bytes a row; read as %dx%d, 8 bits, 1 plane, "
-                     "%d bytes a row, so the picture will look wrong",
-                     w, h, bits, planes, planes == 1 ? "" : "s", rowBytes, width, height, width);
+  if (bits == 8 && planes == 1 && w == width && rowBytes == width && h == height) return {};
+  std::snprintf(text, sizeof text,
+                "header says %dx%d, %d bits, %d plane%s, %d bytes a row; read as %dx%d, 8 bits, 1 plane, "
+                "%d bytes a row",
+                w, h, bits, planes, planes == 1 ? "" : "s", rowBytes, width, height, width);
+  return text;
+}
+
+// One line for the file: what its header says, then what decoding it found.
+void Report(const char* name, const std::string& header, const char* problem) {
+  if (header.empty()) ReportAssetProblem(name, "%s", problem);
+  else ReportAssetProblem(name, "%s; %s", header.c_str(), problem);
 }
 
 std::int32_t Count(std::int32_t width, std::int32_t height) {
@@ -57,10 +65,12 @@ bool DecodePcxIndices(const char* name, const std::uint8_t* bytes, std::size_t f
   std::memset(palette, 0, PaletteSize);
   const auto size = static_cast<std::int64_t>(fileSize);
 
-  if (size >= HeaderSize) CheckHeader(name, bytes, width, height);
+  const std::string header = size >= HeaderSize ? HeaderProblem(bytes, width, height) : std::string();
   if (size < HeaderSize + PaletteSize) {
-    ReportAssetProblem(name, "too short for a PCX picture (%lld bytes, at least %d needed)",
-                       static_cast<long long>(size), HeaderSize + PaletteSize);
+    char problem[128];
+    std::snprintf(problem, sizeof problem, "too short for a PCX picture (%lld bytes, at least %d needed)",
+                  static_cast<long long>(size), HeaderSize + PaletteSize);
+    Report(name, header, problem);
     if (size >= PaletteSize) std::memcpy(palette, bytes + size - PaletteSize, PaletteSize);
     return false;
   }
@@ -91,12 +101,17 @@ bool DecodePcxIndices(const char* name, const std::uint8_t* bytes, std::size_t f
   if (decoded) *decoded = produced;
 
   if (produced < count) {
-    ReportAssetProblem(name, "run-length data ends after %d of %d pixels", produced, count);
+    char problem[128];
+    std::snprintf(problem, sizeof problem, "run-length data ends after %d of %d pixels", produced, count);
+    Report(name, header, problem);
     return false;
   }
   if (runPastEnd) {
-    ReportAssetProblem(name, "run-length data runs past the end of the picture");
+    Report(name, header, "run-length data runs past the end of the picture");
     return false;
+  }
+  if (!header.empty()) {
+    Report(name, header, header[0] == 'd' ? "read as one all the same" : "so the picture will look wrong");
   }
   return true;
 }

@@ -3,7 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+bool AssetReportsMuted = false;
+
 void ReportAssetProblem(const char* path, const char* format, ...) {
+  if (AssetReportsMuted) return;
   char message[512];
   va_list args;
   va_start(args, format);

@@ -3,3 +3,7 @@
 #pragma once
 
 [[gnu::format(printf, 2, 3)]] void ReportAssetProblem(const char* path, const char* format, ...);
+
+// While set, reports are dropped: a file loaded a second time into another
+// slot has been named (once) by its first load.
+extern bool AssetReportsMuted;

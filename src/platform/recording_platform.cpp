@@ -12,6 +12,9 @@
 #include <strings.h>
 #include <vector>
 
+#include "platform/stop_signals.h"
+#include "record/recording_target.h"
+
 namespace {
 
 // Counted by the handler, read between frames.
@@ -21,6 +24,7 @@ volatile std::sig_atomic_t LastSignal = 0;
 void OnSignal(int signal) {
   LastSignal = signal;
   SignalCount = SignalCount + 1;
+  if (SignalCount >= 2) ArmStopDeadline(128 + signal);
 }
 
 // The phases before part two and the closing, as the master sequence runs them.
@@ -44,18 +48,10 @@ class Recorder final : public RecordingPlatform {
     wallStart_ = std::chrono::steady_clock::now();
     lastReport_ = wallStart_;
     terminal_ = ::isatty(2) == 1;
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
     SignalCount = 0;
-    ::sigaction(SIGINT, &action, &oldInt_);
-    ::sigaction(SIGTERM, &action, &oldTerm_);
+    InstallStopSignals(OnSignal, savedSignals_);
   }
-  ~Recorder() override {
-    ::sigaction(SIGINT, &oldInt_, nullptr);
-    ::sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
+  ~Recorder() override { RestoreStopSignals(savedSignals_); }
 
   std::uint32_t TickCount() override {
     const std::uint64_t ms = static_cast<std::uint64_t>(presented_) * 1000 / options_.fps;
@@ -155,6 +151,11 @@ class Recorder final : public RecordingPlatform {
                    Recorded(), sink_->Written().c_str());
       return 1;
     }
+    if (interrupted_ && !began_) {
+      std::fprintf(stderr, "zintavel: stopped by a signal before the first frame; nothing was recorded to %s\n",
+                   options_.path.c_str());
+      return 128 + LastSignal;
+    }
     if (interrupted_) {
       std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", Recorded(),
                    sink_->Written().c_str());
@@ -242,6 +243,7 @@ class Recorder final : public RecordingPlatform {
     if (!terminal_) {
       std::fprintf(stderr, "zintavel: recording %s, %.1f s, %.1fx real time, %.0f%% of %s, %s left\n", phaseName_,
                    done, speed, fraction * 100, Clock(planned).c_str(), left.c_str());
+      QuietIfStderrGone();
       return;
     }
     char bar[21];
@@ -251,6 +253,7 @@ class Recorder final : public RecordingPlatform {
     std::fprintf(stderr, "\r\033[Krecording %-10s [%s] %3.0f%%  %s of %s  %.1fx real time  %s left", phaseName_, bar,
                  fraction * 100, Clock(done).c_str(), Clock(planned).c_str(), speed, left.c_str());
     barShown_ = true;
+    QuietIfStderrGone();
   }
   void EndBar() {
     if (barShown_) std::fputs("\r\033[K", stderr);
@@ -259,6 +262,7 @@ class Recorder final : public RecordingPlatform {
   void Say(const char* line) {
     EndBar();
     std::fprintf(stderr, "%s\n", line);
+    QuietIfStderrGone();
   }
 
   int scale_ = 1;
@@ -277,7 +281,7 @@ class Recorder final : public RecordingPlatform {
   std::uint64_t plannedMs_ = 0;
   const char* phaseName_ = "start-up";
   std::chrono::steady_clock::time_point wallStart_, lastReport_;
-  struct sigaction oldInt_ = {}, oldTerm_ = {};
+  SavedStopSignals savedSignals_;
 };
 
 bool EndsWith(const std::string& s, const char* tail) {
@@ -288,6 +292,8 @@ bool EndsWith(const std::string& s, const char* tail) {
 }  // namespace
 
 std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code) {
+  code = 2;
+  if (!RecordingTargetNamed(path, error)) return std::nullopt;
   if (EndsWith(path, ".mp4")) return RecordingForm::Mp4;
   if (EndsWith(path, ".mkv")) return RecordingForm::Mkv;
   if (EndsWith(path, ".webm")) return RecordingForm::Webm;

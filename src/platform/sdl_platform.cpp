@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/player_timing.h"
+#include "platform/stop_signals.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ void OnInterrupt(int sig) {
     _exit(1);
   }
   Interrupts = Interrupts + 1;
+  if (Interrupts >= 2) ArmStopDeadline(0);  // the quit asked for, hurried
 }
 
 Uint32 FormatOf(std::int32_t depth) {
@@ -71,6 +73,12 @@ Uint32 FormatOf(std::int32_t depth) {
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+// Whether the user chose drivers: a variable set but empty chooses nothing.
+bool Chosen(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
 }
 
 // Whether the user named this video driver in SDL_VIDEODRIVER (a comma list).
@@ -122,11 +130,7 @@ class SdlPlatform final : public EnginePlatform {
     SetQuitAt(o.quitAt);
     // Our own handlers, so a signal can be told from the close button.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    struct sigaction sa{};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &oldInt_);
-    sigaction(SIGTERM, &sa, &oldTerm_);
+    InstallStopSignals(OnInterrupt, savedSignals_);
   }
   ~SdlPlatform() override {
     if (frames_ > 1) {
@@ -138,14 +142,13 @@ class SdlPlatform final : public EnginePlatform {
     CloseSoundDevice();
     if (window_) SDL_DestroyWindow(window_);
     SDL_Quit();
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
+    RestoreStopSignals(savedSignals_);
   }
 
   std::uint32_t TickCount() override { return clock_.Now(SDL_GetTicks64()); }
 
   bool CreateWindow() override {
-    QuietStderr quiet(std::getenv("SDL_VIDEODRIVER") == nullptr);  // the drivers probed on the way talk too
+    QuietStderr quiet(!Chosen("SDL_VIDEODRIVER"));  // the drivers probed on the way talk too
     const bool up = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
     quiet.Restore();
     if (!up) {
@@ -372,7 +375,7 @@ class SdlPlatform final : public EnginePlatform {
     if (options_.mute || noDisplay_) return true;  // without a display the program ends before a sound
     // Probing the drivers in SDL's order makes the sound libraries talk; the
     // user who names a driver sees everything.
-    QuietStderr quiet(std::getenv("SDL_AUDIODRIVER") == nullptr);
+    QuietStderr quiet(!Chosen("SDL_AUDIODRIVER"));
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       quiet.Restore();
       return SoundFailed(SDL_GetError());
@@ -493,7 +496,7 @@ class SdlPlatform final : public EnginePlatform {
   VsyncCheck vsyncCheck_{60};
   sig_atomic_t interruptsSeen_ = 0;
   bool closing_ = false, hurry_ = false, ranOut_ = false;
-  struct sigaction oldInt_ {}, oldTerm_ {};
+  SavedStopSignals savedSignals_;
 };
 
 }  // namespace

@@ -68,7 +68,13 @@ class PngDirectorySink final : public RecordingSink {
   }
 
   bool Finish() override {
-    if (!wav_.Close()) return Fail(wav_.Error());
+    const bool closed = wav_.Close();
+    // A sound file that holds no sound is not left behind.
+    if (!wav_.Path().empty() && wav_.FramesWritten() == 0 && !error_.empty()) {
+      ::unlink(wav_.Path().c_str());
+      wavRemoved_ = true;
+    }
+    if (!closed) return Fail(wav_.Error());
     return error_.empty();
   }
 
@@ -76,7 +82,9 @@ class PngDirectorySink final : public RecordingSink {
     char text[160];
     std::snprintf(text, sizeof text, "%u frames as %s/frame-NNNNNN.png", frames_, settings_.path.c_str());
     std::string s = text;
-    if (!wav_.Path().empty()) {
+    if (wavRemoved_) {
+      s += ", no sound (" + wav_.Path() + " removed)";
+    } else if (!wav_.Path().empty()) {
       std::snprintf(text, sizeof text, ", %.2f s of sound in %s", wav_.FramesWritten() / double(WavWriter::Rate),
                     wav_.Path().c_str());
       s += text;
@@ -90,6 +98,7 @@ class PngDirectorySink final : public RecordingSink {
   std::vector<std::uint32_t> scaled_;
   WavWriter wav_;
   std::uint32_t frames_ = 0;
+  bool wavRemoved_ = false;
 };
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <vector>
 
+#include "record/fast_start.h"
 #include "record/recording_sink.h"
 #include "record/wav_writer.h"
 
@@ -73,8 +74,17 @@ class VideoFileSink final : public RecordingSink {
     if ((rc = avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0)
       return Fail(path + ": cannot create: " + AvError(rc));
     AVDictionary* options = nullptr;
-    // The index up front, so a browser can start playing before the whole file is in.
-    if (settings_.form == RecordingForm::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
+    // Whatever cuts the recording short (a full disk, a kill, a power cut),
+    // the file plays up to about a second before: the .mp4 is written in
+    // fragments of a second, each with its own index, and Matroska's clusters
+    // are closed every second. Every packet leaves our buffers at once.
+    if (settings_.form == RecordingForm::Mp4) {
+      av_dict_set(&options, "movflags", "+frag_keyframe+empty_moov+default_base_moof", 0);
+      av_dict_set(&options, "frag_duration", "1000000", 0);
+    } else {
+      av_dict_set(&options, "cluster_time_limit", "1000", 0);
+    }
+    format_->flush_packets = 1;
     rc = avformat_write_header(format_, &options);
     av_dict_free(&options);
     if (rc < 0) return Fail(path + ": cannot write: " + AvError(rc));
@@ -137,12 +147,34 @@ class VideoFileSink final : public RecordingSink {
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
     const int closed = avio_closep(&format_->pb);
     if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
+    priming_ = audio_ ? audio_->initial_padding : 0;
     Release();
-    return error_.empty();
+    if (!error_.empty()) {
+      // Say what is in the file, as read back, and leave no file that holds nothing.
+      readBack_ = true;
+      if (!PlayableFrames(settings_.path, playableFrames_, playableSeconds_)) ::unlink(settings_.path.c_str());
+      return false;
+    }
+    // The classic layout with the index first, for players that want it; the
+    // fragmented file stays (and plays) when that fails.
+    if (settings_.form == RecordingForm::Mp4 && !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_))
+      fastStartError_ += "; the file is left fragmented (it plays)";
+    return true;
   }
 
   std::string Written() const override {
-    char text[200];
+    char text[300];
+    if (readBack_) {
+      if (playableFrames_ == 0) return "nothing that plays (" + settings_.path + " removed)";
+      std::snprintf(text, sizeof text, "%s holding %ld frames of %dx%d (%.2f s) that play", settings_.path.c_str(),
+                    playableFrames_, width_ * settings_.scale, height_ * settings_.scale, playableSeconds_);
+      return text;
+    }
+    if (!fastStartError_.empty()) {
+      std::snprintf(text, sizeof text, "%s (%u frames of %dx%d, %.2f s of sound); ", settings_.path.c_str(), frames_,
+                    width_ * settings_.scale, height_ * settings_.scale, soundSamples_ / double(WavWriter::Rate));
+      return text + fastStartError_;
+    }
     std::snprintf(text, sizeof text, "%s (%u frames of %dx%d, %.2f s of sound)", settings_.path.c_str(), frames_,
                   width_ * settings_.scale, height_ * settings_.scale, soundSamples_ / double(WavWriter::Rate));
     return text;
@@ -433,6 +465,11 @@ class VideoFileSink final : public RecordingSink {
   std::vector<std::uint8_t> converted_;
   std::uint32_t frames_ = 0;
   bool headerWritten_ = false;
+  bool readBack_ = false;  // after a failure: what the file holds, as read back
+  long playableFrames_ = 0;
+  double playableSeconds_ = 0;
+  std::string fastStartError_;
+  int priming_ = 0;  // the sound encoder's lead-in, in samples
 };
 
 }  // namespace

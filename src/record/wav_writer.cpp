@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::size_t BufferBytes = 1 << 16;
-constexpr std::uint64_t HeaderEvery = 4ull * WavWriter::Rate * 10;  // ten seconds of sound
+constexpr std::uint64_t HeaderEvery = 4ull * WavWriter::Rate;  // a second of sound: a kill loses at most that
 constexpr std::uint64_t Max32 = 0xFFFFFFFFull;
 
 void Put32(std::uint8_t* p, std::uint32_t v) {

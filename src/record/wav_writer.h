@@ -2,7 +2,7 @@
 // mixed, so nothing of it is kept in memory. The header holds a 28-byte JUNK
 // chunk after "WAVE": when the data passes what 32-bit sizes can say (4 GiB),
 // Close turns the file into RF64 by writing its 64-bit sizes there, so the
-// header never lies. Sizes are rewritten on Close and every few seconds of
+// header never lies. Sizes are rewritten on Close and every second of
 // sound, and they count only bytes that reached the file: after a failed
 // write (a full disk) the file is cut back to its last whole sample frame.
 #pragma once

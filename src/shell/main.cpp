@@ -15,6 +15,7 @@
 #include "platform/sdl_platform.h"
 #include "platform/watch.h"
 #include "shell/check.h"
+#include "record/recording_target.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
@@ -89,6 +90,9 @@ int main(int argc, char** argv) {
     int code = 1;
     const std::optional<RecordingForm> form = RecordingFormOf(record, why, code);
     if (!form) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", why.c_str()), code);
+    const std::string ignored = OptionIgnoredWhenRecording(*form, options.window, options.display.has_value(),
+                                                           options.scaleMode == ScaleMode::Fit, options.every);
+    if (!ignored.empty()) return Bad(ignored);
     rec.path = record;
     rec.form = *form;
     rec.quitAt = quitAt;

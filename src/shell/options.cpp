@@ -104,6 +104,9 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   optind = 0;  // glibc: start afresh, so the parser can run more than once
   opterr = 0;
   auto bad = [&](std::string message) {
+    // One line, whatever the arguments it quotes hold.
+    for (char& c : message)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     error = std::move(message);
     return ParseResult::Bad;
   };

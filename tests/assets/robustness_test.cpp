@@ -101,6 +101,44 @@ TEST(RobustnessTest, HugeGlyphKeepsTheTickerStripBounded) {
                          "of its 65535 bytes, in line 1"))
       << said;
   EXPECT_EQ(Lines(said), 1);
+
+  // Past the byte cap too: still one line for the file.
+  const std::string longer(70000, 'm');
+  const std::string both = CaptureStderrOf([&] {
+    LargeFont = BuildBitmapFont(dir.Path("wide.pcx").c_str(), "m", 20, 1024, 40);
+    BuildTickerStripFromMemory("ticker.txt", reinterpret_cast<const std::uint8_t*>(longer.data()), longer.size());
+  });
+  LargeFont = saved;
+  EXPECT_TRUE(Says(both, "it is cut after 64 of its 65535 first bytes")) << both;
+  EXPECT_EQ(Lines(both), 1) << both;
+}
+
+TEST(RobustnessTest, BrokenPicturesAreNamedOnceInOneLine) {
+  // fig4.pcx and fig3c.pcx fill two slots each; one is garbage, the other
+  // says 100x50 in its header and holds too little.
+  TempDir dir;
+  const std::string demo = ZINTAVEL_DEMO_DIR;
+  std::filesystem::create_directory(dir.Path("show"));
+  std::filesystem::copy(demo, dir.Path("show"), std::filesystem::copy_options::recursive);
+  std::mt19937 rng(24);
+  std::vector<std::uint8_t> garbage(3000);
+  for (auto& b : garbage) b = static_cast<std::uint8_t>(rng());
+  garbage[0] = 0xC6;
+  std::ofstream(dir.Path("show/data/fig4.pcx"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(garbage.data()), static_cast<std::streamsize>(garbage.size()));
+  std::vector<std::uint8_t> small(100 * 50, 7);
+  ASSERT_TRUE(WritePcxFile(dir.Path("show/data/fig3c.pcx"), 100, 50, small.data(), std::vector<std::uint8_t>(768).data()));
+  const ProgramResult r = RunProgram("--record " + dir.Path("out") + " --dir " + dir.Path("show") +
+                                     " --fps 1 --every 1000 --quit-at 100");
+  EXPECT_EQ(r.code, 0) << r.output;
+  for (const char* file : {"fig4.pcx: ", "fig3c.pcx: "}) {
+    std::size_t n = 0;
+    for (std::size_t at = r.output.find(file); at != std::string::npos; at = r.output.find(file, at + 1)) ++n;
+    EXPECT_EQ(n, 1u) << file << "\n" << r.output;
+  }
+  EXPECT_TRUE(Says(r.output, "fig4.pcx: does not start like a PCX file (first byte 0xC6); run-length data ends"))
+      << r.output;
+  EXPECT_TRUE(Says(r.output, "fig3c.pcx: header says 100x50")) << r.output;
 }
 
 TEST(RobustnessTest, JpegLargerThanItsSlotIsRefusedFromItsHeader) {

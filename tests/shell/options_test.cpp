@@ -70,6 +70,7 @@ TEST(OptionsTest, BadCommandLinesSayWhatIsWrong) {
       {"--depth", "17"}, {"--scale", "9"}, {"--scale", "0"}, {"--scale", "big"}, {"--record", ""},
       {"--dir="},  {"stray"},      {"--scale", "2"},  // a factor without --record
       {"--display", "-1"}, {"--window=yes"},
+      {"--every\n--"}, {"stray\nline"}, {"--fps", "1\r\n2"},  // quoted arguments stay on one line
   };
   for (const auto& c : cases) {
     Parsed p = Parse(c);

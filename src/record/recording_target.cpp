@@ -1,0 +1,33 @@
+#include "record/recording_target.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+bool RecordingTargetNamed(const std::string& path, std::string& error) {
+  if (path == "-") {
+    error = "cannot record to standard output ('-'): name a .mp4, .mkv or .webm file, or a directory for PNG frames";
+    return false;
+  }
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  for (const char* bare : {".mp4", ".mkv", ".webm"}) {
+    if (::strcasecmp(name.c_str(), bare) == 0) {
+      error = path + ": a name is missing before '" + name + "' (for example show" + name + ")";
+      return false;
+    }
+  }
+  struct stat s;
+  if (::stat(path.c_str(), &s) == 0 && !S_ISREG(s.st_mode) && !S_ISDIR(s.st_mode)) {
+    error = path + (S_ISFIFO(s.st_mode) ? ": is a fifo" : ": is not a regular file") +
+            "; a recording goes to a regular file or a directory (record to a file, then hand it on)";
+    return false;
+  }
+  return true;
+}
+
+std::string OptionIgnoredWhenRecording(RecordingForm form, bool window, bool display, bool fit, std::uint32_t every) {
+  const char* option = window ? "--window" : display ? "--display" : fit ? "--scale fit" : nullptr;
+  if (option) return std::string(option) + " applies to the window; --record draws no window";
+  if (every != 1 && form != RecordingForm::PngDirectory) return "--every applies to PNG frames only, not to a video file";
+  return {};
+}
