@@ -90,7 +90,7 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
   begin(1, "title card");
   while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 20000) {
     const std::uint32_t e = elapsed(ShowTick());
-    scenes.titleCard(TitleCardLevel(e), frame);
+    if (!SkipUnseenFrame(elapsed(NextReplayTick()) >= 20000)) scenes.titleCard(TitleCardLevel(e), frame);
     Frame();
   }
   if (Restarting()) return;
@@ -123,9 +123,11 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
     while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 9600) {
       const std::uint32_t now = ShowTick();
       const CountdownStep step = CountdownAt(elapsed(now));
-      std::fill(std::begin(frame.pixels), std::end(frame.pixels), 0u);
-      scenes.countdown(step.number, step.fraction, frame);
-      scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      if (!SkipUnseenFrame()) {
+        std::fill(std::begin(frame.pixels), std::end(frame.pixels), 0u);
+        scenes.countdown(step.number, step.fraction, frame);
+        scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      }
       Frame();
     }
     if (Restarting()) return;
@@ -136,8 +138,10 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
     begin(4, "bridge");
     while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 5760) {
       const BridgeLevels l = BridgeAt(elapsed(ShowTick()));
-      if (l.b >= 1) scenes.bridgeFromWhite(l.a, frame);
-      else scenes.bridgeDimmed(l.b, frame);
+      if (!SkipUnseenFrame()) {
+        if (l.b >= 1) scenes.bridgeFromWhite(l.a, frame);
+        else scenes.bridgeDimmed(l.b, frame);
+      }
       Frame();
     }
     if (Restarting()) return;
@@ -147,7 +151,7 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
   if (!QuitRequested) {
     begin(5, "part two");
     while (true) {
-      scenes.partTwo(elapsed(ShowTick()), frame);
+      if (!SkipUnseenFrame()) scenes.partTwo(elapsed(ShowTick()), frame);
       Frame();
       if (QuitRequested || Restarting()) break;
     }
@@ -158,7 +162,7 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
   begin(6, "closing");
   while (elapsed(ShowTick()) < 10000) {
     const std::uint32_t e = elapsed(ShowTick());
-    scenes.endCard(EndCardLevel(e), frame);
+    if (!SkipUnseenFrame()) scenes.endCard(EndCardLevel(e), frame);
     Frame();
     const std::int32_t v = ClosingVolumeAt(e);
     if (v >= 0) p.SetVolume(static_cast<std::uint32_t>(v));
@@ -190,8 +194,7 @@ int MasterSequence(const SceneTable& scenes) {
   Picture& frame = *GetFrameBuffer();
 
   SaveStartState();
-  ShowClock = {};
-  ShowClock.firstTick = p.TickCount();
+  BeginShow(p.TickCount());
   if (StartAtMs > 0) BeginReach(StartAtMs);
   for (;;) {
     RunPhases(scenes, frame, music, stream);

@@ -31,7 +31,7 @@ struct StartState {
 StartState Saved;
 
 std::uint64_t VirtualMs(std::uint32_t frames, std::uint32_t fps) {
-  return std::uint64_t{frames} * 1000 / fps;
+  return std::uint64_t{frames} * 1000 / std::max(1u, fps);
 }
 
 // The first frame index whose time is at least ms.
@@ -56,6 +56,10 @@ std::uint32_t ShowTick() {
 }
 
 std::uint32_t ShowTime() { return ShowTick() - ShowClock.firstTick; }
+
+void BeginShow(std::uint32_t firstTick) {
+  ShowClock = {firstTick, 0, false, 60, 0, 0, false, 0};
+}
 
 void SaveStartState() {
   const Picture* frame = GetFrameBuffer();
@@ -107,6 +111,13 @@ void FinishFrame() {
   PumpMessages();
   std::uint32_t to = 0;
   if (!QuitRequested && p.TakeSeek(to)) RequestSeek(to);
+}
+
+bool SkipUnseenFrame(bool feedsNext) { return ShowClock.replaying && !feedsNext; }
+
+std::uint32_t NextReplayTick() {
+  if (!ShowClock.replaying) return ShowTick();
+  return ShowClock.firstTick + static_cast<std::uint32_t>(VirtualMs(ShowClock.frames + 1, ShowClock.fps));
 }
 
 void RequestSeek(std::uint32_t showMs) {

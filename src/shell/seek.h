@@ -33,6 +33,9 @@ std::uint32_t ShowTick();
 // Milliseconds since the first phase began.
 std::uint32_t ShowTime();
 
+// The clock of a show whose first phase begins at firstTick.
+void BeginShow(std::uint32_t firstTick);
+
 // Keeps what the scenes write, as it stands now (after loading), to start every
 // replay from. Call again after the assets are loaded anew.
 void SaveStartState();
@@ -44,6 +47,13 @@ void BeginReach(std::uint32_t showMs);
 // The end of a frame: present and pump, or in a replay one unseen frame (and
 // the end of the replay once the clock reaches its target).
 void FinishFrame();
+// In a replay, whether a frame may go undrawn: every phase but part one draws
+// its whole frame from its time alone and reads nothing an earlier frame
+// wrote, so only part one's frames and the one it starts from need drawing.
+// `feedsNext`: the frame to come is part one's first.
+bool SkipUnseenFrame(bool feedsNext = false);
+// The tick of the frame to come in a replay.
+std::uint32_t NextReplayTick();
 // Asks the running phases to end so the show starts again and reaches showMs.
 void RequestSeek(std::uint32_t showMs);
 inline bool Restarting() { return ShowClock.restart; }
