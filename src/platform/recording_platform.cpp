@@ -177,9 +177,14 @@ class Recorder final : public RecordingPlatform {
   }
 
   int Finish(int code) override {
-    if (!began_ && !failed_ && !interrupted_ && options_.startAt > 0 && presented_ > 0) {
+    if (!began_ && !failed_ && options_.startAt > 0 && presented_ > 0) {
       sink_->Finish();
       EndBar();
+      if (signalled_) {
+        std::fprintf(stderr, "zintavel: interrupted before --start-at %s was reached; nothing written\n",
+                     Clock(options_.startAt / 1000.0).c_str());
+        return 128 + LastSignal;
+      }
       std::fprintf(stderr, "zintavel: --start-at %s is past the end of the recording (%s); nothing written\n",
                    Clock(options_.startAt / 1000.0).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
       return 1;
