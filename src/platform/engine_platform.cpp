@@ -87,7 +87,7 @@ void EnginePlatform::EndReplay(std::uint32_t) {
 // Mixes up to the first sample of the frame the replay has reached, as a
 // recording at the replay's rate would, and drops it.
 void EnginePlatform::DropReplaySound() {
-  if (!soundOpen_) return;
+  if (!soundOpen_ || !MixHeard()) return;
   const std::uint64_t target = std::uint64_t{replayFrames_} * AudioEngine::Rate / ReplayFps();
   LockSound();
   while (replayMixed_ < target) {

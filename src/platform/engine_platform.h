@@ -46,6 +46,8 @@ class EnginePlatform : public Platform {
   virtual void CatchUpSound() {}
   // Stops the device taking sound from the engine during a replay, and back.
   virtual void HoldSoundDevice(bool /*hold*/) {}
+  // False where nothing will ever hear the mix (no device): a replay skips it.
+  virtual bool MixHeard() { return true; }
   bool Replaying() const { return replaying_; }
 
   // Call on every present with the clock's first value; NextEvent helpers.

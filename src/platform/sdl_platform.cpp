@@ -429,6 +429,7 @@ class SdlPlatform final : public EnginePlatform {
     if (device_ == 0) return SoundFailed(SDL_GetError());
     return true;
   }
+  bool MixHeard() override { return device_ != 0; }
   void HoldSoundDevice(bool hold) override {
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, hold || clock_.Paused() ? 1 : 0);
   }
