@@ -1,5 +1,7 @@
 #include "platform/engine_platform.h"
 
+#include <algorithm>
+
 bool EnginePlatform::SoundInit(std::int32_t, std::int32_t frequency, std::uint32_t) {
   if (frequency != AudioEngine::Rate) return false;
   soundOpen_ = OpenSoundDevice();
@@ -62,4 +64,37 @@ bool EnginePlatform::TakeQuitRequest() {
   if (!quitPending_ || quitRaised_) return false;
   quitRaised_ = true;
   return true;
+}
+
+void EnginePlatform::BeginReplay(std::uint32_t) {
+  HoldSoundDevice(true);
+  LockSound();
+  engine_.Rewind();
+  UnlockSound();
+  replaying_ = true;
+  replayFrames_ = 0;
+  replayMixed_ = 0;
+}
+
+void EnginePlatform::ReplayFrame(std::uint32_t) { ++replayFrames_; }
+
+void EnginePlatform::EndReplay(std::uint32_t) {
+  DropReplaySound();
+  replaying_ = false;
+  HoldSoundDevice(false);
+}
+
+// Mixes up to the first sample of the frame the replay has reached, as a
+// recording at the replay's rate would, and drops it.
+void EnginePlatform::DropReplaySound() {
+  if (!soundOpen_ || !MixHeard()) return;
+  const std::uint64_t target = std::uint64_t{replayFrames_} * AudioEngine::Rate / ReplayFps();
+  LockSound();
+  while (replayMixed_ < target) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - replayMixed_, 4096));
+    dropped_.resize(2 * n);
+    engine_.Render(dropped_.data(), n);
+    replayMixed_ += n;
+  }
+  UnlockSound();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "sound/audio_engine.h"
 #include "platform/platform.h"
@@ -25,6 +26,12 @@ class EnginePlatform : public Platform {
 
   void SetQuitAt(std::optional<std::uint32_t> ms) { quitAt_ = ms; }
 
+  // Frames run unseen (shell/seek.h): the sound goes back to its start, then is
+  // mixed and dropped up to where the picture stands, the device held meanwhile.
+  void BeginReplay(std::uint32_t firstTick) override;
+  void ReplayFrame(std::uint32_t tick) override;
+  void EndReplay(std::uint32_t tick) override;
+
  protected:
   static constexpr MusicHandle TheMusic = 1;
   static constexpr StreamHandle TheStream = 2;
@@ -37,6 +44,11 @@ class EnginePlatform : public Platform {
   virtual void LockSound() {}
   virtual void UnlockSound() {}
   virtual void CatchUpSound() {}
+  // Stops the device taking sound from the engine during a replay, and back.
+  virtual void HoldSoundDevice(bool /*hold*/) {}
+  // False where nothing will ever hear the mix (no device): a replay skips it.
+  virtual bool MixHeard() { return true; }
+  bool Replaying() const { return replaying_; }
 
   // Call on every present with the clock's first value; NextEvent helpers.
   void NotePresent(std::uint32_t firstTick);
@@ -46,13 +58,19 @@ class EnginePlatform : public Platform {
   bool soundOpen_ = false;
 
  private:
+  void DropReplaySound();
   template <typename F>
   void WithEngine(F f) {
-    CatchUpSound();
+    if (replaying_) DropReplaySound();
+    else CatchUpSound();
     LockSound();
     f();
     UnlockSound();
   }
   std::optional<std::uint32_t> quitAt_;
   bool quitPending_ = false, quitRaised_ = false;
+  bool replaying_ = false;
+  std::uint32_t replayFrames_ = 0;
+  std::uint64_t replayMixed_ = 0;
+  std::vector<float> dropped_;
 };

@@ -61,6 +61,20 @@ class Platform {
 
   // Told when a phase begins, for progress reports; nothing depends on it.
   virtual void PhaseStarted(int /*phase*/, const char* /*name*/) {}
+
+  // Reaching a moment of the show (shell/seek.h). Between BeginReplay and
+  // EndReplay frames run unseen on a virtual clock of ReplayFps: ReplayFrame
+  // stands for the present, with the tick of the frame to come, and the pump
+  // raises only the platform's own timed quit. The sound of those frames is
+  // mixed and dropped, so that it stands where the picture does; BeginReplay
+  // puts it back at the show's start. After EndReplay the shell reads the
+  // clock as continuing from `tick`.
+  virtual std::uint32_t ReplayFps() { return 60; }
+  virtual void BeginReplay(std::uint32_t /*firstTick*/) {}
+  virtual void ReplayFrame(std::uint32_t /*tick*/) {}
+  virtual void EndReplay(std::uint32_t /*tick*/) {}
+  // A seek the viewer asked for: the show time to go to, in ms.
+  virtual bool TakeSeek(std::uint32_t& /*showMs*/) { return false; }
 };
 
 extern Platform* ActivePlatform;

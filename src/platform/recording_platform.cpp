@@ -14,6 +14,7 @@
 
 #include "platform/stop_signals.h"
 #include "record/recording_target.h"
+#include "shell/seek.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ void OnSignal(int signal) {
 constexpr std::uint32_t BeforePartTwoMs = 20000 + 54000 + 9600 + 5760;
 constexpr std::uint32_t ClosingMs = 10000;
 constexpr std::size_t MixBlock = 4096;
+// A clip's sound falls to silence over its last 10 ms, so its end does not click.
+constexpr std::uint64_t FadeSamples = AudioEngine::Rate / 100;
 
 std::string Clock(double seconds) {
   const long s = std::lround(std::max(0.0, seconds));
@@ -114,22 +117,46 @@ class Recorder final : public RecordingPlatform {
     }
     DecodeSurface();
     bool ok = began_ || (began_ = sink_->Begin(width_, height_));
-    ok = ok && sink_->WriteFrame(presented_, frame_.data());
+    ok = ok && sink_->WriteFrame(presented_ - firstFrame_, frame_.data());
     if (!ok) {
       Stop(true);
       return true;
     }
     ++presented_;
     CatchUpSound();
+    if (options_.stopAt && Elapsed(presented_) >= *options_.stopAt && !stopped_) {
+      Say(("zintavel: clip ends at " + Clock(*options_.stopAt / 1000.0) + ", without the closing").c_str());
+      Stop(false);
+    }
     NotePresent(options_.startTick);
     Report(false);
     return true;  // a failure is told once, at the end, not by the presenter on every frame
   }
   void CloseDevice() override { surface_.clear(); }
 
+  std::uint32_t ReplayFps() override { return options_.fps; }
+  void BeginReplay(std::uint32_t) override { replaying_ = true; }
+  void ReplayFrame(std::uint32_t) override {
+    ++presented_;
+    CatchUpSound();
+    NotePresent(options_.startTick);
+    Report(false);
+  }
+  void EndReplay(std::uint32_t) override {
+    replaying_ = false;
+    firstFrame_ = presented_;
+  }
+
   void PhaseStarted(int phase, const char* name) override {
     phaseName_ = name;
     const std::uint32_t now = TickCount() - options_.startTick;
+    if (phase == 6)  // a quit before the text pages: they never came
+      marks_.erase(std::remove_if(marks_.begin(), marks_.end(), [&](const Mark& m) { return m.at >= now; }),
+                   marks_.end());
+    if (!stopped_) {
+      marks_.push_back({ShowMarkNames[phase == 6 ? 6 : phase - 1], now});
+      if (phase == 5) marks_.push_back({ShowMarkNames[5], TextPagesStart(now, options_.fps)});
+    }
     if (phase == 1) {
       wholePartTwo_ = options_.wholePartTwo ? options_.wholePartTwo() : 0;
       plannedMs_ = options_.quitAt ? std::uint64_t{*options_.quitAt} + ClosingMs
@@ -140,10 +167,24 @@ class Recorder final : public RecordingPlatform {
       plannedMs_ = std::uint64_t{now} + wholePartTwo_ + ClosingMs;
     }
     if (phase == 6) plannedMs_ = std::uint64_t{now} + ClosingMs;
+    if (options_.stopAt) plannedMs_ = std::min<std::uint64_t>(plannedMs_, *options_.stopAt);
     Report(true);
   }
 
   int Finish(int code) override {
+    if (!began_ && !failed_ && options_.startAt > 0 && presented_ > 0) {
+      sink_->Finish();
+      EndBar();
+      if (signalled_) {
+        std::fprintf(stderr, "zintavel: interrupted before --start-at %s was reached; nothing written\n",
+                     Clock(options_.startAt / 1000.0).c_str());
+        return 128 + LastSignal;
+      }
+      std::fprintf(stderr, "zintavel: --start-at %s is past the end of the recording (%s); nothing written\n",
+                   Clock(options_.startAt / 1000.0).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
+      return 1;
+    }
+    SetChapters();
     const bool ok = sink_->Finish() && !failed_;
     EndBar();
     if (!ok) {
@@ -181,6 +222,11 @@ class Recorder final : public RecordingPlatform {
       const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - mixed_, MixBlock));
       mix_.assign(2 * n, 0.0f);
       if (started_ && soundOpen_) engine_.Render(mix_.data(), n);
+      if (replaying_) {  // run unseen: mixed, so the music goes on, and dropped
+        mixed_ += n;
+        continue;
+      }
+      if (options_.stopAt) FadeOut(n);
       pcm_.resize(2 * n);
       for (std::size_t i = 0; i < 2 * n; ++i)
         pcm_[i] = static_cast<std::int16_t>(std::lround(std::clamp(mix_[i], -1.0f, 1.0f) * 32767.0f));
@@ -193,6 +239,40 @@ class Recorder final : public RecordingPlatform {
   }
 
  private:
+  // Show ms at the frame of this index.
+  std::uint32_t Elapsed(std::uint32_t frames) const {
+    return static_cast<std::uint32_t>(std::uint64_t{frames} * 1000 / options_.fps);
+  }
+  // The last FadeSamples before the clip's end, faded down to silence.
+  void FadeOut(std::size_t n) {
+    const std::uint64_t lastFrame = (std::uint64_t{*options_.stopAt} * options_.fps + 999) / 1000;
+    const std::uint64_t end = lastFrame * AudioEngine::Rate / options_.fps;
+    const std::uint64_t from = end > FadeSamples ? end - FadeSamples : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint64_t at = mixed_ + i;
+      if (at < from) continue;
+      const float left = at >= end ? 0.0f : static_cast<float>(end - at - 1) / FadeSamples;
+      const float gain = left * left;  // quadratic: the last samples are well below hearing
+      mix_[2 * i] *= gain;
+      mix_[2 * i + 1] *= gain;
+    }
+  }
+  // One chapter a phase, in ms from the first frame written; the phase under
+  // way at that frame opens the clip.
+  void SetChapters() {
+    if (!began_) return;
+    const std::uint32_t first = Elapsed(firstFrame_);
+    const std::uint32_t last = Elapsed(stopped_ ? stoppedAt_ : presented_);
+    std::vector<RecordingSink::Chapter> chapters;
+    for (const Mark& m : marks_) {
+      if (m.at >= last) break;
+      const std::uint64_t at = m.at > first ? m.at - first : 0;
+      if (!chapters.empty() && at == 0) chapters.back().title = m.name;
+      else chapters.push_back({m.name, at});
+    }
+    sink_->SetChapters(chapters, last - first);
+  }
+
   void Stop(bool failed) {
     stopped_ = true;
     failed_ = failed_ || failed;
@@ -269,6 +349,13 @@ class Recorder final : public RecordingPlatform {
   RecordingOptions options_;
   std::unique_ptr<RecordingSink> sink_;
   std::uint32_t presented_ = 0, stoppedAt_ = 0;
+  std::uint32_t firstFrame_ = 0;  // the first frame written; those before ran unseen
+  bool replaying_ = false;
+  struct Mark {
+    const char* name;
+    std::uint32_t at;  // show ms
+  };
+  std::vector<Mark> marks_;
   std::uint64_t mixed_ = 0;
   int width_ = 0, height_ = 0, depth_ = 0, pitch_ = 0;
   std::vector<std::uint8_t> surface_;

@@ -7,6 +7,11 @@
 // k each time, so it never drifts; every sound call lands on the sample of the
 // frame it was made in.
 //
+// --start-at runs the frames before it unseen (shell/seek.h) and their sound is
+// mixed and dropped, so a clip's frames and sound are those of the whole
+// recording from there, byte for byte. --stop-at ends the recording there,
+// with the sound's last 10 ms faded out. Video files carry a chapter per phase.
+//
 // A recording ends by itself: without --quit-at, the quit request comes when
 // part two has shown its scanner scene and every text page once (the first
 // set three times over, then the second set), and the closing fade follows.
@@ -33,6 +38,11 @@ struct RecordingOptions {
   std::optional<int> depth;
   bool forceDoubling = false;
   std::optional<std::uint32_t> quitAt;
+  // A clip: the first frame written is the first at or after startAt (the
+  // frames before it run unseen), and the recording ends, without the closing,
+  // before the first frame at or after stopAt; show times in ms.
+  std::uint32_t startAt = 0;
+  std::optional<std::uint32_t> stopAt;
   // Enlargement; by default 1280 pixels wide for .mp4 and .webm (4x, sharp
   // after a video site re-encodes it) and 1x otherwise.
   std::optional<int> scale;

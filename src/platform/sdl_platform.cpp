@@ -12,9 +12,15 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <optional>
 
+#include "display/presenter.h"
 #include "platform/player_timing.h"
 #include "platform/stop_signals.h"
+#include "platform/screenshot.h"
+#include "platform/seek_overlay.h"
+#include "shell/seek.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -195,6 +201,11 @@ class SdlPlatform final : public EnginePlatform {
   }
 
   bool NextEvent(WindowEvent& event) override {
+    if (Replaying()) {  // frames run unseen: the viewer's keys wait until they are done
+      if (!TakeQuitRequest()) return false;
+      event = WindowEvent::EscapeKey;
+      return true;
+    }
     for (;;) {
       if (TakeQuitRequest()) {
         event = WindowEvent::EscapeKey;
@@ -219,7 +230,11 @@ class SdlPlatform final : public EnginePlatform {
       // keep every bit of their state.
       const bool got = clock_.Paused() ? SDL_WaitEventTimeout(&e, 100) != 0 : SDL_PollEvent(&e) != 0;
       if (!got) {
-        if (clock_.Paused()) continue;
+        if (clock_.Paused() && overlayUntil_ && SDL_GetTicks64() >= overlayUntil_) {
+          overlayUntil_ = 0;
+          Redraw();
+        }
+        if (clock_.Paused() && !seekTo_) continue;
         if (options_.betweenFrames) options_.betweenFrames(TickCount() - firstTick_);
         return false;
       }
@@ -254,6 +269,17 @@ class SdlPlatform final : public EnginePlatform {
             if (!e.key.repeat) clock_.Paused() ? Resume() : Pause();
             continue;
           }
+          if (const std::optional<SeekKey> k = SeekKeyOf(key)) {
+            // A seek replays from the start; after a quit the closing runs on.
+            if (!closing_ && !QuitRequested)
+              if (const std::optional<std::uint32_t> to = SeekTarget(*k, seekTo_.value_or(ShowTime()))) seekTo_ = to;
+            if (clock_.Paused()) return false;  // the landing frame is drawn, then the pause holds
+            continue;
+          }
+          if (key == SDLK_F12) {
+            if (!e.key.repeat) Screenshot();
+            continue;
+          }
           event = WindowEvent::OtherKey;
           return true;
         }
@@ -276,6 +302,18 @@ class SdlPlatform final : public EnginePlatform {
   }
 
   void DebugString(const char* text) override { std::fprintf(stderr, "zintavel: %s\n", text); }
+
+  bool TakeSeek(std::uint32_t& showMs) override {
+    if (!seekTo_) return false;
+    showMs = *seekTo_;
+    seekTo_.reset();
+    return true;
+  }
+  void EndReplay(std::uint32_t tick) override {
+    EnginePlatform::EndReplay(tick);
+    overlayText_ = SeekLabel(tick - ShowClock.firstTick);
+    overlayUntil_ = SDL_GetTicks64() + 1000;
+  }
 
   void PhaseStarted(int phase, const char*) override { closing_ = phase == 6; }
 
@@ -395,6 +433,10 @@ class SdlPlatform final : public EnginePlatform {
     if (device_ == 0) return SoundFailed(SDL_GetError());
     return true;
   }
+  bool MixHeard() override { return device_ != 0; }
+  void HoldSoundDevice(bool hold) override {
+    if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, hold || clock_.Paused() ? 1 : 0);
+  }
   void StartSoundDevice() override {
     soundStarted_ = true;
     if (device_ && !clock_.Paused()) SDL_PauseAudioDevice(device_, 0);
@@ -425,7 +467,53 @@ class SdlPlatform final : public EnginePlatform {
     const SDL_Rect dest{r.x, r.y, r.w, r.h};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    return SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    const bool ok = SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    if (overlayUntil_ && SDL_GetTicks64() < overlayUntil_) DrawOverlay(r);
+    return ok;
+  }
+
+  // The time and phase after a seek, over the picture's top left corner.
+  void DrawOverlay(const PictureRect& picture) {
+    const int scale = std::max(1, picture.w / 320);
+    const int x = picture.x + 6 * scale, y = picture.y + 6 * scale;
+    const PictureRect box = TextBox(overlayText_, x, y, scale);
+    const SDL_Rect back{box.x, box.y, box.w, box.h};
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 170);
+    SDL_RenderFillRect(renderer_, &back);
+    SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
+    for (const PictureRect& p : TextRects(overlayText_, x, y, scale)) {
+      const SDL_Rect lit{p.x, p.y, p.w, p.h};
+      SDL_RenderFillRect(renderer_, &lit);
+    }
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  }
+
+  static std::optional<SeekKey> SeekKeyOf(SDL_Keycode key) {
+    switch (key) {
+      case SDLK_LEFT: return SeekKey::Back5;
+      case SDLK_RIGHT: return SeekKey::Forward5;
+      case SDLK_DOWN: return SeekKey::Back60;
+      case SDLK_UP: return SeekKey::Forward60;
+      case SDLK_HOME: return SeekKey::Start;
+      case SDLK_PAGEUP: return SeekKey::PreviousPhase;
+      case SDLK_PAGEDOWN: return SeekKey::NextPhase;
+      default: return std::nullopt;
+    }
+  }
+
+  void Screenshot() {
+    const Picture* frame = GetFrameBuffer();
+    if (!frame || !renderer_) return;
+    int ow = 0, oh = 0;
+    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    const PictureRect r = PlacePicture(320, 240, ow, oh, options_.fit);
+    std::string written, error;
+    const std::uint32_t at = ShowTime();
+    if (SaveScreenshot(*frame, r.w, r.h, at, written, error))
+      std::fprintf(stderr, "zintavel: the frame at %s saved as %s\n", SeekLabel(at).c_str(), written.c_str());
+    else
+      std::fprintf(stderr, "zintavel: %s\n", error.c_str());
   }
 
   // The last frame again, for a paused window that was exposed or resized.
@@ -497,6 +585,9 @@ class SdlPlatform final : public EnginePlatform {
   sig_atomic_t interruptsSeen_ = 0;
   bool closing_ = false, hurry_ = false, ranOut_ = false;
   SavedStopSignals savedSignals_;
+  std::optional<std::uint32_t> seekTo_;  // asked, not yet taken by the show
+  std::string overlayText_;
+  std::uint64_t overlayUntil_ = 0;       // SDL ticks; 0: no overlay
 };
 
 }  // namespace

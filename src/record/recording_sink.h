@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class RecordingForm { PngDirectory, Mp4, Mkv, Webm };
 
@@ -29,6 +30,14 @@ class RecordingSink {
   virtual bool Begin(int width, int height) = 0;
   virtual bool WriteFrame(std::uint32_t index, const std::uint32_t* pixels) = 0;
   virtual bool WriteSound(const std::int16_t* stereo, std::size_t frames) = 0;
+  // The chapters video players list, start times in ms from the first frame
+  // written, the recording `endMs` long; given once, before Finish. Only video
+  // files keep them.
+  struct Chapter {
+    std::string title;
+    std::uint64_t startMs;
+  };
+  virtual void SetChapters(const std::vector<Chapter>& /*chapters*/, std::uint64_t /*endMs*/) {}
   // Finalises everything written; safe after a failure and when nothing began.
   virtual bool Finish() = 0;
   // What was written, for the closing line: "frames and audio.wav in DIR".

@@ -43,6 +43,10 @@ class ThreadedSink final : public RecordingSink {
     return Push(std::move(job));
   }
 
+  void SetChapters(const std::vector<Chapter>& chapters, std::uint64_t endMs) override {
+    Stop();  // the worker is done with the file before its chapters are set
+    inner_->SetChapters(chapters, endMs);
+  }
   bool Finish() override {
     Stop();
     return inner_->Finish();

@@ -142,6 +142,7 @@ class VideoFileSink final : public RecordingSink {
       if (Resample(nullptr, 0) && EncodeSound(true) && Encode(audio_, audioStream_, nullptr))
         Encode(video_, videoStream_, nullptr);
     }
+    AddChapters();
     const int rc = av_write_trailer(format_);
     if (rc < 0) Fail(settings_.path + ": cannot finalise: " + AvError(rc));
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
@@ -160,6 +161,11 @@ class VideoFileSink final : public RecordingSink {
     if (settings_.form == RecordingForm::Mp4 && !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_))
       fastStartError_ += "; the file is left fragmented (it plays)";
     return true;
+  }
+
+  void SetChapters(const std::vector<Chapter>& chapters, std::uint64_t endMs) override {
+    chapters_ = chapters;
+    chaptersEndMs_ = endMs;
   }
 
   std::string Written() const override {
@@ -181,6 +187,26 @@ class VideoFileSink final : public RecordingSink {
   }
 
  private:
+  // The muxers of .mkv and .mp4 write chapters given as late as the trailer.
+  void AddChapters() {
+    if (settings_.form == RecordingForm::Webm || chapters_.empty()) return;
+    auto** list = static_cast<AVChapter**>(av_realloc_array(nullptr, chapters_.size(), sizeof(AVChapter*)));
+    if (!list) return;
+    unsigned made = 0;
+    for (std::size_t i = 0; i < chapters_.size(); ++i) {
+      AVChapter* c = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+      if (!c) break;
+      c->id = static_cast<std::int64_t>(i + 1);
+      c->time_base = AVRational{1, 1000};
+      c->start = static_cast<std::int64_t>(chapters_[i].startMs);
+      c->end = static_cast<std::int64_t>(i + 1 < chapters_.size() ? chapters_[i + 1].startMs : chaptersEndMs_);
+      av_dict_set(&c->metadata, "title", chapters_[i].title.c_str(), 0);
+      list[made++] = c;
+    }
+    format_->chapters = list;
+    format_->nb_chapters = made;
+  }
+
   const char* FormatName() const {
     switch (settings_.form) {
       case RecordingForm::Mp4: return "mp4";
@@ -464,6 +490,8 @@ class VideoFileSink final : public RecordingSink {
   bool repeatable_ = false;          // lastPacket_ is that frame's packet
   std::vector<std::uint8_t> converted_;
   std::uint32_t frames_ = 0;
+  std::vector<Chapter> chapters_;
+  std::uint64_t chaptersEndMs_ = 0;
   bool headerWritten_ = false;
   bool readBack_ = false;  // after a failure: what the file holds, as read back
   long playableFrames_ = 0;

@@ -20,6 +20,7 @@
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
 #include "shell/show_length.h"
+#include "shell/seek.h"
 
 namespace {
 
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
   rec.startTick = options.startTick;
   rec.depth = options.depth;
   rec.forceDoubling = options.forceDoubling;
+  rec.startAt = options.startAt.value_or(0);
+  rec.stopAt = options.stopAt;
+  StartAtMs = rec.startAt;
   const std::optional<std::uint32_t> quitAt = options.quitAt;
 
   if (dir.empty()) {

@@ -13,6 +13,7 @@
 #include "scenes/fades.h"
 #include "scenes/part_one.h"
 #include "scenes/scanner.h"
+#include "shell/seek.h"
 #include "shell/window.h"
 
 std::uint32_t PartOneTime = 0;
@@ -72,9 +73,100 @@ void Teardown() {
   CloseDisplay();
 }
 
-void Frame() {
-  PresentFrame();
-  PumpMessages();
+void Frame() { FinishFrame(); }
+
+// The six phases, from the title card on. A seek ends them early (and makes no
+// sound call on the way out): the show then starts again from the first.
+void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, StreamHandle stream) {
+  Platform& p = *ActivePlatform;
+  std::uint32_t start = 0;
+  auto begin = [&](int phase, const char* name) {
+    p.PhaseStarted(phase, name);
+    start = ShowTick();
+  };
+  auto elapsed = [&](std::uint32_t now) { return now - start; };
+
+  // 1. Title card.
+  begin(1, "title card");
+  while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 20000) {
+    const std::uint32_t e = elapsed(ShowTick());
+    if (!SkipUnseenFrame(elapsed(NextReplayTick()) >= 20000)) scenes.titleCard(TitleCardLevel(e), frame);
+    Frame();
+  }
+  if (Restarting()) return;
+  p.StreamPlay(stream, false, 0);
+
+  // 2. Part one; its last frame is the first whose time reaches 54,000.
+  if (!QuitRequested) {
+    begin(2, "part one");
+    PartOneTime = 0;
+    while (PartOneTime < 54000) {
+      const std::uint32_t now = ShowTick();
+      PartOneTime = elapsed(now);
+      scenes.partOne(PartOneTime, frame);
+      if (PartOneTime > 51000) scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      Frame();
+      if (QuitRequested || Restarting()) break;
+    }
+    if (Restarting()) return;
+    // Only a part one that ran out its time hands the sound to the module; after
+    // a quit the MP3 plays on under the closing.
+    if (!QuitRequested) {
+      p.StreamFree(stream);
+      p.MusicPlayEx(music, 0, -1, true);
+    }
+  }
+
+  // 3. Countdown.
+  if (!QuitRequested) {
+    begin(3, "countdown");
+    while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 9600) {
+      const std::uint32_t now = ShowTick();
+      const CountdownStep step = CountdownAt(elapsed(now));
+      if (!SkipUnseenFrame()) {
+        std::fill(std::begin(frame.pixels), std::end(frame.pixels), 0u);
+        scenes.countdown(step.number, step.fraction, frame);
+        scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      }
+      Frame();
+    }
+    if (Restarting()) return;
+  }
+
+  // 4. Bridge picture.
+  if (!QuitRequested) {
+    begin(4, "bridge");
+    while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < 5760) {
+      const BridgeLevels l = BridgeAt(elapsed(ShowTick()));
+      if (!SkipUnseenFrame()) {
+        if (l.b >= 1) scenes.bridgeFromWhite(l.a, frame);
+        else scenes.bridgeDimmed(l.b, frame);
+      }
+      Frame();
+    }
+    if (Restarting()) return;
+  }
+
+  // 5. Part two, until the viewer quits.
+  if (!QuitRequested) {
+    begin(5, "part two");
+    while (true) {
+      if (!SkipUnseenFrame()) scenes.partTwo(elapsed(ShowTick()), frame);
+      Frame();
+      if (QuitRequested || Restarting()) break;
+    }
+    if (Restarting()) return;
+  }
+
+  // 6. Closing: always its full 10 s, quit requests ignored.
+  begin(6, "closing");
+  while (elapsed(ShowTick()) < 10000) {
+    const std::uint32_t e = elapsed(ShowTick());
+    if (!SkipUnseenFrame()) scenes.endCard(EndCardLevel(e), frame);
+    Frame();
+    const std::int32_t v = ClosingVolumeAt(e);
+    if (v >= 0) p.SetVolume(static_cast<std::uint32_t>(v));
+  }
 }
 
 }  // namespace
@@ -101,84 +193,13 @@ int MasterSequence(const SceneTable& scenes) {
   }
   Picture& frame = *GetFrameBuffer();
 
-  std::uint32_t start = 0;
-  auto begin = [&](int phase, const char* name) {
-    p.PhaseStarted(phase, name);
-    start = p.TickCount();
-  };
-  auto elapsed = [&](std::uint32_t now) { return now - start; };
-
-  // 1. Title card.
-  begin(1, "title card");
-  while (!QuitRequested && elapsed(p.TickCount()) < 20000) {
-    const std::uint32_t e = elapsed(p.TickCount());
-    scenes.titleCard(TitleCardLevel(e), frame);
-    Frame();
-  }
-  p.StreamPlay(stream, false, 0);
-
-  // 2. Part one; its last frame is the first whose time reaches 54,000.
-  if (!QuitRequested) {
-    begin(2, "part one");
-    PartOneTime = 0;
-    while (PartOneTime < 54000) {
-      const std::uint32_t now = p.TickCount();
-      PartOneTime = elapsed(now);
-      scenes.partOne(PartOneTime, frame);
-      if (PartOneTime > 51000) scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
-      Frame();
-      if (QuitRequested) break;
-    }
-    // Only a part one that ran out its time hands the sound to the module; after
-    // a quit the MP3 plays on under the closing.
-    if (!QuitRequested) {
-      p.StreamFree(stream);
-      p.MusicPlayEx(music, 0, -1, true);
-    }
-  }
-
-  // 3. Countdown.
-  if (!QuitRequested) {
-    begin(3, "countdown");
-    while (!QuitRequested && elapsed(p.TickCount()) < 9600) {
-      const std::uint32_t now = p.TickCount();
-      const CountdownStep step = CountdownAt(elapsed(now));
-      std::fill(std::begin(frame.pixels), std::end(frame.pixels), 0u);
-      scenes.countdown(step.number, step.fraction, frame);
-      scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
-      Frame();
-    }
-  }
-
-  // 4. Bridge picture.
-  if (!QuitRequested) {
-    begin(4, "bridge");
-    while (!QuitRequested && elapsed(p.TickCount()) < 5760) {
-      const BridgeLevels l = BridgeAt(elapsed(p.TickCount()));
-      if (l.b >= 1) scenes.bridgeFromWhite(l.a, frame);
-      else scenes.bridgeDimmed(l.b, frame);
-      Frame();
-    }
-  }
-
-  // 5. Part two, until the viewer quits.
-  if (!QuitRequested) {
-    begin(5, "part two");
-    while (true) {
-      scenes.partTwo(elapsed(p.TickCount()), frame);
-      Frame();
-      if (QuitRequested) break;
-    }
-  }
-
-  // 6. Closing: always its full 10 s, quit requests ignored.
-  begin(6, "closing");
-  while (elapsed(p.TickCount()) < 10000) {
-    const std::uint32_t e = elapsed(p.TickCount());
-    scenes.endCard(EndCardLevel(e), frame);
-    Frame();
-    const std::int32_t v = ClosingVolumeAt(e);
-    if (v >= 0) p.SetVolume(static_cast<std::uint32_t>(v));
+  SaveStartState();
+  BeginShow(p.TickCount());
+  if (StartAtMs > 0) BeginReach(StartAtMs);
+  for (;;) {
+    RunPhases(scenes, frame, music, stream);
+    if (!Restarting()) break;
+    BeginReach(ShowClock.restartAt);
   }
 
   Teardown();

@@ -11,6 +11,8 @@ const char* const ProgramHelp =
     "Plays the Zintavel demo full screen with its music; Escape or closing the window\n"
     "ends it after a ten-second closing fade. Warning: it flashes (see --gentle).\n"
     "F11 or Alt+Enter switches between full screen and a window; Space or P pauses.\n"
+    "Left/Right seek 5 s, Up/Down 60 s, Home goes to the start, Page Up/Page Down to\n"
+    "the previous/next phase; F12 saves the frame as a PNG.\n"
     "\n"
     "  -d, --dir DIR       run in the presentation directory DIR (holding data/, tune.it\n"
     "                      and intro.mp3); default: the working directory when it holds\n"
@@ -38,6 +40,10 @@ const char* const ProgramHelp =
     "                      exit 0 when there is nothing to say, 1 otherwise\n"
     "      --watch         reload a file of data/ when it changes and go on at the same\n"
     "                      moment (a broken file keeps the previous version)\n"
+    "      --start-at TIME start the show at TIME, picture and sound, live or recorded;\n"
+    "                      TIME as 90, 90.5, 1:30, 1:30.5 or 00:01:30 (seconds, or\n"
+    "                      [hours:]minutes:seconds)\n"
+    "      --stop-at TIME  end a recording at TIME without the closing fade (a clip)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
 
@@ -50,6 +56,40 @@ std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, st
   const unsigned long long v = std::strtoull(text, nullptr, 10);
   if (errno || v < low || v > high) return std::nullopt;
   return static_cast<std::uint32_t>(v);
+}
+
+std::optional<std::uint32_t> ParseShowTime(const char* text) {
+  if (!text || !*text) return std::nullopt;
+  std::uint64_t fields[3] = {};
+  int count = 0;
+  const char* c = text;
+  for (;;) {
+    if (*c < '0' || *c > '9' || count == 3) return std::nullopt;
+    std::uint64_t v = 0;
+    for (; *c >= '0' && *c <= '9'; ++c) {
+      v = v * 10 + static_cast<std::uint64_t>(*c - '0');
+      if (v > 0xFFFFFFFFull) return std::nullopt;
+    }
+    fields[count++] = v;
+    if (*c != ':') break;
+    ++c;
+  }
+  std::uint64_t ms = 0;
+  if (*c == '.') {
+    ++c;
+    if (*c < '0' || *c > '9') return std::nullopt;
+    std::uint64_t scale = 100;
+    for (; *c >= '0' && *c <= '9'; ++c, scale /= 10) ms += static_cast<std::uint64_t>(*c - '0') * scale;
+  }
+  if (*c) return std::nullopt;
+  // Minutes and seconds below a larger field stay under 60, as a clock's do.
+  for (int i = 1; i < count; ++i)
+    if (fields[i] >= 60) return std::nullopt;
+  std::uint64_t seconds = 0;
+  for (int i = 0; i < count; ++i) seconds = seconds * 60 + fields[i];
+  ms += seconds * 1000;
+  if (ms > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<std::uint32_t>(ms);
 }
 
 namespace {
@@ -67,6 +107,8 @@ enum LongOnly {
   OptStartTick,
   OptCheck,
   OptWatch,
+  OptStartAt,
+  OptStopAt,
 };
 
 const option LongOptions[] = {
@@ -86,6 +128,8 @@ const option LongOptions[] = {
     {"start-tick", required_argument, nullptr, OptStartTick},
     {"check", no_argument, nullptr, OptCheck},
     {"watch", no_argument, nullptr, OptWatch},
+    {"start-at", required_argument, nullptr, OptStartAt},
+    {"stop-at", required_argument, nullptr, OptStopAt},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -175,6 +219,13 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       }
       case OptCheck: o.check = true; break;
       case OptWatch: o.watch = true; break;
+      case OptStartAt:
+      case OptStopAt: {
+        const auto ms = ParseShowTime(optarg);
+        if (!ms) return bad(std::string(c == OptStartAt ? "--start-at" : "--stop-at") + " takes a time such as 90, 90.5, 1:30 or 00:01:30 (not '" + optarg + "')");
+        (c == OptStartAt ? o.startAt : o.stopAt) = ms;
+        break;
+      }
       case 'h': return ParseResult::Help;
       case 'V': return ParseResult::Version;
       case ':': return bad(Typed(argv) + " needs a value");
@@ -186,6 +237,8 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
     }
   }
   if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
+  if (o.stopAt && !o.recordGiven) return bad("--stop-at goes with --record (a player ends with Escape)");
+  if (o.stopAt && *o.stopAt <= o.startAt.value_or(0)) return bad("--stop-at must come after --start-at");
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
   if (o.check && (o.recordGiven || o.watch)) return bad("--check reads the presentation and plays nothing; it goes with --dir only");
   if (o.watch && o.recordGiven) return bad("--watch goes with a window or full screen, not with --record");

@@ -33,6 +33,8 @@ struct ProgramOptions {
   std::uint32_t startTick = 0;          // --start-tick T
   bool check = false;                   // --check
   bool watch = false;                   // --watch
+  std::optional<std::uint32_t> startAt; // --start-at TIME, in ms of show time
+  std::optional<std::uint32_t> stopAt;  // --stop-at TIME, recordings only
 };
 
 enum class ParseResult { Run, Help, Version, Bad };
@@ -41,5 +43,10 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& options, std::st
 
 // A whole number in [low, high] written as plain decimal digits, or nothing.
 std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, std::uint64_t high);
+
+// A show time as ffmpeg's -ss takes it, in ms: seconds (90, 90.5), or
+// [HH:]MM:SS with an optional fraction (1:30, 1:30.5, 00:01:30); digits past
+// the millisecond are dropped. Nothing for anything else or 2^32 ms and more.
+std::optional<std::uint32_t> ParseShowTime(const char* text);
 
 extern const char* const ProgramHelp;

@@ -43,35 +43,45 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
                  MaxModuleBytes >> 20, NoMusic);
     return false;
   }
+  moduleBytes_ = std::move(bytes);
+  loop_ = loop, ramping_ = ramping;
+  module_ = MakeModule(path);
+  return module_ != nullptr;
+}
+
+openmpt_module* AudioEngine::MakeModule(const std::string& path) {
   int error = 0;
   const char* message = nullptr;
-  module_ = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
-                                               openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
-  if (!module_) {
-    std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)%s\n", path.c_str(),
-                 message ? message : "unknown error", NoMusic);
+  openmpt_module* module = openmpt_module_create_from_memory2(moduleBytes_.data(), moduleBytes_.size(),
+      openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+  if (!module) {
+    if (!path.empty())
+      std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)%s\n", path.c_str(),
+                   message ? message : "unknown error", NoMusic);
     openmpt_free_string(message);
-    return false;
+    return nullptr;
   }
   openmpt_free_string(message);
   // A damaged module that still loads plays something else without a word:
   // say what is missing (or what the library noticed) and how much it plays.
+  // Only when it is first loaded: a rewind remakes it from the same bytes.
   std::string damage;
-  if (!CheckModuleOffsets(bytes.data(), bytes.size(), damage)) {
+  const bool firstLoad = !path.empty();
+  if (firstLoad && !CheckModuleOffsets(moduleBytes_.data(), moduleBytes_.size(), damage)) {
     std::fprintf(stderr, "zintavel: %s: %s; it plays %.1f s of music\n", path.c_str(), damage.c_str(),
-                 openmpt_module_get_duration_seconds(module_));
-  } else if (const char* warnings = openmpt_module_get_metadata(module_, "warnings")) {
-    if (*warnings) {
+                 openmpt_module_get_duration_seconds(module));
+  } else if (const char* warnings = openmpt_module_get_metadata(module, "warnings")) {
+    if (*warnings && firstLoad) {
       const std::string first(warnings, std::strcspn(warnings, "\n"));
       std::fprintf(stderr, "zintavel: %s: libopenmpt warns: %s; it plays %.1f s of music\n", path.c_str(),
-                   first.c_str(), openmpt_module_get_duration_seconds(module_));
+                   first.c_str(), openmpt_module_get_duration_seconds(module));
     }
     openmpt_free_string(warnings);
   }
-  openmpt_module_set_repeat_count(module_, loop ? -1 : 0);
+  openmpt_module_set_repeat_count(module, loop_ ? -1 : 0);
   scratch_.reserve(2 * 8192);  // the audio thread should not allocate
-  openmpt_module_set_render_param(module_, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, ramping ? -1 : 0);
-  return true;
+  openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, ramping_ ? -1 : 0);
+  return module;
 }
 
 double AudioEngine::ModuleSeconds() const { return module_ ? openmpt_module_get_duration_seconds(module_) : 0.0; }
@@ -139,6 +149,7 @@ bool AudioEngine::LoadStream(const std::string& path) {
   ::close(fd);
   stream_ = std::move(pcm);
   streamAt_ = 0;
+  streamFreed_ = false;
   return true;
 }
 
@@ -149,14 +160,26 @@ void AudioEngine::PlayModule() {
 }
 
 void AudioEngine::PlayStream() {
-  if (!stream_.empty()) streamPlaying_ = true;
+  if (!stream_.empty() && !streamFreed_) streamPlaying_ = true;
 }
 
+// The decoded stream stays for a rewind; it is only forgotten.
 void AudioEngine::FreeStream() {
   streamPlaying_ = false;
-  stream_.clear();
-  stream_.shrink_to_fit();
+  streamFreed_ = true;
   streamAt_ = 0;
+}
+
+void AudioEngine::Rewind() {
+  if (module_) {
+    openmpt_module_destroy(module_);
+    module_ = MakeModule("");
+  }
+  modulePlaying_ = false;
+  streamPlaying_ = false;
+  streamFreed_ = false;
+  streamAt_ = 0;
+  gain_ = targetGain_ = 1.0f;
 }
 
 void AudioEngine::SetVolume(std::uint32_t percent) { targetGain_ = std::min(percent, 100u) / 100.0f; }
@@ -164,8 +187,11 @@ void AudioEngine::SetVolume(std::uint32_t percent) { targetGain_ = std::min(perc
 void AudioEngine::Free() {
   if (module_) openmpt_module_destroy(module_);
   module_ = nullptr;
+  moduleBytes_.clear();
   modulePlaying_ = false;
   FreeStream();
+  stream_.clear();
+  stream_.shrink_to_fit();
 }
 
 void AudioEngine::Render(float* out, std::size_t frames) {

@@ -25,7 +25,7 @@ class AudioEngine {
   bool LoadModule(const std::string& path, bool loop, bool ramping);
   bool LoadStream(const std::string& path);
   bool HasModule() const { return module_ != nullptr; }
-  bool HasStream() const { return !stream_.empty(); }
+  bool HasStream() const { return !stream_.empty() && !streamFreed_; }
   // Lengths of what was loaded, 0 when nothing was: the module played once through.
   double ModuleSeconds() const;
   double StreamSeconds() const { return static_cast<double>(stream_.size() / 2) / Rate; }
@@ -35,13 +35,22 @@ class AudioEngine {
   void PlayStream();
   void FreeStream();
   void SetVolume(std::uint32_t percent);
+  // Back to just after loading: nothing playing, the stream at its start (a
+  // freed one back), the module made anew from its file's bytes so it sounds
+  // as from its start, full volume.
+  void Rewind();
   void Free();
 
   // Mixes `frames` stereo frames into out (interleaved floats).
   void Render(float* out, std::size_t frames);
 
  private:
+  openmpt_module* MakeModule(const std::string& path);
+
   openmpt_module* module_ = nullptr;
+  std::vector<std::uint8_t> moduleBytes_;
+  bool loop_ = false, ramping_ = false;
+  bool streamFreed_ = false;
   bool modulePlaying_ = false;
   std::vector<float> stream_;  // interleaved stereo
   std::size_t streamAt_ = 0;

@@ -84,3 +84,32 @@ TEST(OptionsTest, BadCommandLinesSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--window=yes"}).error, "--window takes no value");
   EXPECT_EQ(Parse({"--gentle=1"}).error, "--gentle takes no value");
 }
+
+TEST(OptionsTest, ShowTimesAsFfmpegWritesThem) {
+  EXPECT_EQ(ParseShowTime("0"), 0u);
+  EXPECT_EQ(ParseShowTime("90"), 90000u);
+  EXPECT_EQ(ParseShowTime("90.5"), 90500u);
+  EXPECT_EQ(ParseShowTime("1:30"), 90000u);
+  EXPECT_EQ(ParseShowTime("1:30.5"), 90500u);
+  EXPECT_EQ(ParseShowTime("00:01:30"), 90000u);
+  EXPECT_EQ(ParseShowTime("1:02:03.004"), 3723004u);
+  EXPECT_EQ(ParseShowTime("74.1259"), 74125u);  // past the millisecond: dropped
+  EXPECT_EQ(ParseShowTime("4294967.295"), 4294967295u);
+  for (const char* bad : {"", "-5", "+5", " 5", "5 ", "1:60", "1:2:3:4", "1.", ".5", "1:", ":30", "1e3", "5s",
+                          "4294967.296", "99999999999"})
+    EXPECT_FALSE(ParseShowTime(bad)) << '"' << bad << '"';
+
+  const Parsed clip = Parse({"--record", "x.mkv", "--start-at=1:14", "--stop-at", "84"});
+  ASSERT_EQ(clip.result, ParseResult::Run) << clip.error;
+  EXPECT_EQ(clip.options.startAt, 74000u);
+  EXPECT_EQ(clip.options.stopAt, 84000u);
+  const Parsed garbled = Parse({"--start-at", "1:x"});
+  EXPECT_EQ(garbled.result, ParseResult::Bad);
+  EXPECT_NE(garbled.error.find("--start-at takes a time such as 90"), std::string::npos) << garbled.error;
+  const Parsed live = Parse({"--stop-at", "10"});
+  EXPECT_EQ(live.result, ParseResult::Bad);
+  EXPECT_NE(live.error.find("--stop-at goes with --record"), std::string::npos) << live.error;
+  const Parsed empty = Parse({"-r", "d", "--start-at", "20", "--stop-at", "20"});
+  EXPECT_EQ(empty.result, ParseResult::Bad);
+  EXPECT_NE(empty.error.find("--stop-at must come after --start-at"), std::string::npos) << empty.error;
+}
