@@ -37,7 +37,8 @@ struct Output {
 
 }  // namespace
 
-bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error) {
+bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
+                           const std::function<void(AVFormatContext*)>& beforeTrailer) {
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string copy = dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -100,6 +101,7 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   }
   av_packet_free(&packet);
   if (rc != AVERROR_EOF) return fail("cannot copy it with its index first: " + AvText(rc));
+  if (beforeTrailer) beforeTrailer(out.format);
   if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvText(rc));
   if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvText(out.format->pb->error));
   if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvText(rc));

@@ -6,13 +6,18 @@
 // file (the muxer's own "faststart" would move the whole file a second time).
 #pragma once
 
+#include <functional>
 #include <string>
 
+struct AVFormatContext;
+
 // Rewrites `path` (a fragmented MP4) in place as an MP4 with its index first;
-// `audioPriming` is the sound encoder's lead-in, in samples, to be skipped.
+// `audioPriming` is the sound encoder's lead-in, in samples, to be skipped;
+// `beforeTrailer` may add what the muxer writes at the end (chapters).
 // On a failure the fragmented file is left as it was (it plays), the partial
 // copy is removed and `error` names the file and the problem.
-bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error);
+bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
+                           const std::function<void(AVFormatContext*)>& beforeTrailer = {});
 
 // Reads back what a video file holds: its video frames and the seconds they
 // span, from the container alone (nothing is decoded). False when it cannot

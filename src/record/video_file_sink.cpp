@@ -142,7 +142,7 @@ class VideoFileSink final : public RecordingSink {
       if (Resample(nullptr, 0) && EncodeSound(true) && Encode(audio_, audioStream_, nullptr))
         Encode(video_, videoStream_, nullptr);
     }
-    AddChapters();
+    if (settings_.form != RecordingForm::Mp4) AddChapters(format_);  // the .mp4 gets them in its copy
     const int rc = av_write_trailer(format_);
     if (rc < 0) Fail(settings_.path + ": cannot finalise: " + AvError(rc));
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
@@ -158,7 +158,11 @@ class VideoFileSink final : public RecordingSink {
     }
     // The classic layout with the index first, for players that want it; the
     // fragmented file stays (and plays) when that fails.
-    if (settings_.form == RecordingForm::Mp4 && !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_))
+    // The fragmented file's index was written before the chapters were known:
+    // the copy carries them.
+    if (settings_.form == RecordingForm::Mp4 &&
+        !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_,
+                               [this](AVFormatContext* copy) { AddChapters(copy); }))
       fastStartError_ += "; the file is left fragmented (it plays)";
     return true;
   }
@@ -187,9 +191,9 @@ class VideoFileSink final : public RecordingSink {
   }
 
  private:
-  // The muxers of .mkv and .mp4 write chapters given as late as the trailer.
-  void AddChapters() {
-    if (settings_.form == RecordingForm::Webm || chapters_.empty()) return;
+  // The muxers of .mkv and (classic) .mp4 write chapters given as late as the trailer.
+  void AddChapters(AVFormatContext* target) {
+    if (settings_.form == RecordingForm::Webm || chapters_.empty() || target->nb_chapters) return;
     auto** list = static_cast<AVChapter**>(av_realloc_array(nullptr, chapters_.size(), sizeof(AVChapter*)));
     if (!list) return;
     unsigned made = 0;
@@ -203,8 +207,8 @@ class VideoFileSink final : public RecordingSink {
       av_dict_set(&c->metadata, "title", chapters_[i].title.c_str(), 0);
       list[made++] = c;
     }
-    format_->chapters = list;
-    format_->nb_chapters = made;
+    target->chapters = list;
+    target->nb_chapters = made;
   }
 
   const char* FormatName() const {
