@@ -265,7 +265,6 @@ class SdlPlatform final : public EnginePlatform {
   void ShowMessageBox(const char* caption, const char* text) override {
     if (noDisplay_) return;
     std::string body = text;
-    if (soundFailed_) body += "\n\nNo sound device could be opened. To play without sound, run: zintavel --mute";
     MessageBoxUp = 1;
     if (Interrupts == 0) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, body.c_str(), window_);
     MessageBoxUp = 0;
@@ -349,6 +348,7 @@ class SdlPlatform final : public EnginePlatform {
       std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)));
     }
     SDL_RenderPresent(renderer_);
+    ExpireSilentNotice();
     lastPresentTick_ = TickCount();
     if (frames_++ == 0) firstPresentTick_ = lastPresentTick_;
     if (pacing_ == Pacing::Vsync && vsyncCheck_.Ineffective(NowNs())) {
@@ -408,10 +408,29 @@ class SdlPlatform final : public EnginePlatform {
   }
 
  private:
+  // Without a device the show plays on silently, as media players do: the
+  // sound calls still succeed and drive the mixer, which nothing listens to.
   bool SoundFailed(const char* why) {
-    std::fprintf(stderr, "zintavel: no sound device: %s (zintavel --mute plays without sound)\n", why);
-    soundFailed_ = true;
-    return false;
+    std::fprintf(stderr, "zintavel: no sound device (%s): playing without sound\n", why);
+    silentUntil_ = SDL_GetTicks64() + SilentNoticeMs;
+    SetTitle();
+    return true;
+  }
+
+  // The title says "paused" while paused and "no sound" for a while after a
+  // device failed to open.
+  void SetTitle() {
+    if (!window_) return;
+    std::string title = "Zintavel";
+    if (silentUntil_ != 0) title += " (no sound device)";
+    if (clock_.Paused()) title += " (paused)";
+    SDL_SetWindowTitle(window_, title.c_str());
+  }
+
+  void ExpireSilentNotice() {
+    if (silentUntil_ == 0 || SDL_GetTicks64() < silentUntil_) return;
+    silentUntil_ = 0;
+    SetTitle();
   }
 
   bool Draw() {
@@ -435,14 +454,14 @@ class SdlPlatform final : public EnginePlatform {
     if (clock_.Paused()) return;
     clock_.Pause(SDL_GetTicks64());
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 1);
-    if (window_) SDL_SetWindowTitle(window_, "Zintavel (paused)");
+    SetTitle();
   }
 
   void Resume() {
     if (!clock_.Paused()) return;
     clock_.Resume(SDL_GetTicks64());
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 0);
-    if (window_) SDL_SetWindowTitle(window_, "Zintavel");
+    SetTitle();
   }
 
   void ToggleFullScreen() {
@@ -481,7 +500,9 @@ class SdlPlatform final : public EnginePlatform {
   int width_ = 0, height_ = 0, depth_ = 0;
   int windowedScale_ = 3;
   SDL_AudioDeviceID device_ = 0;
-  bool soundStarted_ = false, soundFailed_ = false, noDisplay_ = false;
+  static constexpr Uint64 SilentNoticeMs = 8000;
+  bool soundStarted_ = false, noDisplay_ = false;
+  Uint64 silentUntil_ = 0;
   std::uint32_t firstTick_ = 0;
   unsigned long frames_ = 0;
   std::uint32_t firstPresentTick_ = 0, lastPresentTick_ = 0;

@@ -2,7 +2,9 @@
 // resizable window; F11 or Alt+Enter switches between them), a renderer with a
 // streaming texture in the display depth's format, drawn nearest-neighbour at
 // the largest whole multiple (or the largest 4:3 size) that fits the real pixel
-// size, letterboxed; sound through an SDL audio device at 44,100 Hz stereo.
+// size, letterboxed; sound through an SDL audio device at 44,100 Hz stereo,
+// or, when none opens, through none: the show plays on silently, said once on
+// stderr and for a few seconds in the window's title.
 //
 // Pacing: where the renderer's vsync holds presents to the display's refresh
 // rate, that is all; where it does not (no vsync, a software renderer, or

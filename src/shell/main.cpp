@@ -62,11 +62,11 @@ int main(int argc, char** argv) {
   const std::optional<std::uint32_t> quitAt = options.quitAt;
 
   if (dir.empty()) {
-    const std::optional<std::string> found = FindPresentation();
+    std::string tried;
+    const std::optional<std::string> found = FindPresentation(ThisProgramsPlaces(), tried);
     if (!found) {
-      std::fprintf(stderr, "zintavel: %s: no such directory and no data/ here; `cmake --build build` makes the "
-                   "presentation, `cmake --install build` puts it there (or give --dir DIR)\n",
-                   InstalledPresentation(ProgramPath()).c_str());
+      std::fprintf(stderr, "zintavel: no presentation found; tried %s. `cmake --build build` makes it, "
+                   "`cmake --install build` installs it, or give --dir DIR\n", tried.c_str());
       return 1;
     }
     dir = *found;
