@@ -221,11 +221,13 @@ class SdlPlatform final : public EnginePlatform {
       }
       switch (e.type) {
         case SDL_QUIT:
+          AskedAgain();
           Resume();
           event = WindowEvent::CloseRequest;
           return true;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            AskedAgain();
             Resume();
             event = WindowEvent::CloseRequest;
             return true;
@@ -238,6 +240,7 @@ class SdlPlatform final : public EnginePlatform {
           const SDL_Keycode key = e.key.keysym.sym;
           const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
           if (key == SDLK_ESCAPE) {
+            if (!e.key.repeat) AskedAgain();
             Resume();
             event = WindowEvent::EscapeKey;
             return true;
@@ -408,6 +411,13 @@ class SdlPlatform final : public EnginePlatform {
   }
 
  private:
+  // The closing fade always follows a quit request, so Escape or a close
+  // request during it is the viewer asking again: end it at once, as a
+  // second signal does.
+  void AskedAgain() {
+    if (closing_) hurry_ = true;
+  }
+
   // Without a device the show plays on silently, as media players do: the
   // sound calls still succeed and drive the mixer, which nothing listens to.
   bool SoundFailed(const char* why) {

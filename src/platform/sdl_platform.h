@@ -9,10 +9,11 @@
 // Pacing: where the renderer's vsync holds presents to the display's refresh
 // rate, that is all; where it does not (no vsync, a software renderer, or
 // presents measurably faster than the refresh rate), Flip sleeps to the next
-// refresh interval. Space or P pauses: the tick counter and the sound stop
+// refresh interval. Escape or a close request asks to quit; another during the
+// closing fade ends it at once. Space or P pauses: the tick counter and the sound stop
 // together and no frame is drawn until it resumes. SIGINT and SIGTERM ask to
-// quit like the close button; a second one during the closing fade runs the
-// clock out so the program ends at once through its usual teardown.
+// quit like the close button; a second one, or one during the closing fade,
+// runs the clock out so the program ends at once through its usual teardown.
 #pragma once
 
 #include <memory>

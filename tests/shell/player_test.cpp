@@ -108,7 +108,8 @@ TEST(PlayerTest, InstalledProgramFindsItsPresentationFromItsOwnPlace) {
   ASSERT_EQ(Shell("cmake --install " ZINTAVEL_BUILD_DIR " --prefix " + prefix + " > /dev/null"), 0);
   for (const char* file : {"bin/zintavel", "share/zintavel/tune.it", "share/zintavel/intro.mp3",
                            "share/zintavel/data/card.pcx", "share/applications/zintavel.desktop",
-                           "share/icons/hicolor/256x256/apps/zintavel.png", "share/man/man6/zintavel.6"})
+                           "share/icons/hicolor/256x256/apps/zintavel.png", "share/man/man6/zintavel.6.gz",
+                           "share/doc/zintavel/copyright", "share/doc/zintavel/THIRD-PARTY.md"})
     EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
   const std::vector<std::uint8_t> icon = ReadAll(prefix + "/share/icons/hicolor/256x256/apps/zintavel.png");
   ASSERT_GT(icon.size(), 24u);
