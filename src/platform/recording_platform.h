@@ -33,6 +33,7 @@ struct RecordingOptions {
   std::optional<int> depth;
   bool forceDoubling = false;
   std::optional<std::uint32_t> quitAt;
+  bool replace = false;  // --force: a directory's earlier frames are removed, not refused
   // Enlargement; by default 1280 pixels wide for .mp4 and .webm (4x, sharp
   // after a video site re-encodes it) and 1x otherwise.
   std::optional<int> scale;

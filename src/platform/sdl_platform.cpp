@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +13,15 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "assets/inventory.h"
+#include "assets/loading.h"
+#include "assets/pcx.h"
+#include "display/presenter.h"
 #include "platform/player_timing.h"
+#include "platform/warning_card.h"
+#include "platform/window_icon.h"
 
 namespace {
 
@@ -187,6 +195,7 @@ class SdlPlatform final : public EnginePlatform {
       std::fprintf(stderr, "zintavel: cannot create the window: %s\n", SDL_GetError());
       return false;
     }
+    SetIcon();
     SDL_ShowWindow(window_);
     return true;
   }
@@ -345,6 +354,10 @@ class SdlPlatform final : public EnginePlatform {
   bool Flip() override {
     NotePresent(firstTick_);
     if (!renderer_ || !texture_) return false;
+    if (!warned_) {
+      warned_ = true;
+      if (options_.warning && !InvisibleDriver()) ShowWarningCard();
+    }
     const bool ok = Draw();
     if (pacing_ == Pacing::Sleep) {
       const std::int64_t at = pacer_.PresentAt(NowNs());
@@ -443,14 +456,95 @@ class SdlPlatform final : public EnginePlatform {
     SetTitle();
   }
 
-  bool Draw() {
+  // The frame, and over it, where the picture is, the overlay if one is given.
+  bool Draw(SDL_Texture* overlay = nullptr) {
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(renderer_, &ow, &oh);
     const PictureRect r = PlacePicture(width_, height_, ow, oh, options_.fit);
     const SDL_Rect dest{r.x, r.y, r.w, r.h};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    return SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    const bool ok = SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    if (overlay) SDL_RenderCopy(renderer_, overlay, nullptr, &dest);
+    return ok;
+  }
+
+  bool InvisibleDriver() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+  }
+
+  // The desktop entry's icon, made the same way from the presentation's title
+  // card; none when the card is missing (loading says so later).
+  void SetIcon() {
+    struct stat s;
+    const std::string card = PresentationPath("data/card.pcx");
+    if (::stat(card.c_str(), &s) != 0) return;
+    auto picture = std::make_unique<Picture>();
+    SpriteBox box;
+    QuietStderr quiet(true);  // a broken card is told once, by loading
+    const bool loaded = LoadPcxPicture(card.c_str(), *picture, box, ScreenWidth, ScreenHeight);
+    quiet.Restore();
+    if (!loaded) return;
+    constexpr int Size = 64;
+    std::vector<Pixel> icon = MakeIcon(*picture, Size);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), Size, Size, 32, Size * 4, SDL_PIXELFORMAT_RGB888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window_, surface);
+    SDL_FreeSurface(surface);
+  }
+
+  // Holds the clock and shows the card over the first frame until a key, a
+  // close request, a signal or the card's time. G switches the gentle mode on
+  // and starts; Escape or a close request ends the program at once.
+  void ShowWarningCard() {
+    std::vector<std::uint32_t> card(static_cast<std::size_t>(ScreenWidth) * ScreenHeight);
+    SDL_Texture* overlay =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
+    if (!overlay) return;
+    SDL_SetTextureBlendMode(overlay, SDL_BLENDMODE_BLEND);
+    clock_.Pause(SDL_GetTicks64());
+    const Uint64 end = SDL_GetTicks64() + WarningCardSeconds * 1000;
+    int shown = -1;
+    for (bool done = false; !done && Interrupts == interruptsSeen_;) {
+      const Uint64 now = SDL_GetTicks64();
+      if (now >= end) break;
+      const int left = static_cast<int>((end - now + 999) / 1000);
+      if (left != shown) {
+        if (!DrawWarningCard(PageFont, left, GentleMode, card.data())) break;
+        SDL_UpdateTexture(overlay, nullptr, card.data(), ScreenWidth * 4);
+        shown = left;
+      }
+      Draw(overlay);
+      SDL_RenderPresent(renderer_);
+      SDL_Event e;
+      if (!SDL_WaitEventTimeout(&e, 100)) continue;
+      const bool close = e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
+      if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+        const SDL_Keycode key = e.key.keysym.sym;
+        const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+        if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+          ToggleFullScreen();
+          continue;
+        }
+        if (key == SDLK_g && !GentleMode) {
+          GentleMode = true;
+          std::fprintf(stderr, "zintavel: gentle mode on (G on the warning card)\n");
+        }
+        if (key == SDLK_ESCAPE) {
+          hurry_ = true;  // the closing that follows ends at once
+          SDL_PushEvent(&e);
+        }
+        done = true;
+      } else if (close) {
+        hurry_ = true;
+        SDL_PushEvent(&e);
+        done = true;
+      }
+    }
+    SDL_DestroyTexture(overlay);
+    clock_.Resume(SDL_GetTicks64());
   }
 
   // The last frame again, for a paused window that was exposed or resized.
@@ -523,6 +617,7 @@ class SdlPlatform final : public EnginePlatform {
   VsyncCheck vsyncCheck_{60};
   sig_atomic_t interruptsSeen_ = 0;
   bool closing_ = false, hurry_ = false, ranOut_ = false;
+  bool warned_ = false;
   struct sigaction oldInt_ {}, oldTerm_ {};
 };
 

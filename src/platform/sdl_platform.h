@@ -14,6 +14,11 @@
 // together and no frame is drawn until it resumes. SIGINT and SIGTERM ask to
 // quit like the close button; a second one, or one during the closing fade,
 // runs the clock out so the program ends at once through its usual teardown.
+//
+// Before the first frame is shown, the warning card (platform/warning_card.h)
+// stands over it for a few seconds with the clock held, so the show starts
+// from its beginning once it goes; not under the invisible drivers, where no
+// one could read it or press a key.
 #pragma once
 
 #include <memory>
@@ -30,6 +35,7 @@ struct SdlOptions {
   std::optional<int> display;          // the screen to play on
   bool fit = false;                    // the largest 4:3 size instead of whole multiples
   std::optional<std::uint32_t> quitAt;
+  bool warning = true;                 // the warning card before the show
 };
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options);

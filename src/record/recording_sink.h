@@ -50,6 +50,7 @@ struct SinkSettings {
   std::uint32_t every = 1;  // PNG frames: only every Nth
   int scale = 1;            // every frame enlarged this many times
   int threads = 2;          // encoder threads: fixed, so a file comes out the same on any machine
+  bool replace = false;     // PNG frames: an earlier recording's files in the directory may go
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

@@ -53,12 +53,14 @@ int main(int argc, char** argv) {
   live.pacing = !options.noPacing;
   live.display = options.display;
   live.fit = options.scaleMode == ScaleMode::Fit;
+  live.warning = !options.noWarning;
   RecordingOptions rec;
   rec.fps = options.fps;
   rec.every = options.every;
   rec.startTick = options.startTick;
   rec.depth = options.depth;
   rec.forceDoubling = options.forceDoubling;
+  rec.replace = options.force;
   const std::optional<std::uint32_t> quitAt = options.quitAt;
 
   if (dir.empty()) {

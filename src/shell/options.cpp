@@ -18,6 +18,8 @@ const char* const ProgramHelp =
     "  -w, --window        a resizable window instead of full screen\n"
     "  -m, --mute          open no sound device\n"
     "      --gentle        limit how fast the picture's brightness may swing\n"
+    "      --no-warning    no warning card before the show (it says the demo flashes,\n"
+    "                      and G on it switches --gentle on)\n"
     "      --display N     the screen to play on (0 is the first)\n"
     "      --scale MODE    in a window or on a screen: integer (whole multiples, the\n"
     "                      default) or fit (the largest 4:3 size); with --record, a whole\n"
@@ -33,6 +35,9 @@ const char* const ProgramHelp =
     "      --quit-at MS    ask to quit once the clock has run MS ms (a recording without\n"
     "                      it quits once the whole show has played)\n"
     "      --start-tick T  the virtual clock's first value (default 0)\n"
+    "      --force         replace an earlier recording's frames and audio.wav in a PNG\n"
+    "                      directory (without it such a directory is refused; an existing\n"
+    "                      video file is always replaced)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
 
@@ -60,6 +65,8 @@ enum LongOnly {
   OptEvery,
   OptQuitAt,
   OptStartTick,
+  OptForce,
+  OptNoWarning,
 };
 
 const option LongOptions[] = {
@@ -77,6 +84,8 @@ const option LongOptions[] = {
     {"every", required_argument, nullptr, OptEvery},
     {"quit-at", required_argument, nullptr, OptQuitAt},
     {"start-tick", required_argument, nullptr, OptStartTick},
+    {"force", no_argument, nullptr, OptForce},
+    {"no-warning", no_argument, nullptr, OptNoWarning},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -109,6 +118,8 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       case 'm': o.mute = true; break;
       case OptGentle: o.gentle = true; break;
       case OptNoPacing: o.noPacing = true; break;
+      case OptForce: o.force = true; break;
+      case OptNoWarning: o.noWarning = true; break;
       case OptDouble: o.forceDoubling = true; break;
       case OptDisplay: {
         const auto n = ParseNumber(optarg, 0, 63);
@@ -172,6 +183,7 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
     }
   }
   if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
+  if (o.force && !o.recordGiven) return bad("--force goes with --record");
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
   return ParseResult::Run;
 }

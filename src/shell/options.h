@@ -23,6 +23,8 @@ struct ProgramOptions {
   bool forceDoubling = false;           // --double
   bool noPacing = false;                // --no-pacing
   bool gentle = false;                  // --gentle
+  bool force = false;                   // --force, recordings only
+  bool noWarning = false;               // --no-warning
   std::optional<int> depth;             // --depth 32|24|16|15
   std::optional<int> display;           // --display N
   ScaleMode scaleMode = ScaleMode::Integer;  // --scale integer|fit
