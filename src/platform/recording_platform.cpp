@@ -319,6 +319,15 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
   settings.fps = options.fps;
   settings.every = options.every;
   settings.replace = options.replace;
+  settings.crf = options.crf;
+  settings.targetBytes = options.targetBytes;
+  // The length the recording plans, once the pages are loaded (the encoder opens at the first frame).
+  settings.plannedSeconds = [options] {
+    const std::uint64_t ms = options.quitAt ? std::uint64_t{*options.quitAt} + ClosingMs
+                                            : BeforePartTwoMs + (options.wholePartTwo ? options.wholePartTwo() : 0) +
+                                                  std::uint64_t{ClosingMs};
+    return static_cast<double>(ms) / 1000;
+  };
   const bool shared = options.form == RecordingForm::Mp4 || options.form == RecordingForm::Webm;
   const int width = options.forceDoubling ? 640 : 320;
   settings.scale = options.scale.value_or(shared ? std::max(1, 1280 / width) : 1);

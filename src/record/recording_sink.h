@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -51,6 +52,11 @@ struct SinkSettings {
   int scale = 1;            // every frame enlarged this many times
   int threads = 2;          // encoder threads: fixed, so a file comes out the same on any machine
   bool replace = false;     // PNG frames: an earlier recording's files in the directory may go
+  // .mp4 and .webm: the encoder's CRF, or, when targetBytes is set, an average
+  // bit rate that fits the planned length (asked when the encoder opens).
+  int crf = 18;
+  std::uint64_t targetBytes = 0;
+  std::function<double()> plannedSeconds;
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

@@ -13,6 +13,7 @@
 #include "display/presenter.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
+#include "record/video_quality.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
@@ -88,6 +89,12 @@ int main(int argc, char** argv) {
     if (!form) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", why.c_str()), code);
     rec.path = record;
     rec.form = *form;
+    if ((options.quality || options.sizeMb) && *form != RecordingForm::Mp4 && *form != RecordingForm::Webm)
+      return Bad("--quality and --size go with a .mp4 or .webm recording");
+    const std::optional<int> crf = CrfFor(*form, options.quality);
+    if (!crf) return Bad("--quality " + std::to_string(*options.quality) + ": out of the encoder's CRF range");
+    rec.crf = *crf;
+    rec.targetBytes = options.sizeMb.value_or(0) * std::uint64_t{1000000};
     rec.quitAt = quitAt;
     rec.scale = options.scaleFactor;
     // The whole of part two once: the scanner scene, then the text pages at

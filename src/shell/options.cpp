@@ -35,6 +35,10 @@ const char* const ProgramHelp =
     "      --quit-at MS    ask to quit once the clock has run MS ms (a recording without\n"
     "                      it quits once the whole show has played)\n"
     "      --start-tick T  the virtual clock's first value (default 0)\n"
+    "      --quality Q     .mp4 and .webm: small, medium (the default) or high, or the\n"
+    "                      encoder's CRF (0-51 for .mp4, 0-63 for .webm; lower is better)\n"
+    "      --size MB       .mp4 and .webm: fit the whole file in MB megabytes (an average\n"
+    "                      bit rate for the recording's planned length)\n"
     "      --force         replace an earlier recording's frames and audio.wav in a PNG\n"
     "                      directory (without it such a directory is refused; an existing\n"
     "                      video file is always replaced)\n"
@@ -52,6 +56,15 @@ std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, st
   return static_cast<std::uint32_t>(v);
 }
 
+std::optional<int> ParseQualityLevel(const std::string& text) {
+  if (text == "small") return QualitySmall;
+  if (text == "medium") return QualityMedium;
+  if (text == "high") return QualityHigh;
+  const auto n = ParseNumber(text.c_str(), 0, 99);
+  if (!n) return std::nullopt;
+  return static_cast<int>(*n);
+}
+
 namespace {
 
 enum LongOnly {
@@ -67,6 +80,8 @@ enum LongOnly {
   OptStartTick,
   OptForce,
   OptNoWarning,
+  OptQuality,
+  OptSize,
 };
 
 const option LongOptions[] = {
@@ -86,6 +101,8 @@ const option LongOptions[] = {
     {"start-tick", required_argument, nullptr, OptStartTick},
     {"force", no_argument, nullptr, OptForce},
     {"no-warning", no_argument, nullptr, OptNoWarning},
+    {"quality", required_argument, nullptr, OptQuality},
+    {"size", required_argument, nullptr, OptSize},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -120,6 +137,14 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       case OptNoPacing: o.noPacing = true; break;
       case OptForce: o.force = true; break;
       case OptNoWarning: o.noWarning = true; break;
+      case OptQuality:
+        o.quality = ParseQualityLevel(optarg);
+        if (!o.quality) return bad("--quality takes small, medium, high or the encoder's CRF (a whole number)");
+        break;
+      case OptSize:
+        o.sizeMb = ParseNumber(optarg, 1, 1000000);
+        if (!o.sizeMb) return bad("--size takes megabytes, a whole number from 1 to 1000000");
+        break;
       case OptDouble: o.forceDoubling = true; break;
       case OptDisplay: {
         const auto n = ParseNumber(optarg, 0, 63);
@@ -184,6 +209,8 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   }
   if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
   if (o.force && !o.recordGiven) return bad("--force goes with --record");
+  if ((o.quality || o.sizeMb) && !o.recordGiven) return bad("--quality and --size go with --record");
+  if (o.quality && o.sizeMb) return bad("--quality and --size exclude each other: a size sets the rate");
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
   return ParseResult::Run;
 }

@@ -25,6 +25,8 @@ struct ProgramOptions {
   bool gentle = false;                  // --gentle
   bool force = false;                   // --force, recordings only
   bool noWarning = false;               // --no-warning
+  std::optional<int> quality;           // --quality: a level code or a CRF (record/video_quality.h)
+  std::optional<std::uint32_t> sizeMb;  // --size MB
   std::optional<int> depth;             // --depth 32|24|16|15
   std::optional<int> display;           // --display N
   ScaleMode scaleMode = ScaleMode::Integer;  // --scale integer|fit
@@ -41,5 +43,11 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& options, std::st
 
 // A whole number in [low, high] written as plain decimal digits, or nothing.
 std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, std::uint64_t high);
+
+// --quality small|medium|high|N (N the encoder's CRF, checked against the
+// encoder's range once the form is known); nothing for anything else. Levels
+// are negative codes until the form picks their CRF (record/video_quality.h).
+std::optional<int> ParseQualityLevel(const std::string& text);
+inline constexpr int QualitySmall = -1, QualityMedium = -2, QualityHigh = -3;
 
 extern const char* const ProgramHelp;
