@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -209,6 +210,9 @@ class VideoFileSink final : public RecordingSink {
           return Fail(path + ": " + std::to_string(settings_.targetBytes / 1000000) + " MB cannot hold " +
                       std::to_string(static_cast<long>(seconds)) + " s of picture and sound");
         video_->bit_rate = bitRate;
+        // A one-second buffer at that rate keeps the whole file to its size.
+        video_->rc_max_rate = bitRate;
+        video_->rc_buffer_size = static_cast<int>(std::min<std::int64_t>(bitRate, 1 << 30));
       }
       const std::string crf = std::to_string(settings_.crf);
       if (settings_.form == RecordingForm::Mp4) {

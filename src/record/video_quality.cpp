@@ -16,9 +16,11 @@ std::optional<int> CrfFor(RecordingForm form, std::optional<int> level) {
 
 std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int64_t audioBitRate) {
   if (seconds <= 0) return 0;
-  // 4% for the container and for an encoder that overshoots its average a little.
+  // 4% for the container and the sound encoder's own aim; the video's rate is
+  // held by a one-second buffer (see the sink), which may end up to one
+  // second's worth over the average, so that second is counted too.
   const double bits = static_cast<double>(targetBytes) * 8 * 0.96;
-  const double video = bits / seconds - static_cast<double>(audioBitRate);
+  const double video = (bits - static_cast<double>(audioBitRate) * seconds) / (seconds + 1);
   constexpr double Minimum = 50000;  // below this the picture is mush
   return video < Minimum ? 0 : static_cast<std::int64_t>(video);
 }

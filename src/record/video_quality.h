@@ -23,5 +23,5 @@ std::optional<int> CrfFor(RecordingForm form, std::optional<int> level);
 
 // The video bit rate (bits a second) that makes `seconds` of video plus its
 // sound (audioBitRate) fit targetBytes with a margin for the container and for
-// the encoder's aim; 0 when even a bare minimum does not fit.
+// the video buffer's one second; 0 when even a bare minimum does not fit.
 std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int64_t audioBitRate);
