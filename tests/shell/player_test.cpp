@@ -184,6 +184,10 @@ class XServer {
     if (child == 0) {
       setenv("DISPLAY", display_.c_str(), 1);
       unsetenv("SDL_VIDEODRIVER");
+      // Under the sanitizers: libdbus and the GL driver a real X server brings
+      // keep a few allocations to the end; leaks of our own show in the other
+      // tests, every other error here too.
+      setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
       std::freopen(log.c_str(), "w", stderr);
       const std::string command = std::string(ZINTAVEL_BINARY " --window --mute ") + arguments;
       execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
