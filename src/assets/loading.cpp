@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "assets/inventory.h"
 #include "assets/jpeg.h"
@@ -14,6 +15,17 @@
 #include "pixel/zoom_blur.h"
 
 std::string PresentationDirectory = ".";
+
+const char* const DataFiles[] = {
+    "card.pcx",   "spr00.pcx",  "spr01.pcx",  "spr02.pcx",  "spr03.pcx",  "spr04.pcx",  "spr05.pcx",
+    "spr06.pcx",  "spr07.pcx",  "spr08.pcx",  "spr09.pcx",  "spr10.pcx",  "spr11.pcx",  "spr12.pcx",
+    "spr13.pcx",  "spr14.pcx",  "fig3a.pcx",  "fig3b.pcx",  "fig3c.pcx",  "fig4.pcx",   "font1.pcx",
+    "font2.pcx",  "font3.pcx",  "img01.jpg",  "img02.jpg",  "img03.jpg",  "img04.jpg",  "img05.jpg",
+    "img06.jpg",  "img07.jpg",  "img08.jpg",  "img09.jpg",  "img10.jpg",  "img11.jpg",  "img12.jpg",
+    "img13.jpg",  "img14.jpg",  "img15.jpg",  "img16.jpg",  "img17.jpg",  "img18.jpg",  "img19.jpg",
+    "ticker.txt", "pages1.txt", "pages2.txt",
+};
+const int DataFileCount = static_cast<int>(std::size(DataFiles));
 
 std::string PresentationPath(const char* relative) { return PresentationDirectory + "/" + relative; }
 
@@ -51,16 +63,6 @@ const char* const PageCharset =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC5\xC4\xD6"
     "1234567890+=!?.,;:'/@-&$()";
 
-// Every file of the data set, for the check that the directory holds any of them.
-const char* const DataFiles[] = {
-    "card.pcx",   "spr00.pcx",  "spr01.pcx",  "spr02.pcx",  "spr03.pcx",  "spr04.pcx",  "spr05.pcx",
-    "spr06.pcx",  "spr07.pcx",  "spr08.pcx",  "spr09.pcx",  "spr10.pcx",  "spr11.pcx",  "spr12.pcx",
-    "spr13.pcx",  "spr14.pcx",  "fig3a.pcx",  "fig3b.pcx",  "fig3c.pcx",  "fig4.pcx",   "font1.pcx",
-    "font2.pcx",  "font3.pcx",  "img01.jpg",  "img02.jpg",  "img03.jpg",  "img04.jpg",  "img05.jpg",
-    "img06.jpg",  "img07.jpg",  "img08.jpg",  "img09.jpg",  "img10.jpg",  "img11.jpg",  "img12.jpg",
-    "img13.jpg",  "img14.jpg",  "img15.jpg",  "img16.jpg",  "img17.jpg",  "img18.jpg",  "img19.jpg",
-    "ticker.txt", "pages1.txt", "pages2.txt",
-};
 
 bool Exists(const std::string& path) {
   struct stat s;

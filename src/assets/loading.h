@@ -20,6 +20,10 @@ extern std::string PresentationDirectory;
 // PresentationDirectory + "/" + relative, e.g. PresentationPath("data/card.pcx").
 std::string PresentationPath(const char* relative);
 
+// Every file of the data set, as named under data/.
+extern const char* const DataFiles[];
+extern const int DataFileCount;
+
 bool LoadAssets();
 
 // The JPEG pictures in load order, each with the buffer it fills and its size.

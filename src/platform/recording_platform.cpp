@@ -45,6 +45,8 @@ std::string Clock(double seconds) {
 
 class Recorder final : public RecordingPlatform {
  public:
+  bool replacing = false;  // the video file existed: said in the start-up line
+
   Recorder(const RecordingOptions& o, std::unique_ptr<RecordingSink> sink, int scale)
       : scale_(scale), options_(o), sink_(std::move(sink)) {
     SetQuitAt(o.quitAt);
@@ -93,9 +95,9 @@ class Recorder final : public RecordingPlatform {
     pitch_ = (width_ * bytes + 63) / 64 * 64;  // rows padded, as video memory often is
     surface_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
     frame_.assign(static_cast<std::size_t>(width_) * height_, 0);
-    std::fprintf(stderr, "zintavel: recording to %s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
-                 options_.path.c_str(), width_, height_, depth_, width_ > 320 ? " (doubled)" : "", options_.fps,
-                 scale_);
+    std::fprintf(stderr, "zintavel: recording to %s%s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
+                 options_.path.c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
+                 width_ > 320 ? " (doubled)" : "", options_.fps, scale_);
     return true;
   }
   bool Lock(std::uint8_t*& pixels, std::int32_t& pitch) override {
@@ -409,14 +411,28 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
   settings.form = options.form;
   settings.fps = options.fps;
   settings.every = options.every;
+  settings.replace = options.replace;
+  settings.crf = options.crf;
+  settings.targetBytes = options.targetBytes;
+  // The length the recording plans, once the pages are loaded (the encoder opens at the first frame).
+  settings.plannedSeconds = [options] {
+    const std::uint64_t ms = options.quitAt ? std::uint64_t{*options.quitAt} + ClosingMs
+                                            : BeforePartTwoMs + (options.wholePartTwo ? options.wholePartTwo() : 0) +
+                                                  std::uint64_t{ClosingMs};
+    return static_cast<double>(ms) / 1000;
+  };
   const bool shared = options.form == RecordingForm::Mp4 || options.form == RecordingForm::Webm;
   const int width = options.forceDoubling ? 640 : 320;
   settings.scale = options.scale.value_or(shared ? std::max(1, 1280 / width) : 1);
   std::unique_ptr<RecordingSink> sink = options.form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
                                                                                      : MakeVideoFileSink(settings);
+  struct stat existing;
+  const bool replacing = options.form != RecordingForm::PngDirectory && ::stat(options.path.c_str(), &existing) == 0;
   if (!sink->Prepare()) {
     std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
     return nullptr;
   }
-  return std::make_unique<Recorder>(options, MakeThreadedSink(std::move(sink)), settings.scale);
+  auto recorder = std::make_unique<Recorder>(options, MakeThreadedSink(std::move(sink)), settings.scale);
+  recorder->replacing = replacing;
+  return recorder;
 }

@@ -43,6 +43,9 @@ struct RecordingOptions {
   // before the first frame at or after stopAt; show times in ms.
   std::uint32_t startAt = 0;
   std::optional<std::uint32_t> stopAt;
+  bool replace = false;  // --force: a directory's earlier frames are removed, not refused
+  int crf = 18;                  // .mp4, .webm: resolved from --quality
+  std::uint64_t targetBytes = 0;  // --size
   // Enlargement; by default 1280 pixels wide for .mp4 and .webm (4x, sharp
   // after a video site re-encodes it) and 1x otherwise.
   std::optional<int> scale;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,12 +14,18 @@
 #include <string>
 #include <thread>
 #include <optional>
+#include <vector>
 
+#include "assets/inventory.h"
+#include "assets/loading.h"
+#include "assets/pcx.h"
 #include "display/presenter.h"
 #include "platform/player_timing.h"
-#include "platform/stop_signals.h"
 #include "platform/screenshot.h"
 #include "platform/seek_overlay.h"
+#include "platform/stop_signals.h"
+#include "platform/warning_card.h"
+#include "platform/window_icon.h"
 #include "shell/seek.h"
 #include "shell/window.h"
 
@@ -196,6 +203,7 @@ class SdlPlatform final : public EnginePlatform {
       std::fprintf(stderr, "zintavel: cannot create the window: %s\n", SDL_GetError());
       return false;
     }
+    SetIcon();
     SDL_ShowWindow(window_);
     return true;
   }
@@ -240,11 +248,13 @@ class SdlPlatform final : public EnginePlatform {
       }
       switch (e.type) {
         case SDL_QUIT:
+          AskedAgain();
           Resume();
           event = WindowEvent::CloseRequest;
           return true;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            AskedAgain();
             Resume();
             event = WindowEvent::CloseRequest;
             return true;
@@ -257,6 +267,7 @@ class SdlPlatform final : public EnginePlatform {
           const SDL_Keycode key = e.key.keysym.sym;
           const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
           if (key == SDLK_ESCAPE) {
+            if (!e.key.repeat) AskedAgain();
             Resume();
             event = WindowEvent::EscapeKey;
             return true;
@@ -295,7 +306,6 @@ class SdlPlatform final : public EnginePlatform {
   void ShowMessageBox(const char* caption, const char* text) override {
     if (noDisplay_) return;
     std::string body = text;
-    if (soundFailed_) body += "\n\nNo sound device could be opened. To play without sound, run: zintavel --mute";
     MessageBoxUp = 1;
     if (Interrupts == 0) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, body.c_str(), window_);
     MessageBoxUp = 0;
@@ -385,12 +395,17 @@ class SdlPlatform final : public EnginePlatform {
   bool Flip() override {
     NotePresent(firstTick_);
     if (!renderer_ || !texture_) return false;
+    if (!warned_) {
+      warned_ = true;
+      if (options_.warning && !InvisibleDriver()) ShowWarningCard();
+    }
     const bool ok = Draw();
     if (pacing_ == Pacing::Sleep) {
       const std::int64_t at = pacer_.PresentAt(NowNs());
       std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at)));
     }
     SDL_RenderPresent(renderer_);
+    ExpireSilentNotice();
     lastPresentTick_ = TickCount();
     if (frames_++ == 0) firstPresentTick_ = lastPresentTick_;
     if (pacing_ == Pacing::Vsync && vsyncCheck_.Ineffective(NowNs())) {
@@ -454,13 +469,40 @@ class SdlPlatform final : public EnginePlatform {
   }
 
  private:
-  bool SoundFailed(const char* why) {
-    std::fprintf(stderr, "zintavel: no sound device: %s (zintavel --mute plays without sound)\n", why);
-    soundFailed_ = true;
-    return false;
+  // The closing fade always follows a quit request, so Escape or a close
+  // request during it is the viewer asking again: end it at once, as a
+  // second signal does.
+  void AskedAgain() {
+    if (closing_) hurry_ = true;
   }
 
-  bool Draw() {
+  // Without a device the show plays on silently, as media players do: the
+  // sound calls still succeed and drive the mixer, which nothing listens to.
+  bool SoundFailed(const char* why) {
+    std::fprintf(stderr, "zintavel: no sound device (%s): playing without sound\n", why);
+    silentUntil_ = SDL_GetTicks64() + SilentNoticeMs;
+    SetTitle();
+    return true;
+  }
+
+  // The title says "paused" while paused and "no sound" for a while after a
+  // device failed to open.
+  void SetTitle() {
+    if (!window_) return;
+    std::string title = "Zintavel";
+    if (silentUntil_ != 0) title += " (no sound device)";
+    if (clock_.Paused()) title += " (paused)";
+    SDL_SetWindowTitle(window_, title.c_str());
+  }
+
+  void ExpireSilentNotice() {
+    if (silentUntil_ == 0 || SDL_GetTicks64() < silentUntil_) return;
+    silentUntil_ = 0;
+    SetTitle();
+  }
+
+  // The frame, and over it, where the picture is, the overlay if one is given.
+  bool Draw(SDL_Texture* overlay = nullptr) {
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(renderer_, &ow, &oh);
     const PictureRect r = PlacePicture(width_, height_, ow, oh, options_.fit);
@@ -468,6 +510,7 @@ class SdlPlatform final : public EnginePlatform {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     const bool ok = SDL_RenderCopy(renderer_, texture_, nullptr, &dest) == 0;
+    if (overlay) SDL_RenderCopy(renderer_, overlay, nullptr, &dest);
     if (overlayUntil_ && SDL_GetTicks64() < overlayUntil_) DrawOverlay(r);
     return ok;
   }
@@ -516,6 +559,84 @@ class SdlPlatform final : public EnginePlatform {
       std::fprintf(stderr, "zintavel: %s\n", error.c_str());
   }
 
+  bool InvisibleDriver() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+  }
+
+  // The desktop entry's icon, made the same way from the presentation's title
+  // card; none when the card is missing (loading says so later).
+  void SetIcon() {
+    struct stat s;
+    const std::string card = PresentationPath("data/card.pcx");
+    if (::stat(card.c_str(), &s) != 0) return;
+    auto picture = std::make_unique<Picture>();
+    SpriteBox box;
+    QuietStderr quiet(true);  // a broken card is told once, by loading
+    const bool loaded = LoadPcxPicture(card.c_str(), *picture, box, ScreenWidth, ScreenHeight);
+    quiet.Restore();
+    if (!loaded) return;
+    constexpr int Size = 64;
+    std::vector<Pixel> icon = MakeIcon(*picture, Size);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), Size, Size, 32, Size * 4, SDL_PIXELFORMAT_RGB888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window_, surface);
+    SDL_FreeSurface(surface);
+  }
+
+  // Holds the clock and shows the card over the first frame until a key, a
+  // close request, a signal or the card's time. G switches the gentle mode on
+  // and starts; Escape or a close request ends the program at once.
+  void ShowWarningCard() {
+    std::vector<std::uint32_t> card(static_cast<std::size_t>(ScreenWidth) * ScreenHeight);
+    SDL_Texture* overlay =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
+    if (!overlay) return;
+    SDL_SetTextureBlendMode(overlay, SDL_BLENDMODE_BLEND);
+    clock_.Pause(SDL_GetTicks64());
+    const Uint64 end = SDL_GetTicks64() + WarningCardSeconds * 1000;
+    int shown = -1;
+    for (bool done = false; !done && Interrupts == interruptsSeen_;) {
+      const Uint64 now = SDL_GetTicks64();
+      if (now >= end) break;
+      const int left = static_cast<int>((end - now + 999) / 1000);
+      if (left != shown) {
+        if (!DrawWarningCard(PageFont, left, GentleMode, card.data())) break;
+        SDL_UpdateTexture(overlay, nullptr, card.data(), ScreenWidth * 4);
+        shown = left;
+      }
+      Draw(overlay);
+      SDL_RenderPresent(renderer_);
+      SDL_Event e;
+      if (!SDL_WaitEventTimeout(&e, 100)) continue;
+      const bool close = e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
+      if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+        const SDL_Keycode key = e.key.keysym.sym;
+        const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+        if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+          ToggleFullScreen();
+          continue;
+        }
+        if (key == SDLK_g && !GentleMode) {
+          GentleMode = true;
+          std::fprintf(stderr, "zintavel: gentle mode on (G on the warning card)\n");
+        }
+        if (key == SDLK_ESCAPE) {
+          hurry_ = true;  // the closing that follows ends at once
+          SDL_PushEvent(&e);
+        }
+        done = true;
+      } else if (close) {
+        hurry_ = true;
+        SDL_PushEvent(&e);
+        done = true;
+      }
+    }
+    SDL_DestroyTexture(overlay);
+    clock_.Resume(SDL_GetTicks64());
+  }
+
   // The last frame again, for a paused window that was exposed or resized.
   void Redraw() {
     if (!renderer_ || !texture_) return;
@@ -527,14 +648,14 @@ class SdlPlatform final : public EnginePlatform {
     if (clock_.Paused()) return;
     clock_.Pause(SDL_GetTicks64());
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 1);
-    if (window_) SDL_SetWindowTitle(window_, "Zintavel (paused)");
+    SetTitle();
   }
 
   void Resume() {
     if (!clock_.Paused()) return;
     clock_.Resume(SDL_GetTicks64());
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, 0);
-    if (window_) SDL_SetWindowTitle(window_, "Zintavel");
+    SetTitle();
   }
 
   void ToggleFullScreen() {
@@ -573,7 +694,9 @@ class SdlPlatform final : public EnginePlatform {
   int width_ = 0, height_ = 0, depth_ = 0;
   int windowedScale_ = 3;
   SDL_AudioDeviceID device_ = 0;
-  bool soundStarted_ = false, soundFailed_ = false, noDisplay_ = false;
+  static constexpr Uint64 SilentNoticeMs = 8000;
+  bool soundStarted_ = false, noDisplay_ = false;
+  Uint64 silentUntil_ = 0;
   std::uint32_t firstTick_ = 0;
   unsigned long frames_ = 0;
   std::uint32_t firstPresentTick_ = 0, lastPresentTick_ = 0;
@@ -588,6 +711,7 @@ class SdlPlatform final : public EnginePlatform {
   std::optional<std::uint32_t> seekTo_;  // asked, not yet taken by the show
   std::string overlayText_;
   std::uint64_t overlayUntil_ = 0;       // SDL ticks; 0: no overlay
+  bool warned_ = false;
 };
 
 }  // namespace

@@ -2,15 +2,23 @@
 // resizable window; F11 or Alt+Enter switches between them), a renderer with a
 // streaming texture in the display depth's format, drawn nearest-neighbour at
 // the largest whole multiple (or the largest 4:3 size) that fits the real pixel
-// size, letterboxed; sound through an SDL audio device at 44,100 Hz stereo.
+// size, letterboxed; sound through an SDL audio device at 44,100 Hz stereo,
+// or, when none opens, through none: the show plays on silently, said once on
+// stderr and for a few seconds in the window's title.
 //
 // Pacing: where the renderer's vsync holds presents to the display's refresh
 // rate, that is all; where it does not (no vsync, a software renderer, or
 // presents measurably faster than the refresh rate), Flip sleeps to the next
-// refresh interval. Space or P pauses: the tick counter and the sound stop
+// refresh interval. Escape or a close request asks to quit; another during the
+// closing fade ends it at once. Space or P pauses: the tick counter and the sound stop
 // together and no frame is drawn until it resumes. SIGINT and SIGTERM ask to
-// quit like the close button; a second one during the closing fade runs the
-// clock out so the program ends at once through its usual teardown.
+// quit like the close button; a second one, or one during the closing fade,
+// runs the clock out so the program ends at once through its usual teardown.
+//
+// Before the first frame is shown, the warning card (platform/warning_card.h)
+// stands over it for a few seconds with the clock held, so the show starts
+// from its beginning once it goes; not under the invisible drivers, where no
+// one could read it or press a key.
 #pragma once
 
 #include <functional>
@@ -31,6 +39,7 @@ struct SdlOptions {
   // Called in the pump once the window's events are taken, with the ms since
   // the window opened (--watch reloads changed files here).
   std::function<void(std::uint32_t)> betweenFrames;
+  bool warning = true;                 // the warning card before the show
 };
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options);

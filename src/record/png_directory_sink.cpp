@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "record/own_files.h"
 #include "record/png_file.h"
 #include "record/recording_sink.h"
 #include "record/wav_writer.h"
@@ -25,6 +26,15 @@ class PngDirectorySink final : public RecordingSink {
     struct stat st;
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(dir + ": not a directory");
     if (::access(dir.c_str(), W_OK | X_OK) != 0) return Fail(dir + ": cannot write: " + std::strerror(errno));
+    const std::vector<std::string> earlier = RecordingFilesIn(dir);
+    if (earlier.empty()) return true;
+    if (!settings_.replace)
+      return Fail(dir + ": holds an earlier recording (" + std::to_string(earlier.size()) +
+                  " frame and sound files); add --force to replace them, or name another directory");
+    std::string why;
+    if (!RemoveRecordingFiles(dir, earlier, why)) return Fail(why);
+    std::fprintf(stderr, "zintavel: %s: removed the %zu frame and sound files of an earlier recording\n", dir.c_str(),
+                 earlier.size());
     return true;
   }
 

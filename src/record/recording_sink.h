@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,12 @@ struct SinkSettings {
   std::uint32_t every = 1;  // PNG frames: only every Nth
   int scale = 1;            // every frame enlarged this many times
   int threads = 2;          // encoder threads: fixed, so a file comes out the same on any machine
+  bool replace = false;     // PNG frames: an earlier recording's files in the directory may go
+  // .mp4 and .webm: the encoder's CRF, or, when targetBytes is set, an average
+  // bit rate that fits the planned length (asked when the encoder opens).
+  int crf = 18;
+  std::uint64_t targetBytes = 0;
+  std::function<double()> plannedSeconds;
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

@@ -1,11 +1,12 @@
 // One video file through libavformat/libavcodec; the container follows the
 // file name and each gets codecs chosen for what it is for:
-//   .mp4   H.264 (yuv420p, CRF 18, preset superfast) + AAC: plays everywhere.
+//   .mp4   H.264 (yuv420p, preset superfast) + AAC: plays everywhere.
 //   .mkv   FFV1 (bgr0, Golomb-Rice, every frame a key frame) + FLAC: lossless, a decoded
 //          frame equals the recorded one byte for byte, and the sound equals
 //          the WAV sample for sample. A frame equal to the one before reuses
 //          its packet: the encoder would give the same bytes.
-//   .webm  VP9 (yuv420p, CRF 32) + Opus (at 48 kHz, which Opus requires).
+//   .webm  VP9 (yuv420p) + Opus (at 48 kHz, which Opus requires).
+// The video's rate: a CRF, or an average bit rate for a size (video_quality.h).
 // Frame k has pts k in units of 1/fps; the sound's pts count its samples from
 // 0, so frame k and sample k * rate / fps start together in every player.
 //
@@ -16,12 +17,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "record/fast_start.h"
 #include "record/recording_sink.h"
+#include "record/video_quality.h"
 #include "record/wav_writer.h"
 
 extern "C" {
@@ -261,12 +264,25 @@ class VideoFileSink final : public RecordingSink {
       video_->color_primaries = AVCOL_PRI_BT709;
       video_->color_trc = AVCOL_TRC_BT709;
       video_->gop_size = static_cast<int>(settings_.fps) * 2;
+      std::int64_t bitRate = 0;
+      if (settings_.targetBytes) {
+        const double seconds = settings_.plannedSeconds ? settings_.plannedSeconds() : 0;
+        bitRate = VideoBitRateFor(settings_.targetBytes, seconds, AudioBitRate());
+        if (bitRate == 0)
+          return Fail(path + ": " + std::to_string(settings_.targetBytes / 1000000) + " MB cannot hold " +
+                      std::to_string(static_cast<long>(seconds)) + " s of picture and sound");
+        video_->bit_rate = bitRate;
+        // A one-second buffer at that rate keeps the whole file to its size.
+        video_->rc_max_rate = bitRate;
+        video_->rc_buffer_size = static_cast<int>(std::min<std::int64_t>(bitRate, 1 << 30));
+      }
+      const std::string crf = std::to_string(settings_.crf);
       if (settings_.form == RecordingForm::Mp4) {
         av_dict_set(&options, "preset", "superfast", 0);
-        av_dict_set(&options, "crf", "18", 0);
+        if (!bitRate) av_dict_set(&options, "crf", crf.c_str(), 0);
       } else {
-        av_dict_set(&options, "crf", "32", 0);
-        av_dict_set(&options, "b", "0", 0);
+        if (!bitRate) av_dict_set(&options, "crf", crf.c_str(), 0);
+        if (!bitRate) av_dict_set(&options, "b", "0", 0);
         av_dict_set(&options, "deadline", "realtime", 0);
         av_dict_set(&options, "cpu-used", "8", 0);
         av_dict_set(&options, "row-mt", "1", 0);
@@ -305,6 +321,14 @@ class VideoFileSink final : public RecordingSink {
     return true;
   }
 
+  std::int64_t AudioBitRate() const {
+    switch (settings_.form) {
+      case RecordingForm::Mp4: return 192000;
+      case RecordingForm::Webm: return 160000;
+      default: return 0;
+    }
+  }
+
   bool OpenAudio() {
     const std::string& path = settings_.path;
     const AVCodec* codec = avcodec_find_encoder_by_name(AudioCodecName());
@@ -316,8 +340,7 @@ class VideoFileSink final : public RecordingSink {
     audio_->sample_fmt = settings_.form == RecordingForm::Mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
     av_channel_layout_default(&audio_->ch_layout, 2);
     audio_->time_base = AVRational{1, audio_->sample_rate};
-    if (settings_.form == RecordingForm::Mp4) audio_->bit_rate = 192000;
-    if (opus) audio_->bit_rate = 160000;
+    audio_->bit_rate = AudioBitRate();
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int rc = avcodec_open2(audio_, codec, nullptr);
     if (rc < 0) return Fail(path + ": cannot open the " + AudioCodecName() + " encoder: " + AvError(rc));

@@ -16,6 +16,7 @@
 #include "platform/watch.h"
 #include "shell/check.h"
 #include "record/recording_target.h"
+#include "record/video_quality.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
 #include "shell/presentation_dir.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
   live.pacing = !options.noPacing;
   live.display = options.display;
   live.fit = options.scaleMode == ScaleMode::Fit;
+  live.warning = !options.noWarning;
   RecordingOptions rec;
   rec.fps = options.fps;
   rec.every = options.every;
@@ -67,14 +69,15 @@ int main(int argc, char** argv) {
   rec.startAt = options.startAt.value_or(0);
   rec.stopAt = options.stopAt;
   StartAtMs = rec.startAt;
+  rec.replace = options.force;
   const std::optional<std::uint32_t> quitAt = options.quitAt;
 
   if (dir.empty()) {
-    const std::optional<std::string> found = FindPresentation();
+    std::string tried;
+    const std::optional<std::string> found = FindPresentation(ThisProgramsPlaces(), tried);
     if (!found) {
-      std::fprintf(stderr, "zintavel: %s: no such directory and no data/ here; `cmake --build build` makes the "
-                   "presentation, `cmake --install build` puts it there (or give --dir DIR)\n",
-                   InstalledPresentation(ProgramPath()).c_str());
+      std::fprintf(stderr, "zintavel: no presentation found; tried %s. `cmake --build build` makes it, "
+                   "`cmake --install build` installs it, or give --dir DIR\n", tried.c_str());
       return 1;
     }
     dir = *found;
@@ -99,6 +102,12 @@ int main(int argc, char** argv) {
     if (!ignored.empty()) return Bad(ignored);
     rec.path = record;
     rec.form = *form;
+    if ((options.quality || options.sizeMb) && *form != RecordingForm::Mp4 && *form != RecordingForm::Webm)
+      return Bad("--quality and --size go with a .mp4 or .webm recording");
+    const std::optional<int> crf = CrfFor(*form, options.quality);
+    if (!crf) return Bad("--quality " + std::to_string(*options.quality) + ": out of the encoder's CRF range");
+    rec.crf = *crf;
+    rec.targetBytes = options.sizeMb.value_or(0) * std::uint64_t{1000000};
     rec.quitAt = quitAt;
     rec.scale = options.scaleFactor;
     rec.wholePartTwo = WholePartTwoMs;

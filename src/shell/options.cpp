@@ -20,6 +20,8 @@ const char* const ProgramHelp =
     "  -w, --window        a resizable window instead of full screen\n"
     "  -m, --mute          open no sound device\n"
     "      --gentle        hold back flashes past three a second\n"
+    "      --no-warning    no warning card before the show (it says the demo flashes,\n"
+    "                      and G on it switches --gentle on)\n"
     "      --display N     the screen to play on (0 is the first)\n"
     "      --scale MODE    in a window or on a screen: integer (whole multiples, the\n"
     "                      default) or fit (the largest 4:3 size); with --record, a whole\n"
@@ -44,6 +46,13 @@ const char* const ProgramHelp =
     "                      TIME as 90, 90.5, 1:30, 1:30.5 or 00:01:30 (seconds, or\n"
     "                      [hours:]minutes:seconds)\n"
     "      --stop-at TIME  end a recording at TIME without the closing fade (a clip)\n"
+    "      --quality Q     .mp4 and .webm: small, medium (the default) or high, or the\n"
+    "                      encoder's CRF (0-51 for .mp4, 0-63 for .webm; lower is better)\n"
+    "      --size MB       .mp4 and .webm: fit the whole file in MB megabytes (an average\n"
+    "                      bit rate for the recording's planned length)\n"
+    "      --force         replace an earlier recording's frames and audio.wav in a PNG\n"
+    "                      directory (without it such a directory is refused; an existing\n"
+    "                      video file is always replaced)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
 
@@ -92,6 +101,15 @@ std::optional<std::uint32_t> ParseShowTime(const char* text) {
   return static_cast<std::uint32_t>(ms);
 }
 
+std::optional<int> ParseQualityLevel(const std::string& text) {
+  if (text == "small") return QualitySmall;
+  if (text == "medium") return QualityMedium;
+  if (text == "high") return QualityHigh;
+  const auto n = ParseNumber(text.c_str(), 0, 99);
+  if (!n) return std::nullopt;
+  return static_cast<int>(*n);
+}
+
 namespace {
 
 enum LongOnly {
@@ -109,6 +127,10 @@ enum LongOnly {
   OptWatch,
   OptStartAt,
   OptStopAt,
+  OptForce,
+  OptNoWarning,
+  OptQuality,
+  OptSize,
 };
 
 const option LongOptions[] = {
@@ -130,6 +152,10 @@ const option LongOptions[] = {
     {"watch", no_argument, nullptr, OptWatch},
     {"start-at", required_argument, nullptr, OptStartAt},
     {"stop-at", required_argument, nullptr, OptStopAt},
+    {"force", no_argument, nullptr, OptForce},
+    {"no-warning", no_argument, nullptr, OptNoWarning},
+    {"quality", required_argument, nullptr, OptQuality},
+    {"size", required_argument, nullptr, OptSize},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -165,6 +191,16 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       case 'm': o.mute = true; break;
       case OptGentle: o.gentle = true; break;
       case OptNoPacing: o.noPacing = true; break;
+      case OptForce: o.force = true; break;
+      case OptNoWarning: o.noWarning = true; break;
+      case OptQuality:
+        o.quality = ParseQualityLevel(optarg);
+        if (!o.quality) return bad("--quality takes small, medium, high or the encoder's CRF (a whole number)");
+        break;
+      case OptSize:
+        o.sizeMb = ParseNumber(optarg, 1, 1000000);
+        if (!o.sizeMb) return bad("--size takes megabytes, a whole number from 1 to 1000000");
+        break;
       case OptDouble: o.forceDoubling = true; break;
       case OptDisplay: {
         const auto n = ParseNumber(optarg, 0, 63);
@@ -239,6 +275,9 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   if (optind < argc) return bad(std::string("unexpected argument '") + argv[optind] + "'");
   if (o.stopAt && !o.recordGiven) return bad("--stop-at goes with --record (a player ends with Escape)");
   if (o.stopAt && *o.stopAt <= o.startAt.value_or(0)) return bad("--stop-at must come after --start-at");
+  if (o.force && !o.recordGiven) return bad("--force goes with --record");
+  if ((o.quality || o.sizeMb) && !o.recordGiven) return bad("--quality and --size go with --record");
+  if (o.quality && o.sizeMb) return bad("--quality and --size exclude each other: a size sets the rate");
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
   if (o.check && (o.recordGiven || o.watch)) return bad("--check reads the presentation and plays nothing; it goes with --dir only");
   if (o.watch && o.recordGiven) return bad("--watch goes with a window or full screen, not with --record");

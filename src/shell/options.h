@@ -23,6 +23,10 @@ struct ProgramOptions {
   bool forceDoubling = false;           // --double
   bool noPacing = false;                // --no-pacing
   bool gentle = false;                  // --gentle
+  bool force = false;                   // --force, recordings only
+  bool noWarning = false;               // --no-warning
+  std::optional<int> quality;           // --quality: a level code or a CRF (record/video_quality.h)
+  std::optional<std::uint32_t> sizeMb;  // --size MB
   std::optional<int> depth;             // --depth 32|24|16|15
   std::optional<int> display;           // --display N
   ScaleMode scaleMode = ScaleMode::Integer;  // --scale integer|fit
@@ -48,5 +52,10 @@ std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, st
 // [HH:]MM:SS with an optional fraction (1:30, 1:30.5, 00:01:30); digits past
 // the millisecond are dropped. Nothing for anything else or 2^32 ms and more.
 std::optional<std::uint32_t> ParseShowTime(const char* text);
+// --quality small|medium|high|N (N the encoder's CRF, checked against the
+// encoder's range once the form is known); nothing for anything else. Levels
+// are negative codes until the form picks their CRF (record/video_quality.h).
+std::optional<int> ParseQualityLevel(const std::string& text);
+inline constexpr int QualitySmall = -1, QualityMedium = -2, QualityHigh = -3;
 
 extern const char* const ProgramHelp;

@@ -1,0 +1,27 @@
+// How many bits a shared video (.mp4, .webm) may spend: a named level, the
+// encoder's own CRF, or a size the whole file must fit. The levels were
+// chosen from measurements of the show (README, "Record a video"): the
+// picture is pixel art enlarged 4x, flat areas and hard edges, which needs
+// far fewer bits than camera footage for the same look.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "record/recording_sink.h"
+#include "shell/options.h"
+
+struct VideoQuality {
+  std::optional<int> crf;           // a level's or the user's CRF; nothing: the default level
+  std::uint64_t targetBytes = 0;    // --size: the whole file within this many bytes
+};
+
+// The CRF for a form at a parsed level or number; nothing when a number is
+// out of the encoder's range.
+std::optional<int> CrfFor(RecordingForm form, std::optional<int> level);
+
+// The video bit rate (bits a second) that makes `seconds` of video plus its
+// sound (audioBitRate) fit targetBytes with a margin for the container and for
+// the video buffer's one second; 0 when even a bare minimum does not fit.
+std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int64_t audioBitRate);
