@@ -16,10 +16,13 @@ std::optional<int> CrfFor(RecordingForm form, std::optional<int> level) {
 
 std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int64_t audioBitRate) {
   if (seconds <= 0) return 0;
-  // 4% for the container and the sound encoder's own aim; the video's rate is
-  // held by a one-second buffer (see the sink), which may end up to one
-  // second's worth over the average, so that second is counted too.
-  const double bits = static_cast<double>(targetBytes) * 8 * 0.96;
+  // 4% for the container and the sound encoder's own aim, and the room the
+  // .mp4's index-first copy keeps for its index (64 KiB and 40 bytes a packet,
+  // at most 120 packets a second); the video's rate is held by a one-second
+  // buffer (see the sink), which may end up to one second's worth over the
+  // average, so that second is counted too.
+  const double indexRoom = 64 * 1024 + 40.0 * 120 * seconds;
+  const double bits = (static_cast<double>(targetBytes) * 0.96 - indexRoom) * 8;
   const double video = (bits - static_cast<double>(audioBitRate) * seconds) / (seconds + 1);
   constexpr double Minimum = 50000;  // below this the picture is mush
   return video < Minimum ? 0 : static_cast<std::int64_t>(video);

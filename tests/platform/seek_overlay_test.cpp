@@ -117,7 +117,7 @@ TEST(SeekOverlayTest, PausedSeekAndScreenshotInARealWindow) {
   const std::string env = "cd " + dir.Path("") + " && export DISPLAY=" + display +
                           " SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null; ";
   const std::string player = "timeout -s KILL 180 " + std::string(ZINTAVEL_BINARY) + " --dir " +
-                             ZINTAVEL_DEMO_DIR + " --window --start-at 80";
+                             ZINTAVEL_DEMO_DIR + " --window --no-warning --start-at 80";
   const std::string keys =
       // SDL may make its window anew for the renderer: wait for the display line.
       "for i in $(seq 300); do grep -q renderer log.txt && break; sleep 0.2; done; "

@@ -30,9 +30,9 @@ TEST(VideoQualityTest, LevelsAndNumbersPerEncoder) {
 
 TEST(VideoQualityTest, BitRateForASize) {
   // 100 MB over 400 s with 192 kb/s of sound: 1.92 Mb/s in all, less the margin,
-  // the sound and the video buffer's second.
+  // the index's room, the sound and the video buffer's second.
   EXPECT_EQ(VideoBitRateFor(100000000, 400, 192000),
-            static_cast<std::int64_t>((100e6 * 8 * 0.96 - 192000.0 * 400) / 401));
+            static_cast<std::int64_t>(((100e6 * 0.96 - (65536 + 40.0 * 120 * 400)) * 8 - 192000.0 * 400) / 401));
   EXPECT_EQ(VideoBitRateFor(1000000, 400, 192000), 0);  // not even the sound fits
   EXPECT_EQ(VideoBitRateFor(100000000, 0, 192000), 0);
 }

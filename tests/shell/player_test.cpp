@@ -3,6 +3,7 @@
 // into a temporary prefix run from elsewhere.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,19 +80,38 @@ TEST(PlayerTest, PlaysOnSilentlyWhenNoSoundDeviceOpens) {
 
 TEST(PlayerTest, SecondSignalDuringTheClosingEndsAtOnce) {
   for (const int sig : {SIGINT, SIGTERM}) {
+    int err[2];
+    ASSERT_EQ(pipe(err), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
       setenv("SDL_VIDEODRIVER", "dummy", 1);
       setenv("SDL_AUDIODRIVER", "disk", 1);
       setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-      std::freopen("/dev/null", "w", stderr);
+      dup2(err[1], 2);
+      close(err[0]);
+      close(err[1]);
       execl(ZINTAVEL_BINARY, ZINTAVEL_BINARY, "--dir", ZINTAVEL_DEMO_DIR, static_cast<char*>(nullptr));
       _exit(127);
     }
+    close(err[1]);
     using namespace std::chrono;
+    // Signals only once the show runs (its start-up line is out): on a loaded
+    // machine start-up alone can take longer than any fixed wait.
+    std::string said;
+    const auto giveUp = steady_clock::now() + seconds(60);
+    while (said.find("renderer") == std::string::npos && steady_clock::now() < giveUp) {
+      pollfd p{err[0], POLLIN, 0};
+      if (poll(&p, 1, 1000) <= 0) continue;
+      char buffer[512];
+      const ssize_t n = read(err[0], buffer, sizeof buffer);
+      if (n <= 0) break;
+      said.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(err[0]);  // later lines go nowhere; the program ignores the broken pipe
+    ASSERT_NE(said.find("renderer"), std::string::npos) << said;
     // The first asks to quit (the ten-second closing begins), the second ends it.
-    std::this_thread::sleep_for(milliseconds(1500));
+    std::this_thread::sleep_for(milliseconds(500));
     kill(child, sig);
     std::this_thread::sleep_for(milliseconds(1000));
     const auto second = steady_clock::now();
