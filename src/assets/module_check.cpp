@@ -22,10 +22,10 @@ std::string Grouped(std::uint64_t n) {
 }
 
 // index < 0: the part has no number.
-bool Missing(std::string& problem, const char* what, long index, std::uint64_t end, std::size_t size) {
+bool Missing(std::string& problem, const char* what, std::int64_t index, std::uint64_t end, std::size_t size) {
   char text[160];
   if (index >= 0)
-    std::snprintf(text, sizeof text, "%s %ld", what, index);
+    std::snprintf(text, sizeof text, "%s %lld", what, static_cast<long long>(index));
   else
     std::snprintf(text, sizeof text, "%s", what);
   problem = std::string("cut short or damaged: ") + text + " runs to byte " + Grouped(end) +
@@ -50,27 +50,27 @@ bool CheckModuleOffsets(const std::uint8_t* data, std::size_t size, std::string&
   }
   for (std::uint32_t i = 0; i < instruments; ++i) {
     const std::uint64_t end = std::uint64_t{Le32(offsets + 4 * i)} + 4;  // at least its "IMPI"
-    if (end > size) return Missing(problem, "instrument", long{i} + 1, end, size);
+    if (end > size) return Missing(problem, "instrument", std::int64_t{i} + 1, end, size);
   }
   offsets += 4 * instruments;
   for (std::uint32_t i = 0; i < samples; ++i) {
     const std::uint64_t at = Le32(offsets + 4 * i);
-    if (at + SampleHeaderBytes > size) return Missing(problem, "sample header", long{i} + 1, at + SampleHeaderBytes, size);
+    if (at + SampleHeaderBytes > size) return Missing(problem, "sample header", std::int64_t{i} + 1, at + SampleHeaderBytes, size);
     const std::uint8_t* s = data + at;
     const std::uint32_t flags = s[0x12];
     const std::uint64_t length = Le32(s + 0x30), pointer = Le32(s + 0x48);
     if ((flags & 1) == 0 || length == 0) continue;
     // Compressed sample data has no size to check up front; its start must be there.
     const std::uint64_t bytes = (flags & 8) != 0 ? 1 : length * ((flags & 2) ? 2 : 1) * ((flags & 4) ? 2 : 1);
-    if (pointer + bytes > size) return Missing(problem, "sample", long{i} + 1, pointer + bytes, size);
+    if (pointer + bytes > size) return Missing(problem, "sample", std::int64_t{i} + 1, pointer + bytes, size);
   }
   offsets += 4 * samples;
   for (std::uint32_t i = 0; i < patterns; ++i) {
     const std::uint64_t at = Le32(offsets + 4 * i);
     if (at == 0) continue;  // an empty pattern
-    if (at + 8 > size) return Missing(problem, "pattern", long{i}, at + 8, size);
+    if (at + 8 > size) return Missing(problem, "pattern", std::int64_t{i}, at + 8, size);
     const std::uint64_t end = at + 8 + Le16(data + at);
-    if (end > size) return Missing(problem, "pattern", long{i}, end, size);
+    if (end > size) return Missing(problem, "pattern", std::int64_t{i}, end, size);
   }
   return true;
 }
