@@ -5,17 +5,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "record/av_error.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
 namespace {
 
-std::string AvText(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
-}
 
 // An upper bound on the classic index of `packets` samples: per sample at most
 // a size (4 bytes), a composition offset (8), a time entry (8) and a chunk
@@ -49,15 +46,15 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   };
   Input in;
   int rc = avformat_open_input(&in.format, path.c_str(), nullptr, nullptr);
-  if (rc < 0) return fail("cannot read it back: " + AvText(rc));
-  if ((rc = avformat_find_stream_info(in.format, nullptr)) < 0) return fail("cannot read it back: " + AvText(rc));
+  if (rc < 0) return fail("cannot read it back: " + AvError(rc));
+  if ((rc = avformat_find_stream_info(in.format, nullptr)) < 0) return fail("cannot read it back: " + AvError(rc));
   std::int64_t packets = 0;
   for (unsigned i = 0; i < in.format->nb_streams; ++i) packets += in.format->streams[i]->nb_frames;
   if (packets <= 0) packets = in.format->duration / AV_TIME_BASE * 200 + 1000;  // 200 samples a second is plenty
 
   Output out;
   rc = avformat_alloc_output_context2(&out.format, nullptr, "mp4", copy.c_str());
-  if (rc < 0) return fail("cannot set up the copy: " + AvText(rc));
+  if (rc < 0) return fail("cannot set up the copy: " + AvError(rc));
   for (unsigned i = 0; i < in.format->nb_streams; ++i) {
     AVStream* s = avformat_new_stream(out.format, nullptr);
     if (!s || avcodec_parameters_copy(s->codecpar, in.format->streams[i]->codecpar) < 0)
@@ -67,12 +64,12 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
     s->avg_frame_rate = in.format->streams[i]->avg_frame_rate;
   }
   if ((rc = avio_open(&out.format->pb, copy.c_str(), AVIO_FLAG_WRITE)) < 0)
-    return fail("cannot create " + copy + ": " + AvText(rc));
+    return fail("cannot create " + copy + ": " + AvError(rc));
   AVDictionary* options = nullptr;
   av_dict_set_int(&options, "moov_size", IndexRoom(packets), 0);
   rc = avformat_write_header(out.format, &options);
   av_dict_free(&options);
-  if (rc < 0) return fail("cannot write " + copy + ": " + AvText(rc));
+  if (rc < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   AVPacket* packet = av_packet_alloc();
   if (!packet) return fail("out of memory for the copy");
   // A fragmented file cannot say where its streams start (no edit list), so
@@ -100,11 +97,11 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
     if (rc < 0) break;
   }
   av_packet_free(&packet);
-  if (rc != AVERROR_EOF) return fail("cannot copy it with its index first: " + AvText(rc));
+  if (rc != AVERROR_EOF) return fail("cannot copy it with its index first: " + AvError(rc));
   if (beforeTrailer) beforeTrailer(out.format);
-  if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvText(rc));
-  if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvText(out.format->pb->error));
-  if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvText(rc));
+  if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
+  if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvError(out.format->pb->error));
+  if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   if (std::rename(copy.c_str(), path.c_str()) != 0) return fail("cannot rename " + copy + " over it");
   return true;
 }

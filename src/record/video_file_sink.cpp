@@ -22,6 +22,7 @@
 #include <cstring>
 #include <vector>
 
+#include "record/av_error.h"
 #include "record/fast_start.h"
 #include "record/recording_sink.h"
 #include "record/video_quality.h"
@@ -38,11 +39,6 @@ extern "C" {
 
 namespace {
 
-std::string AvError(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
-}
 
 class VideoFileSink final : public RecordingSink {
  public:

@@ -28,16 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 const std::string Demo = ZINTAVEL_DEMO_DIR;
 
-// The default presentation as links, file by file, so a test can replace one.
-std::string LinkedShow(const TempDir& dir) {
-  const std::string root = dir.Path("show");
-  fs::create_directories(root + "/data");
-  for (const char* name : {"tune.it", "intro.mp3"}) fs::create_symlink(Demo + "/" + name, root + "/" + name);
-  for (const auto& entry : fs::directory_iterator(Demo + "/data")) {
-    fs::create_symlink(entry.path(), root + "/data/" + entry.path().filename().string());
-  }
-  return root;
-}
 
 // A 320x240 PCX of stripes in `shade`, written in place of the link.
 void WriteCard(const std::string& path, std::uint8_t shade) {
@@ -103,7 +93,7 @@ std::vector<std::uint64_t> RunTitleCard(const std::string& show,
 
 TEST(ReloadTest, ChangedPictureShowsNextFrameAndABrokenOneKeepsIt) {
   TempDir dir;
-  const std::string show = LinkedShow(dir), card = show + "/data/card.pcx";
+  const std::string show = LinkedShow(dir, Demo), card = show + "/data/card.pcx";
   const std::vector<std::uint64_t> before = RunTitleCard(show, [](std::uint32_t) {});
 
   // While it plays: a new card after the 5th frame, a cut one after the 10th.
@@ -139,7 +129,7 @@ TEST(ReloadTest, ChangedPictureShowsNextFrameAndABrokenOneKeepsIt) {
 
 TEST(ReloadTest, WhatIsMadeFromAFileIsMadeAgain) {
   TempDir dir;
-  const std::string show = LinkedShow(dir), data = show + "/data/";
+  const std::string show = LinkedShow(dir, Demo), data = show + "/data/";
   PresentationDirectory = show;
   ASSERT_TRUE(LoadAssets());
   const std::int32_t pages = PagesOneCount, ticker = TickerWidth;

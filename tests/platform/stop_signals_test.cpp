@@ -49,16 +49,6 @@ std::string Text(const std::string& path) {
   return {b.begin(), b.end()};
 }
 
-// Video frames in a file, decoded by ffprobe.
-long DecodedFrames(const std::string& path) {
-  const std::string command = "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
-                              "-of csv=p=0 '" + path + "' 2>/dev/null";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  long frames = -1;
-  if (pipe && std::fscanf(pipe, "%ld", &frames) != 1) frames = -1;
-  if (pipe) pclose(pipe);
-  return frames;
-}
 
 bool WaitForText(const std::string& path, const std::string& text) {
   for (int i = 0; i < 600; ++i) {

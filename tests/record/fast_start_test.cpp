@@ -22,16 +22,6 @@
 
 namespace {
 
-// Video frames in a file, decoded by ffprobe; -1 when it does not open.
-long DecodedFrames(const std::string& path) {
-  const std::string command = "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
-                              "-of csv=p=0 '" + path + "' 2>/dev/null";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  long frames = -1;
-  if (pipe && std::fscanf(pipe, "%ld", &frames) != 1) frames = -1;
-  if (pipe) pclose(pipe);
-  return frames;
-}
 
 std::string Text(const std::string& path) {
   const std::vector<std::uint8_t> b = ReadAll(path);

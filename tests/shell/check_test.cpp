@@ -24,17 +24,6 @@ const std::string Demo = ZINTAVEL_DEMO_DIR;
 
 bool Says(const std::string& said, const std::string& what) { return said.find(what) != std::string::npos; }
 
-// The default presentation as links, the data files one by one, so a test can
-// put anything in place of one of them.
-std::string LinkedShow(const TempDir& dir) {
-  const std::string root = dir.Path("show");
-  fs::create_directories(root + "/data");
-  for (const char* name : {"tune.it", "intro.mp3"}) fs::create_symlink(Demo + "/" + name, root + "/" + name);
-  for (const auto& entry : fs::directory_iterator(Demo + "/data")) {
-    fs::create_symlink(entry.path(), root + "/data/" + entry.path().filename().string());
-  }
-  return root;
-}
 
 void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   fs::remove(path);
@@ -109,7 +98,7 @@ TEST_F(CheckTest, EachBrokenFileIsNamed) {
                        Case{"ticker.txt", "fifo"}, Case{"img07.jpg", "missing"}}) {
     SCOPED_TRACE(std::string(c.file) + " " + c.kind);
     TempDir dir;
-    const std::string show = LinkedShow(dir), path = show + "/data/" + c.file;
+    const std::string show = LinkedShow(dir, Demo), path = show + "/data/" + c.file;
     fs::remove(path);
     const std::string kind = c.kind;
     if (kind == "directory") fs::create_directory(path);
@@ -140,7 +129,7 @@ TEST_F(CheckTest, MusicThatDoesNotLoadOrIsCutShortIsNamed) {
   for (std::size_t percent : {10, 50, 99}) {
     SCOPED_TRACE(percent);
     TempDir dir;
-    const std::string show = LinkedShow(dir);
+    const std::string show = LinkedShow(dir, Demo);
     Write(show + "/tune.it", std::vector<std::uint8_t>(tune.begin(), tune.begin() + tune.size() * percent / 100));
     fs::remove(show + "/intro.mp3");
     fs::create_directory(show + "/intro.mp3");

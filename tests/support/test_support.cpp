@@ -72,3 +72,23 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
+
+std::string LinkedShow(const TempDir& dir, const std::string& demo) {
+  namespace fs = std::filesystem;
+  const std::string root = dir.Path("show");
+  fs::create_directories(root + "/data");
+  for (const char* name : {"tune.it", "intro.mp3"}) fs::create_symlink(demo + "/" + name, root + "/" + name);
+  for (const auto& entry : fs::directory_iterator(demo + "/data"))
+    fs::create_symlink(entry.path(), root + "/data/" + entry.path().filename().string());
+  return root;
+}
+
+long DecodedFrames(const std::string& path) {
+  const std::string command = "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
+                              "-of csv=p=0 '" + path + "' 2>/dev/null";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  long frames = -1;
+  if (pipe && std::fscanf(pipe, "%ld", &frames) != 1) frames = -1;
+  if (pipe) pclose(pipe);
+  return frames;
+}

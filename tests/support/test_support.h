@@ -53,3 +53,10 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& arguments, const std::string& environment = "");
 
 std::vector<std::uint8_t> ReadAll(const std::string& path);
+
+// A presentation (`demo`) as symbolic links, file by file, in DIR/show, so a
+// test can put anything in place of one of them; returns that directory.
+std::string LinkedShow(const TempDir& dir, const std::string& demo);
+
+// Video frames in a file as ffprobe decodes them; -1 when it does not open.
+long DecodedFrames(const std::string& path);
