@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,8 @@ class LoadingTest : public testing::Test {
     data_ = dir_.Path("data");
     std::filesystem::create_directory(data_);
     PresentationDirectory = dir_.Path("");
+    // The pictures are globals: an earlier test's cut picture would tint these pages.
+    std::fill(std::begin(CutPictureB.pixels), std::end(CutPictureB.pixels), Pixel{0});
     WriteFontSheet(data_ + "/font1.pcx", 1024, 40, 43, 20);
     WriteFontSheet(data_ + "/font2.pcx", 470, 10, 75, 6);
     WriteFontSheet(data_ + "/font3.pcx", 564, 12, 84, 6);

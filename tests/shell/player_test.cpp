@@ -290,15 +290,21 @@ TEST(PlayerTest, WarningCardBeforeTheShowAndSecondEscapeEndsTheClosing) {
   ASSERT_TRUE(WaitForWindow(x));
   EXPECT_GE(WaitForBright(x, dir.Path("card.png"), 8), CardBright);
   x.Run(std::string(Key) + "g");
-  Sleep(1000);
-  EXPECT_LT(x.BrightPixels(dir.Path("show.png")), 100);  // the title card fading in from black
+  // The card goes when the key arrives: the title card fades in from black.
+  // Polled, as a loaded machine may take a while to deliver the key.
+  long bright = CardBright;
+  for (int i = 0; i < 40 && bright >= 100; ++i) {
+    bright = x.BrightPixels(dir.Path("show.png"));
+    if (bright >= 100) Sleep(250);
+  }
+  EXPECT_LT(bright, 100);
   // Escape starts the ten-second closing; a second one ends it at once.
   x.Run(std::string(Key) + "Escape");
   Sleep(1500);
   x.Run(std::string(Key) + "Escape");
   auto [code, ms] = Wait(child);
   EXPECT_EQ(code, 0);
-  EXPECT_LT(ms, 5000);
+  EXPECT_LT(ms, 8000);  // well short of the closing's ten seconds
   const std::vector<std::uint8_t> log = ReadAll(dir.Path("card.txt"));
   EXPECT_NE(std::string(log.begin(), log.end()).find("zintavel: gentle mode on"), std::string::npos);
 
@@ -318,7 +324,7 @@ TEST(PlayerTest, WarningCardBeforeTheShowAndSecondEscapeEndsTheClosing) {
   x.Run(std::string(Key) + "Escape");
   std::tie(code, ms) = Wait(child);
   EXPECT_EQ(code, 0);
-  EXPECT_LT(ms, 3000);
+  EXPECT_LT(ms, 10000);  // no closing and no show: the show alone would run to 30 s
 }
 
 TEST(PlayerTest, RecordingsHaveNoWarningCard) {
