@@ -120,6 +120,7 @@ function makeTimeline(hooks) {
     contains: (el) => bar.contains(el),
     // Over the picture's bottom edge, as wide as the picture.
     place(r) {
+      bar.classList.toggle('narrow', r.width < 520);
       bar.style.left = r.left + 'px';
       bar.style.width = r.width + 'px';
       bar.style.top = (r.bottom - bar.offsetHeight) + 'px';
