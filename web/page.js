@@ -60,7 +60,7 @@
   // --- Clock: milliseconds since the start, frozen while paused and while the
   // sound thread catches up with a seek. ----------------------------------------
   let runningSince = null, banked = 0, paused = false, pendingWake = null;
-  let landsAsked = 0, landsHeard = 0;
+  let landsAsked = 0, landsHeard = 0, landWatch = null;
   const held = () => paused || landsHeard < landsAsked;
   function tick() {
     if (fakeFps) return Math.floor(state.presents * 1000 / fakeFps);
@@ -222,7 +222,19 @@
     }
     node.port.postMessage({ op: op, path: path, a: a, b: b });
     if (op === 'free') state.sound = 'freed';
-    if (op === 'land') { stopClock(); landsAsked++; }
+    if (op === 'land') {
+      stopClock();
+      landsAsked++;
+      // A sound thread that never answers does not stop the picture for good.
+      clearTimeout(landWatch);
+      landWatch = setTimeout(() => {
+        if (landsHeard >= landsAsked) return;
+        console.warn('zintavel: the sound thread did not catch up with a seek; the picture goes on');
+        stopClock();
+        landsHeard = landsAsked;
+        startClock();
+      }, 30000);
+    }
     return true;
   }
   async function openSound(wasmBytes) {

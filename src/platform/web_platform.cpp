@@ -177,7 +177,9 @@ class WebPlatform : public Platform {
   // the first phase, after a quit, in the closing) or the key leads nowhere.
   double SeekKeyPressed(int key) {
     if (!Seekable() || key < 0 || key > static_cast<int>(SeekKey::NextPhase)) return -1;
-    const std::optional<std::uint32_t> to = SeekTarget(static_cast<SeekKey>(key), seekTo_.value_or(ShowTime()));
+    // Keys pressed during a replay count from where it goes.
+    const std::uint32_t from = seekTo_.value_or(replaying_ ? ShowClock.target : ShowTime());
+    const std::optional<std::uint32_t> to = SeekTarget(static_cast<SeekKey>(key), from);
     if (!to) return -1;
     seekTo_ = to;
     return *to;
