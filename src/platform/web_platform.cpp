@@ -11,8 +11,8 @@
 
 #include "platform/seek_overlay.h"
 #include "shell/seek.h"
-#include "shell/window.h"
 #include "shell/show_length.h"
+#include "shell/window.h"
 
 // The page's side of each call; all of them live in web/page.js.
 EM_JS(std::uint32_t, zw_tick, (), { return Module.zintavel.tick() >>> 0; });
