@@ -112,7 +112,9 @@ function makeTimeline(hooks) {
   track.addEventListener('pointercancel', (e) => letGo(e, false));
   bar.addEventListener('pointerenter', () => { hovering = true; });
   bar.addEventListener('pointerleave', () => { hovering = false; });
-  button.addEventListener('click', (e) => { e.stopPropagation(); hooks.pause(); show(); });
+  // The button never keeps the focus, or Space would press it as well as pause.
+  button.addEventListener('mousedown', (e) => e.preventDefault());
+  button.addEventListener('click', (e) => { e.stopPropagation(); button.blur(); hooks.pause(); show(); });
   stage.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') show(); });
   stage.addEventListener('pointerdown', show);
 

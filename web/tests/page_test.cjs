@@ -267,6 +267,16 @@ async function realClock(browser, base) {
   await page.waitForTimeout(300);
   const c = await page.evaluate(() => ({ t: Module.zintavel.tick(), p: zintavel.presents }));
   check('Space again resumes', c.t > b.t && c.p > b.p);
+  // The timeline's button pauses too, and Space after it resumes (the button keeps no focus to press again).
+  await page.mouse.move(640, 300);
+  await page.mouse.move(650, 310);
+  await page.click('#playpause');
+  const byButton = await page.evaluate(() => document.getElementById('paused').style.display);
+  await page.keyboard.press('Space');
+  await page.waitForTimeout(300);
+  const afterSpace = await page.evaluate(() => document.getElementById('paused').style.display);
+  check('the timeline\'s button pauses and Space resumes', byButton === 'block' && afterSpace === 'none',
+    JSON.stringify([byButton, afterSpace]));
   await page.keyboard.press('f');
   await page.waitForTimeout(300);
   const full = await page.evaluate(() => ({ on: !!document.fullscreenElement, w: document.getElementById('screen').style.width }));
