@@ -1,7 +1,10 @@
 // The audio thread: runs the sound layer's module (ZintavelAudio, above) and
 // hands the browser 128 frames at a time. The page sends the wasm's bytes once
 // and then one message per sound call; files arrive before the call that opens
-// them.
+// them. A seek is 'rewind', then 'drop' up to the sample of each sound call the
+// unseen frames make, then 'land': the mix is dropped up to the landing and
+// played from there, and the page hears 'landed'. Between the rewind and the
+// landing the thread plays silence.
 // The audio thread's global scope has neither a performance clock nor crypto;
 // the module's runtime wants one for timing and the other to seed the tracker
 // library's random source (which the mix does not depend on).
@@ -33,6 +36,8 @@ class ZintavelProcessor extends AudioWorkletProcessor {
     this.m = null;
     this.hashSeconds = opts.hashSeconds || 0;
     this.hash = null;
+    this.held = false;
+    this.mixed = 0;  // samples mixed and dropped since the rewind
     this.port.onmessage = (e) => {
       this.pending.push(e.data);
       if (this.m) this.drain();
@@ -72,13 +77,29 @@ class ZintavelProcessor extends AudioWorkletProcessor {
         case 'freeStream': m._zw_audio_free_stream(); break;
         case 'volume': m._zw_audio_volume(c.a); break;
         case 'free': m._zw_audio_free(); break;
+        case 'rewind':
+          m._zw_audio_rewind();
+          this.held = true;
+          this.mixed = 0;
+          break;
+        case 'drop':
+        case 'land':
+          if (c.a > this.mixed) m._zw_audio_skip(c.a - this.mixed);
+          this.mixed = Math.max(this.mixed, c.a);
+          if (c.op === 'land') {
+            this.held = false;
+            // A hash asked for starts again where the seek landed.
+            if (this.hashSeconds) this.hash = { lo: 0x84222325, hi: 0xcbf29ce4, frames: 0, second: 0, peak: 0 };
+            this.port.postMessage({ type: 'landed', sample: c.a });
+          }
+          break;
       }
     }
   }
 
   process(inputs, outputs) {
     const out = outputs[0];
-    if (!this.m || !out || out.length < 2) return true;
+    if (!this.m || !out || out.length < 2 || this.held) return true;
     const n = out[0].length;
     const at = this.m._zw_audio_render(n) >> 2;
     const mix = this.m.HEAPF32.subarray(at, at + 2 * n);

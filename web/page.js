@@ -8,12 +8,17 @@
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
 // first S seconds after the module starts. ?mute plays without sound, as the
 // program's --mute does; ?gentle ticks the gentle mode (the program's --gentle).
+// ?t=TIME starts the show at TIME (as the program's --start-at takes it), so a
+// link can point at a moment; the player's seek keys and the timeline under the
+// picture (web/timeline.js) seek while it plays.
 (function () {
   'use strict';
   const params = new URLSearchParams(location.search);
   const fakeFps = Number(params.get('fakefps')) || 0;
   const soundHashSeconds = Number(params.get('soundhash')) || 0;
   const mute = params.has('mute');
+  const startAt = params.get('t');
+  const coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   const W = 320, H = 240;
 
   const stage = document.getElementById('stage');
@@ -26,6 +31,13 @@
   gentle.checked = params.has('gentle');
   // Choosing the mode is not the click that starts the show.
   gentle.parentElement.addEventListener('click', (e) => e.stopPropagation());
+  const controls = makeTimeline({
+    seekTo: (ms) => seekAsked(Module._zw_seek_to(ms)),
+    pause: () => setPaused(!paused),
+    paused: () => paused,
+    showMs: () => state.showMs,
+    phase: () => state.phase,
+  });
   const g = canvas.getContext('2d', { willReadFrequently: fakeFps > 0 });
   const image = g.createImageData(W, H);
 
@@ -34,6 +46,8 @@
     phase: 0, phaseName: 'loading', presents: 0, hashes: [], canvasMismatches: 0,
     messages: [], soundHashes: [], started: false, done: false, exitCode: null,
     clickAt: null, firstFrameAt: null, sound: 'off',
+    showMs: 0, marks: null, seeks: [], landings: [], replayProgress: null,
+    fullScreen: null, orientationLock: null,
   };
 
   function say(text) {
@@ -43,52 +57,122 @@
   }
   function sayError(text) { console.error(text); say(text); }
 
-  // --- Clock: milliseconds since the start, frozen while paused. --------------
+  // --- Clock: milliseconds since the start, frozen while paused and while the
+  // sound thread catches up with a seek. ----------------------------------------
   let runningSince = null, banked = 0, paused = false, pendingWake = null;
+  let landsAsked = 0, landsHeard = 0, landWatch = null;
+  const held = () => paused || landsHeard < landsAsked;
   function tick() {
     if (fakeFps) return Math.floor(state.presents * 1000 / fakeFps);
     return Math.floor(banked + (runningSince === null ? 0 : performance.now() - runningSince));
   }
+  // Call before and after anything that changes held().
+  function stopClock() {
+    if (runningSince !== null) banked += performance.now() - runningSince;
+    runningSince = null;
+  }
+  function startClock() {
+    if (held() || !state.started || state.done) return;
+    if (runningSince === null) runningSince = performance.now();
+    if (pendingWake) { const w = pendingWake; pendingWake = null; w(); }
+  }
   function setPaused(on) {
     if (on === paused || state.done || !state.started) return;
+    stopClock();
     paused = on;
     pausedBadge.style.display = on ? 'block' : 'none';
-    if (on) {
-      banked += performance.now() - runningSince;
-      runningSince = null;
-      if (audio) audio.suspend();
-    } else {
-      runningSince = performance.now();
-      if (audio) audio.resume();
-      if (pendingWake) { const w = pendingWake; pendingWake = null; w(); }
-    }
+    if (audio) on ? audio.suspend() : audio.resume();
+    startClock();
+    controls.update();
+  }
+  // A seek asked for: a paused show runs to its landing frame, then holds.
+  function seekAsked(to) {
+    if (to < 0) return;
+    state.seeks.push(to);
+    controls.seeking(to);
+    if (paused && pendingWake) { const w = pendingWake; pendingWake = null; w(); }
+  }
+  function soundLanded() {
+    stopClock();
+    landsHeard++;
+    startClock();
   }
 
   // --- Keys and the window, as the show's window events. -----------------------
   const Close = 0, Escape = 1, OtherKey = 2;
   const events = [];
+  let lastPointer = 'mouse';
+  document.addEventListener('pointerdown', (e) => { lastPointer = e.pointerType; }, true);
   function toggleFullScreen() {
     if (document.fullscreenElement) document.exitFullscreen();
     else if (stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
   }
+  // On a phone: full screen, turned sideways where the browser lets a page do
+  // that (most refuse outside full screen, and desktops always).
+  function phoneFullScreen() {
+    const turn = () => {
+      if (!(screen.orientation && screen.orientation.lock)) { state.orientationLock = 'unavailable'; return; }
+      screen.orientation.lock('landscape').then(() => { state.orientationLock = 'locked'; },
+        (e) => { state.orientationLock = 'refused: ' + e.name; });
+    };
+    if (document.fullscreenElement) { turn(); return; }
+    if (!stage.requestFullscreen) { state.fullScreen = 'unavailable'; turn(); return; }
+    stage.requestFullscreen({ navigationUI: 'hide' }).then(() => { state.fullScreen = 'on'; turn(); },
+      (e) => { state.fullScreen = 'refused: ' + e.name; turn(); });
+  }
+  // The player's seek keys, in the show's order: Left, Right, Down, Up, Home, Page Up, Page Down.
+  const seekKeys = ['ArrowLeft', 'ArrowRight', 'ArrowDown', 'ArrowUp', 'Home', 'PageUp', 'PageDown'];
   document.addEventListener('keydown', (e) => {
-    if (!state.started) return;
-    if (e.code === 'Space') { e.preventDefault(); setPaused(!paused); return; }
+    if (!state.started || state.done) return;
+    if (e.code === 'Space' || e.key === 'p' || e.key === 'P') {
+      e.preventDefault();
+      if (!e.repeat) setPaused(!paused);
+      return;
+    }
     if (e.key === 'f' || e.key === 'F') { toggleFullScreen(); return; }
+    const k = seekKeys.indexOf(e.key);
+    if (k >= 0) {
+      e.preventDefault();
+      seekAsked(Module._zw_seek_key(k));
+      return;
+    }
     if (e.key === 'Escape') events.push(Escape);
     else events.push(OtherKey);
   });
-  canvas.addEventListener('dblclick', toggleFullScreen);
+  canvas.addEventListener('dblclick', () => { if (lastPointer === 'mouse') toggleFullScreen(); });
+  // A tap on the picture: full screen and sideways, and the timeline for a while.
+  stage.addEventListener('click', (e) => {
+    if (lastPointer === 'mouse' || !state.started || state.done || controls.contains(e.target)) return;
+    phoneFullScreen();
+    controls.show();
+  });
   window.addEventListener('pagehide', () => events.push(Close));
+  document.addEventListener('fullscreenchange', () => {
+    if (!document.fullscreenElement && screen.orientation && screen.orientation.unlock) {
+      try { screen.orientation.unlock(); } catch (e) { /* nothing was locked */ }
+    }
+  });
+  // No scrolling, zooming or pull-to-refresh reaches the page (touch-action
+  // and the viewport say so too; Safari's pinch needs telling on its own).
+  document.addEventListener('touchmove', (e) => { if (e.cancelable) e.preventDefault(); }, { passive: false });
+  document.addEventListener('gesturestart', (e) => e.preventDefault());
 
-  // The largest whole multiple of the show's size that fits, letterboxed.
+  // The largest whole multiple of the show's size in device pixels that fits,
+  // letterboxed, its corner on a device pixel so no column is smeared.
   function fit() {
-    const scale = Math.max(1, Math.floor(Math.min(window.innerWidth / W, window.innerHeight / H)));
-    canvas.style.width = (W * scale) + 'px';
-    canvas.style.height = (H * scale) + 'px';
+    const dpr = window.devicePixelRatio || 1;
+    const vw = stage.clientWidth || window.innerWidth, vh = stage.clientHeight || window.innerHeight;
+    const scale = Math.max(1, Math.floor(Math.min(vw * dpr / W, vh * dpr / H) + 1e-6));
+    const w = W * scale / dpr, h = H * scale / dpr;
+    canvas.style.width = w + 'px';
+    canvas.style.height = h + 'px';
+    canvas.style.left = Math.max(0, Math.round((vw - w) / 2 * dpr) / dpr) + 'px';
+    canvas.style.top = Math.max(0, Math.round((vh - h) / 2 * dpr) / dpr) + 'px';
+    controls.place(canvas.getBoundingClientRect());
   }
   window.addEventListener('resize', fit);
   document.addEventListener('fullscreenchange', fit);
+  if (screen.orientation) screen.orientation.addEventListener('change', fit);
   fit();
 
   // --- Frames. -----------------------------------------------------------------
@@ -103,7 +187,8 @@
     }
     return hi.toString(16).padStart(8, '0') + lo.toString(16).padStart(8, '0');
   }
-  function present(ptr) {
+  function present(ptr, showMs) {
+    state.showMs = showMs;
     const src = Module.HEAPU8.subarray(ptr, ptr + W * H * 4);
     const dst = image.data;
     // The surface holds 0x00RRGGBB words, little-endian: B, G, R, unused.
@@ -120,9 +205,10 @@
       }
     }
     state.presents++;
+    controls.update();
   }
   function waitFrame(wakeUp) {
-    requestAnimationFrame(() => { if (paused) pendingWake = wakeUp; else wakeUp(); });
+    requestAnimationFrame(() => { if (held()) pendingWake = wakeUp; else wakeUp(); });
   }
 
   // --- Sound: calls become messages to the audio thread. -------------------------
@@ -136,6 +222,19 @@
     }
     node.port.postMessage({ op: op, path: path, a: a, b: b });
     if (op === 'free') state.sound = 'freed';
+    if (op === 'land') {
+      stopClock();
+      landsAsked++;
+      // A sound thread that never answers does not stop the picture for good.
+      clearTimeout(landWatch);
+      landWatch = setTimeout(() => {
+        if (landsHeard >= landsAsked) return;
+        console.warn('zintavel: the sound thread did not catch up with a seek; the picture goes on');
+        stopClock();
+        landsHeard = landsAsked;
+        startClock();
+      }, 30000);
+    }
     return true;
   }
   async function openSound(wasmBytes) {
@@ -159,6 +258,7 @@
         if (m.type === 'ready') { state.sound = 'ready'; resolve(); }
         else if (m.type === 'error') sayError(m.text);
         else if (m.type === 'log') console.log(m.text);
+        else if (m.type === 'landed') soundLanded();
         else if (m.type === 'soundHash') state.soundHashes.push({ hash: m.hash, peak: m.peak });
       };
     });
@@ -189,12 +289,28 @@
         const line = caption + ': ' + text;
         if (state.messages.some((m) => m.endsWith(line))) console.error(line); else sayError(line);
       },
-      cursor: (show) => canvas.classList.toggle('nocursor', !show),
+      cursor: (show) => controls.cursor(show),
       present: present,
       waitFrame: waitFrame,
       soundOpen: () => mute || node !== null,
       sound: sound,
-      phase: (n, name) => { state.phase = n; state.phaseName = name; },
+      phase: (n, name) => { state.phase = n; state.phaseName = name; controls.update(); },
+      timeline: (starts, names, wholeMs) => {
+        state.marks = { starts: starts, names: names, wholeMs: wholeMs };
+        controls.marks(state.marks);
+      },
+      replayFps: () => fakeFps || 60,
+      // Progress through a long replay is painted before it goes on.
+      replaying: (showMs, targetMs, wakeUp) => {
+        state.replayProgress = { at: showMs, to: targetMs };
+        controls.seeking(targetMs, showMs);
+        requestAnimationFrame(() => setTimeout(wakeUp, 0));
+      },
+      landed: (showMs, label) => {
+        state.landings.push({ ms: showMs, presents: state.presents });
+        state.replayProgress = null;
+        controls.landed(showMs, label);
+      },
       finished: (code) => finish(code),
     },
   };
@@ -207,7 +323,8 @@
     state.done = true;
     state.exitCode = code;
     if (audio) audio.close();
-    canvas.classList.remove('nocursor');
+    controls.cursor(true);
+    controls.hide();
     go.textContent = code === 0 ? 'The end. Reload the page to watch it again.' : 'The show stopped.';
     start.classList.add('waiting', 'ended');
     start.style.display = 'flex';
@@ -221,7 +338,7 @@
       Module.FS.writeFile(path, f.data);
     }
     start.classList.remove('waiting');
-    go.textContent = 'Click to start';
+    go.textContent = (coarse ? 'Tap to start' : 'Click to start') + (startAt ? ' at ' + startAt : '');
     state.phaseName = 'ready';
     const begin = async () => {
       if (state.started) return;
@@ -236,7 +353,9 @@
       }
       runningSince = performance.now();
       try {
-        Module.callMain(gentle.checked ? ['--gentle'] : []);
+        const args = gentle.checked ? ['--gentle'] : [];
+        if (startAt !== null) args.push('--start-at', startAt);
+        Module.callMain(args);
       } catch (e) {
         sayError('zintavel: ' + e);
       }

@@ -2,10 +2,17 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
+
+#include "platform/seek_overlay.h"
+#include "shell/seek.h"
+#include "shell/show_length.h"
+#include "shell/window.h"
 
 // The page's side of each call; all of them live in web/page.js.
 EM_JS(std::uint32_t, zw_tick, (), { return Module.zintavel.tick() >>> 0; });
@@ -13,7 +20,8 @@ EM_JS(int, zw_next_event, (), { return Module.zintavel.nextEvent(); });
 EM_JS(void, zw_message, (const char* caption, const char* text),
       { Module.zintavel.message(UTF8ToString(caption), UTF8ToString(text)); });
 EM_JS(void, zw_cursor, (int show), { Module.zintavel.cursor(show !== 0); });
-EM_JS(void, zw_present, (const std::uint8_t* pixels), { Module.zintavel.present(pixels); });
+EM_JS(void, zw_present, (const std::uint8_t* pixels, std::uint32_t showMs),
+      { Module.zintavel.present(pixels, showMs >>> 0); });
 // Resumes at the next animation frame (and not before a pause ends).
 EM_JS(void, zw_wait_frame, (), {
   Asyncify.handleSleep(function(wakeUp) { Module.zintavel.waitFrame(wakeUp); });
@@ -22,6 +30,22 @@ EM_JS(int, zw_sound_open, (), { return Module.zintavel.soundOpen() ? 1 : 0; });
 EM_JS(int, zw_sound, (const char* op, const char* path, int a, int b),
       { return Module.zintavel.sound(UTF8ToString(op), path ? UTF8ToString(path) : "", a, b) ? 1 : 0; });
 EM_JS(void, zw_phase, (int phase, const char* name), { Module.zintavel.phase(phase, UTF8ToString(name)); });
+// The timeline's marks: `count` phase starts, their names joined by '|', and
+// the moment by which the whole show has been seen.
+EM_JS(void, zw_timeline, (const std::uint32_t* starts, int count, const char* names, std::uint32_t wholeMs), {
+  Module.zintavel.timeline(Array.from(HEAPU32.subarray(starts >> 2, (starts >> 2) + count)),
+                           UTF8ToString(names).split('|'), wholeMs >>> 0);
+});
+// The frame rate of the clock a seek replays on: the page's fake clock in its tests, else 60.
+EM_JS(int, zw_replay_fps, (), { return Module.zintavel.replayFps(); });
+// A seek has landed at showMs: the page shows where, and holds its clock until
+// the sound thread has caught up.
+EM_JS(void, zw_landed, (std::uint32_t showMs, const char* label),
+      { Module.zintavel.landed(showMs >>> 0, UTF8ToString(label)); });
+// Lets the page breathe during a long replay (and paint how far it has come).
+EM_JS(void, zw_yield, (std::uint32_t showMs, std::uint32_t targetMs), {
+  Asyncify.handleSleep(function(wakeUp) { Module.zintavel.replaying(showMs >>> 0, targetMs >>> 0, wakeUp); });
+});
 
 namespace {
 
@@ -39,9 +63,14 @@ bool Readable(const std::string& path) {
 
 class WebPlatform : public Platform {
  public:
+  WebPlatform() { Active = this; }
+  ~WebPlatform() override { Active = nullptr; }
+  static WebPlatform* Active;
+
   std::uint32_t TickCount() override { return zw_tick(); }
   bool CreateWindow() override { return true; }
   bool NextEvent(WindowEvent& event) override {
+    if (replaying_) return false;  // frames run unseen: the viewer's keys wait until they are done
     switch (zw_next_event()) {
       case 0: event = WindowEvent::CloseRequest; return true;
       case 1: event = WindowEvent::EscapeKey; return true;
@@ -68,7 +97,7 @@ class WebPlatform : public Platform {
   }
   bool Unlock() override { return true; }
   bool Flip() override {
-    zw_present(surface_.data());
+    zw_present(surface_.data(), ShowTime());
     zw_wait_frame();
     return true;
   }
@@ -76,40 +105,136 @@ class WebPlatform : public Platform {
 
   std::uint32_t SoundGetVersion() override { return SoundVersion; }
   bool SoundInit(std::int32_t, std::int32_t frequency, std::uint32_t) override {
-    return frequency == 44100 && zw_sound_open() != 0;
+    soundOpen_ = frequency == 44100 && zw_sound_open() != 0;
+    return soundOpen_;
   }
   MusicHandle MusicLoad(const std::string& file, std::uint32_t flags) override {
     if (!Readable(file)) return 0;
     const int loop = (flags & MusicLoop) != 0, ramping = (flags & MusicRamping) != 0;
-    return zw_sound("loadModule", file.c_str(), loop, ramping) ? TheMusic : 0;
+    return Sound("loadModule", file.c_str(), loop, ramping) ? TheMusic : 0;
   }
   void MusicSetPositionScaler(MusicHandle, std::uint32_t) override {}
   bool SoundStart() override { return true; }
   StreamHandle StreamCreateFile(const std::string& file, std::uint32_t) override {
     if (!Readable(file)) return 0;
-    return zw_sound("loadStream", file.c_str(), 0, 0) ? TheStream : 0;
+    return Sound("loadStream", file.c_str(), 0, 0) ? TheStream : 0;
   }
   bool StreamPlay(StreamHandle stream, bool, std::uint32_t) override {
-    return stream == TheStream && zw_sound("playStream", nullptr, 0, 0);
+    return stream == TheStream && Sound("playStream", nullptr, 0, 0);
   }
   bool StreamFree(StreamHandle stream) override {
-    return stream == TheStream && zw_sound("freeStream", nullptr, 0, 0);
+    return stream == TheStream && Sound("freeStream", nullptr, 0, 0);
   }
   bool MusicPlayEx(MusicHandle music, std::uint32_t, std::int32_t, bool) override {
-    return music == TheMusic && zw_sound("playModule", nullptr, 0, 0);
+    return music == TheMusic && Sound("playModule", nullptr, 0, 0);
   }
   bool SetVolume(std::uint32_t volume) override {
-    return volume <= 100 && zw_sound("volume", nullptr, static_cast<int>(volume), 0);
+    return volume <= 100 && Sound("volume", nullptr, static_cast<int>(volume), 0);
   }
   void SoundFree() override { zw_sound("free", nullptr, 0, 0); }
-  void PhaseStarted(int phase, const char* name) override { zw_phase(phase, name); }
+  void PhaseStarted(int phase, const char* name) override {
+    // The first phase begins once the pages are loaded, which the show's length needs.
+    if (phase == 1 && !timelineSent_) SendTimeline();
+    closing_ = phase == 6;
+    zw_phase(phase, name);
+  }
+
+  // Seeking. The sound thread goes back to the show's start, mixes and drops
+  // what the unseen frames would have played, each sound call at the sample
+  // where the picture makes it, and plays on from the landing.
+  std::uint32_t ReplayFps() override { return static_cast<std::uint32_t>(zw_replay_fps()); }
+  void BeginReplay(std::uint32_t) override {
+    replaying_ = true;
+    replayFrames_ = 0;
+    lastYield_ = emscripten_get_now();
+    if (soundOpen_) zw_sound("rewind", nullptr, 0, 0);
+  }
+  void ReplayFrame(std::uint32_t tick) override {
+    ++replayFrames_;
+    // About ten times a second the page gets the thread back: it paints its
+    // progress and takes the viewer's input (a newer seek waits for this one).
+    const double now = emscripten_get_now();
+    if (now - lastYield_ >= 100) {
+      zw_yield(tick - ShowClock.firstTick, ShowClock.target);
+      lastYield_ = emscripten_get_now();
+    }
+  }
+  void EndReplay(std::uint32_t tick) override {
+    if (soundOpen_) zw_sound("land", nullptr, ReplaySample(), 0);
+    replaying_ = false;
+    const std::uint32_t at = tick - ShowClock.firstTick;
+    zw_landed(at, SeekLabel(at).c_str());
+  }
+  bool TakeSeek(std::uint32_t& showMs) override {
+    if (!seekTo_) return false;
+    showMs = *seekTo_;
+    seekTo_.reset();
+    return true;
+  }
+
+  // From the page: a seek key (in SeekKey's order) or a moment on the timeline.
+  // Returns the show time asked for, or -1 where there is no seeking (before
+  // the first phase, after a quit, in the closing) or the key leads nowhere.
+  double SeekKeyPressed(int key) {
+    if (!Seekable() || key < 0 || key > static_cast<int>(SeekKey::NextPhase)) return -1;
+    // Keys pressed during a replay count from where it goes.
+    const std::uint32_t from = seekTo_.value_or(replaying_ ? ShowClock.target : ShowTime());
+    const std::optional<std::uint32_t> to = SeekTarget(static_cast<SeekKey>(key), from);
+    if (!to) return -1;
+    seekTo_ = to;
+    return *to;
+  }
+  double SeekTo(double showMs) {
+    if (!Seekable() || !(showMs >= 0)) return -1;
+    seekTo_ = static_cast<std::uint32_t>(std::min(showMs, 4294967295.0));
+    return *seekTo_;
+  }
 
  private:
   static constexpr MusicHandle TheMusic = 1;
   static constexpr StreamHandle TheStream = 2;
+
+  bool Seekable() const { return timelineSent_ && !closing_ && !QuitRequested; }
+
+  // The first sample of the frame the replay has reached.
+  int ReplaySample() const {
+    return static_cast<int>(std::uint64_t{replayFrames_} * 44100 / std::max(1u, ShowClock.fps));
+  }
+  // A sound call; in a replay the sound thread first mixes up to the frame it belongs to.
+  bool Sound(const char* op, const char* path, int a, int b) {
+    if (replaying_ && soundOpen_) zw_sound("drop", nullptr, ReplaySample(), 0);
+    return zw_sound(op, path, a, b) != 0;
+  }
+
+  void SendTimeline() {
+    timelineSent_ = true;
+    std::uint32_t starts[ShowMarks];
+    PhaseStartsOnGrid(60, starts);
+    std::string names;
+    for (int i = 0; i < ShowMarks; ++i) (names += i ? "|" : "") += ShowMarkNames[i];
+    zw_timeline(starts, ShowMarks, names.c_str(), starts[4] + WholePartTwoMs());
+  }
+
   std::vector<std::uint8_t> surface_;
+  bool soundOpen_ = false;
+  bool timelineSent_ = false, closing_ = false;
+  bool replaying_ = false;
+  std::uint32_t replayFrames_ = 0;
+  double lastYield_ = 0;
+  std::optional<std::uint32_t> seekTo_;
 };
+
+WebPlatform* WebPlatform::Active = nullptr;
 
 }  // namespace
 
 std::unique_ptr<Platform> MakeWebPlatform() { return std::make_unique<WebPlatform>(); }
+
+extern "C" {
+EMSCRIPTEN_KEEPALIVE double zw_seek_key(int key) {
+  return WebPlatform::Active ? WebPlatform::Active->SeekKeyPressed(key) : -1;
+}
+EMSCRIPTEN_KEEPALIVE double zw_seek_to(double showMs) {
+  return WebPlatform::Active ? WebPlatform::Active->SeekTo(showMs) : -1;
+}
+}

@@ -3,7 +3,10 @@
 // unwound and resumed by Asyncify); the clock, the keys and the sound live in
 // the page's script (web/page.js), which this layer calls through a handful of
 // functions on Module.zintavel. The sound calls become messages to the audio
-// thread, where the same AudioEngine runs (src/sound/web_audio.cpp).
+// thread, where the same AudioEngine runs (src/sound/web_audio.cpp). Seeks come
+// from the page's keys and timeline (zw_seek_key, zw_seek_to); their replays
+// yield to the page now and then, and their sound is replayed on the audio
+// thread up to the landing, which the page's clock waits for.
 #pragma once
 
 #include <memory>

@@ -3,6 +3,7 @@
 // time. Files arrive in the module's memory file system first.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sound/audio_engine.h"
@@ -27,6 +28,19 @@ EMSCRIPTEN_KEEPALIVE void zw_audio_play_stream() { if (engine) engine->PlayStrea
 EMSCRIPTEN_KEEPALIVE void zw_audio_free_stream() { if (engine) engine->FreeStream(); }
 EMSCRIPTEN_KEEPALIVE void zw_audio_volume(int percent) { if (engine) engine->SetVolume(static_cast<std::uint32_t>(percent)); }
 EMSCRIPTEN_KEEPALIVE void zw_audio_free() { if (engine) engine->Free(); }
+
+// A seek: back to the show's start, then mixed and dropped up to a sample, in
+// the blocks the native replay drops.
+EMSCRIPTEN_KEEPALIVE void zw_audio_rewind() { if (engine) engine->Rewind(); }
+EMSCRIPTEN_KEEPALIVE void zw_audio_skip(double frames) {
+  if (!engine) return;
+  for (double left = frames; left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min(left, 4096.0));
+    block.resize(2 * n);
+    engine->Render(block.data(), n);
+    left -= static_cast<double>(n);
+  }
+}
 
 // Interleaved stereo floats; silence before anything is loaded.
 EMSCRIPTEN_KEEPALIVE float* zw_audio_render(int frames) {

@@ -1,9 +1,12 @@
 // zintavel-framehash: plays the presentation on a virtual clock with no window
 // and no sound device and prints a hash of presented frames, so that two builds
-// of the same code (native and WebAssembly) can be compared frame by frame.
-//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]
+// of the same code (native and WebAssembly, or the page) can be compared frame
+// by frame. --start-at TIME starts the show there as the program's --start-at
+// does (a replay on the virtual clock, at its frame rate); INDEX, TICK and
+// --quit-at then count from the first frame shown.
+//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME]
 // Output lines: "frame INDEX TICK HASH", the hash as 16 hex digits (FNV-1a over
-// the surface's bytes).
+// the surface's bytes, the unused top byte of each pixel included).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +17,8 @@
 #include "assets/loading.h"
 #include "platform/platform.h"
 #include "shell/master_sequence.h"
+#include "shell/options.h"
+#include "shell/seek.h"
 
 namespace {
 
@@ -75,6 +80,7 @@ class HashingPlatform : public Platform {
   bool MusicPlayEx(MusicHandle, std::uint32_t, std::int32_t, bool) override { return true; }
   bool SetVolume(std::uint32_t) override { return true; }
   void SoundFree() override {}
+  std::uint32_t ReplayFps() override { return fps_; }
 
  private:
   std::uint32_t fps_, every_, quitAt_;
@@ -84,7 +90,7 @@ class HashingPlatform : public Platform {
 };
 
 int Usage() {
-  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]\n", stderr);
+  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME]\n", stderr);
   return 2;
 }
 
@@ -100,6 +106,12 @@ int Frames(int argc, char** argv) {
   std::uint32_t fps = 60, every = 1, quitAt = 120000;
   for (int i = 3; i < argc; i += 2) {
     if (i + 1 >= argc) return Usage();
+    if (std::strcmp(argv[i], "--start-at") == 0) {
+      const auto ms = ParseShowTime(argv[i + 1]);
+      if (!ms) return Usage();
+      StartAtMs = *ms;
+      continue;
+    }
     std::uint32_t* target = std::strcmp(argv[i], "--fps") == 0       ? &fps
                             : std::strcmp(argv[i], "--every") == 0   ? &every
                             : std::strcmp(argv[i], "--quit-at") == 0 ? &quitAt

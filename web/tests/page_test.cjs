@@ -1,8 +1,10 @@
 // The page in headless Chromium (Debian's, driven through playwright-core):
 // served from 127.0.0.1, started by a click, its frames under a fake clock
 // equal to the native build's, its audio thread's module mix equal to the
-// native mix, pause and full screen, a visible message for a missing file.
-// Screenshots of every phase go to OUT (look at them).
+// native mix, pause and full screen, a visible message for a missing file;
+// ?t= and the timeline landing where the native program's --start-at does
+// (frames and sound), the seek keys, and the page on a phone-shaped touch
+// screen in both orientations. Screenshots go to OUT (look at them).
 //   node page_test.cjs SITE NATIVE_FRAMEHASH DEMO_DIR OUT [--mute]
 // --mute leaves the sound out (the page's ?mute), for a build without it.
 'use strict';
@@ -130,6 +132,115 @@ async function sound(browser, base) {
   await page.close();
 }
 
+// The hashes of `count` frames from --start-at as the native build runs it, at
+// the fake clock's rate: zintavel-framehash takes --start-at as the program
+// does and hashes the whole surface (a recording's PNG frames would drop each
+// pixel's unused top byte, which some scenes write).
+function nativeFramesFrom(startMs, count) {
+  return execFileSync(nativeHasher, ['frames', demo, '--fps', String(Fps), '--start-at', (startMs / 1000).toFixed(3),
+    '--quit-at', String(count * 1000 / Fps)], { maxBuffer: 1 << 26 })
+    .toString().trim().split('\n').slice(0, count).map((l) => l.split(' ')[3]);
+}
+
+// The first show time at or after `ms` on the fake clock's frame grid.
+const onGrid = (ms) => Math.ceil(ms * Fps / 1000) * 1000 / Fps;
+
+// `count` frames from the page's landing `n` equal the native program's from the same moment.
+async function landsLikeNative(page, n, count, what) {
+  await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 60000 });
+  const landing = await page.evaluate((n) => zintavel.landings[n], n);
+  await page.waitForFunction((p) => zintavel.presents >= p, landing.presents + count, { timeout: 30000 });
+  const got = await page.evaluate(([from, count]) => zintavel.hashes.slice(from, from + count), [landing.presents, count]);
+  const native = nativeFramesFrom(landing.ms, count);
+  let same = 0;
+  for (let i = 0; i < count; i++) if (got[i] === native[i]) same++;
+  check(`${what}: ${count} frames from ${landing.ms} ms equal the native --start-at's`, same === count && native.length === count,
+    `${same} equal of ${native.length}`);
+  return landing;
+}
+
+async function seeking(browser, base) {
+  const Count = 12;
+  // ?t= in part one, whose frames feed on the ones before: the whole replay counts.
+  const { page, consoleErrors } = await openPage(browser, `${base}/?mute&fakefps=${Fps}&t=0:35.5`);
+  check('the start screen names the moment', (await page.textContent('#go')).includes('0:35.5'));
+  await page.click('#start');
+  let landing = await landsLikeNative(page, 0, Count, '?t=0:35.5');
+  check('?t=0:35.5 lands on the first frame from 35.5 s', landing.ms === onGrid(35500), `${landing.ms} ms`);
+  await page.screenshot({ path: path.join(out, 'seek-t.png') });
+
+  // The timeline: hidden until the pointer moves over the picture, then a click on it.
+  await page.waitForTimeout(3000);
+  check('the timeline is hidden while the pointer rests', !(await page.evaluate(() =>
+    document.getElementById('controls').classList.contains('shown'))));
+  const marks = await page.evaluate(() => zintavel.marks);
+  check('the timeline marks the phases', marks && marks.starts.length === 6 && marks.wholeMs > marks.starts[5],
+    JSON.stringify(marks));
+  const track = await page.locator('#track').boundingBox();
+  for (const [f, what] of [[0.55, 'a click forward on the timeline'], [0.12, 'a click back on the timeline']]) {
+    await page.mouse.move(track.x + track.width / 2, track.y - 100);
+    await page.mouse.move(track.x + track.width / 2, track.y - 90);
+    await page.waitForSelector('#controls.shown', { timeout: 5000 });
+    const n = await page.evaluate(() => zintavel.landings.length);
+    await page.mouse.click(track.x + f * track.width, track.y + track.height / 2);
+    const asked = await page.evaluate(() => zintavel.seeks[zintavel.seeks.length - 1]);
+    check(`${what} asks for the time under the pointer`, Math.abs(asked - f * marks.wholeMs) < marks.wholeMs / track.width + 1,
+      `${asked} ms`);
+    landing = await landsLikeNative(page, n, Count, what);
+    if (f === 0.55) await page.screenshot({ path: path.join(out, 'seek-timeline.png') });
+  }
+
+  // The player's keys: Page Down to the next phase's start, Left 5 s back.
+  let n = await page.evaluate(() => zintavel.landings.length);
+  await page.keyboard.press('PageDown');
+  landing = await landsLikeNative(page, n, 4, 'Page Down');
+  const phaseStart = await page.evaluate(() => zintavel.seeks[zintavel.seeks.length - 1]);
+  check('Page Down lands at the next phase\'s start', marks.starts.includes(phaseStart) && landing.ms === onGrid(phaseStart),
+    `asked ${phaseStart} ms, landed at ${landing.ms} ms`);
+  // Paused, a seek shows its landing frame and the pause holds.
+  await page.keyboard.press('Space');
+  await page.waitForTimeout(300);
+  const before = await page.evaluate(() => ({ p: zintavel.presents, ms: zintavel.showMs }));
+  n = await page.evaluate(() => zintavel.landings.length);
+  await page.keyboard.press('ArrowLeft');
+  await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 30000 });
+  await page.waitForTimeout(500);
+  const after = await page.evaluate(() => ({ p: zintavel.presents, ms: zintavel.showMs,
+    badge: document.getElementById('paused').style.display }));
+  // The paused clock stands at the next frame's time.
+  check('paused, Left lands 5 s back, shows that frame and stays paused',
+    after.p === before.p + 1 && after.ms === onGrid(before.ms + 1000 / Fps - 5000) && after.badge === 'block',
+    JSON.stringify([before, after]));
+  await page.screenshot({ path: path.join(out, 'seek-paused.png') });
+  await page.keyboard.press('Space');
+  check('no console errors while seeking', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await page.close();
+
+  // A ?t= that is not a time says so and plays from the start.
+  const bad = await openPage(browser, `${base}/?mute&fakefps=${Fps}&t=1:75`);
+  await bad.page.click('#start');
+  await bad.page.waitForFunction(() => zintavel.presents > 5, null, { timeout: 30000 });
+  const said = await bad.page.evaluate(() => ({ messages: zintavel.messages, landings: zintavel.landings.length }));
+  check('a ?t= that is not a time is named and the show starts at its beginning',
+    said.landings === 0 && said.messages.some((m) => m.includes('?t=1:75: not a time')), JSON.stringify(said));
+  await bad.page.close();
+}
+
+// After ?t= lands in the module, the sound thread plays what the native engine
+// plays from there: the countdown starts the module on the fake clock's frame
+// 371 (74.2 s); 76.2 s lands 10 frames later, 88,200 samples into it.
+async function seekSound(browser, base) {
+  const native = execFileSync(nativeHasher.replace(/framehash$/, 'soundhash'), [demo, '2', '88200'])
+    .toString().trim().split('\n').map((l) => l.split(' ')[2]);
+  const { page } = await openPage(browser, `${base}/?fakefps=${Fps}&t=76.2&soundhash=2`);
+  await page.click('#start');
+  await page.waitForFunction(() => zintavel.soundHashes.length >= 2, null, { timeout: 60000 }).catch(() => {});
+  const hashes = await page.evaluate(() => zintavel.soundHashes.map((s) => s.hash));
+  check('?t=76.2: the sound thread plays on from the landing sample as the native engine does',
+    JSON.stringify(hashes) === JSON.stringify(native), hashes.join(' ') + ' vs ' + native.join(' '));
+  await page.close();
+}
+
 async function realClock(browser, base) {
   const { page } = await openPage(browser, base + (mute ? '/?mute' : '/'));
   await page.click('#start');
@@ -156,12 +267,145 @@ async function realClock(browser, base) {
   await page.waitForTimeout(300);
   const c = await page.evaluate(() => ({ t: Module.zintavel.tick(), p: zintavel.presents }));
   check('Space again resumes', c.t > b.t && c.p > b.p);
+  // The timeline's button pauses too, and Space after it resumes (the button keeps no focus to press again).
+  await page.mouse.move(640, 300);
+  await page.mouse.move(650, 310);
+  await page.click('#playpause');
+  const byButton = await page.evaluate(() => document.getElementById('paused').style.display);
+  await page.keyboard.press('Space');
+  await page.waitForTimeout(300);
+  const afterSpace = await page.evaluate(() => document.getElementById('paused').style.display);
+  check('the timeline\'s button pauses and Space resumes', byButton === 'block' && afterSpace === 'none',
+    JSON.stringify([byButton, afterSpace]));
   await page.keyboard.press('f');
   await page.waitForTimeout(300);
   const full = await page.evaluate(() => ({ on: !!document.fullscreenElement, w: document.getElementById('screen').style.width }));
   await page.screenshot({ path: path.join(out, 'full-screen.png') });
   check('F shows the show full screen at a whole multiple', full.on && parseInt(full.w, 10) % 320 === 0, JSON.stringify(full));
   await page.close();
+}
+
+// The canvas where a phone shows it: the largest whole multiple of 320x240 in
+// device pixels that fits, centred, its corner on a device pixel (as near as
+// Chromium's layout unit, 1/64 of a CSS pixel, comes).
+async function checkFit(page, what) {
+  const g = await page.evaluate(() => {
+    const r = document.getElementById('screen').getBoundingClientRect();
+    return { x: r.left, y: r.top, w: r.width, h: r.height, vw: innerWidth, vh: innerHeight, dpr: devicePixelRatio };
+  });
+  const scale = g.w * g.dpr / 320;
+  const whole = (v) => Math.abs(v - Math.round(v)) < g.dpr / 64;
+  const largest = (Math.round(scale) + 1) * 320 > g.vw * g.dpr + 0.01 || (Math.round(scale) + 1) * 240 > g.vh * g.dpr + 0.01;
+  check(`${what}: the picture at ${scale.toFixed(2)}x device pixels, the largest whole multiple that fits, centred`,
+    whole(scale) && scale >= 1 && Math.abs(g.h * g.dpr - 240 * Math.round(scale)) < g.dpr / 64 && largest &&
+    Math.abs(g.x - (g.vw - g.w) / 2) <= 1 / g.dpr && Math.abs(g.y - (g.vh - g.h) / 2) <= 1 / g.dpr &&
+    whole(g.x * g.dpr) && whole(g.y * g.dpr) && g.x >= 0 && g.y >= 0 && g.x + g.w <= g.vw + 0.01 && g.y + g.h <= g.vh + 0.01,
+    JSON.stringify(g));
+  return Math.round(scale);
+}
+
+// A phone-shaped touch screen (DevTools' device metrics and touch emulation):
+// tap to start, the picture letterboxed in both orientations, a tap for full
+// screen and landscape (the lock may be refused: the page carries on), the
+// timeline by touch, and no scroll or zoom gesture reaching the page.
+async function phone(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3,
+    isMobile: true, hasTouch: true });
+  const page = await context.newPage();
+  page.on('crash', () => console.log('the phone page crashed'));
+  const consoleErrors = [];
+  page.on('console', (m) => { if (m.type() === 'error') consoleErrors.push(m.text()); });
+  page.on('pageerror', (e) => consoleErrors.push('page error: ' + e.message));
+  const cdp = await context.newCDPSession(page);
+  const metrics = (w, h, type, angle) => cdp.send('Emulation.setDeviceMetricsOverride', { width: w, height: h,
+    deviceScaleFactor: 3, mobile: true, screenOrientation: { type: type, angle: angle } });
+  const turn = async (landscape) => {
+    await (landscape ? metrics(844, 390, 'landscapePrimary', 90) : metrics(390, 844, 'portraitPrimary', 0));
+    await page.waitForFunction((w) => innerWidth === w, landscape ? 844 : 390, { timeout: 5000 });
+    await page.waitForTimeout(200);
+  };
+  // Playwright's own screenshots put its viewport back: these keep the turned one.
+  const shoot = async (name) => fs.writeFileSync(path.join(out, name),
+    Buffer.from((await cdp.send('Page.captureScreenshot', { format: 'png' })).data, 'base64'));
+  await metrics(390, 844, 'portraitPrimary', 0);
+  await cdp.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
+  await page.goto(base + (mute ? '/?mute' : '/'));
+  await page.waitForFunction(() => window.zintavel && window.zintavel.phaseName === 'ready', null, { timeout: 30000 });
+
+  const startFits = () => page.evaluate(() => {
+    const last = [...document.querySelectorAll('#start > *')].filter((e) => e.offsetParent !== null).pop();
+    return { bottom: last.getBoundingClientRect().bottom, vh: innerHeight, go: document.getElementById('go').textContent,
+      scroll: document.scrollingElement.scrollHeight };
+  });
+  for (const landscape of [false, true]) {
+    if (landscape) await turn(true);
+    const f = await startFits();
+    const name = landscape ? 'landscape' : 'portrait';
+    await shoot(`phone-start-${name}.png`);
+    check(`phone, ${name}: the start screen fits without scrolling and says tap`,
+      f.bottom <= f.vh && f.scroll <= f.vh && f.go.startsWith('Tap to start'), JSON.stringify(f));
+  }
+  await turn(false);
+  const meta = await page.evaluate(() => ({
+    viewport: document.querySelector('meta[name=viewport]').content,
+    touch: [document.documentElement, document.body, document.getElementById('stage')].map((e) => getComputedStyle(e).touchAction),
+  }));
+  check('phone: the viewport does not zoom and the page takes no touch gestures',
+    /user-scalable=no/.test(meta.viewport) && meta.touch.every((t) => t === 'none'), JSON.stringify(meta));
+
+  await page.tap('#start');
+  await page.waitForFunction(() => zintavel.presents > 10, null, { timeout: 20000 });
+  check('phone: a tap starts the show', await page.evaluate(() => zintavel.started));
+  check('phone, portrait: 3x', await checkFit(page, 'phone, portrait') === 3);
+
+  // A swipe and a two-finger pinch, touch by touch (headless Chromium's own
+  // synthesized touch pinch does not zoom even a page that allows it; these do).
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type: type, touchPoints: points });
+  await touch('touchStart', [{ x: 195, y: 700, id: 1 }]);
+  for (let i = 1; i <= 10; i++) await touch('touchMove', [{ x: 195 - 5 * i, y: 700 - 50 * i, id: 1 }]);
+  await touch('touchEnd', []);
+  await touch('touchStart', [{ x: 180, y: 400, id: 1 }, { x: 210, y: 440, id: 2 }]);
+  for (let i = 1; i <= 10; i++) {
+    await touch('touchMove', [{ x: 180 - 10 * i, y: 400 - 20 * i, id: 1 }, { x: 210 + 10 * i, y: 440 + 20 * i, id: 2 }]);
+  }
+  await touch('touchEnd', []);
+  await page.waitForTimeout(300);
+  const view = await page.evaluate(() => ({ scale: visualViewport.scale, x: scrollX, y: scrollY,
+    vx: visualViewport.offsetLeft, vy: visualViewport.offsetTop }));
+  check('phone: a swipe and a pinch neither scroll nor zoom the page',
+    view.scale === 1 && view.x === 0 && view.y === 0 && view.vx === 0 && view.vy === 0, JSON.stringify(view));
+
+  // A tap on the picture: full screen and landscape where the browser allows, and the timeline.
+  await page.tap('#screen');
+  await page.waitForFunction(() => zintavel.orientationLock !== null, null, { timeout: 5000 }).catch(() => {});
+  const asked = await page.evaluate(() => ({ fullScreen: zintavel.fullScreen, lock: zintavel.orientationLock,
+    element: !!document.fullscreenElement, timeline: document.getElementById('controls').classList.contains('shown') }));
+  check('phone: a tap on the picture goes full screen, asks for landscape (taking a refusal) and shows the timeline',
+    asked.element && asked.fullScreen === 'on' && /^(locked|refused|unavailable)/.test(asked.lock || '') && asked.timeline,
+    JSON.stringify(asked));
+  await shoot('phone-portrait.png');
+
+  await turn(true);
+  check('phone, landscape: 4x', await checkFit(page, 'phone, landscape') === 4);
+  await page.tap('#screen');
+  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  const track = await page.locator('#track').boundingBox();
+  const n = await page.evaluate(() => zintavel.seeks.length);
+  await page.touchscreen.tap(track.x + track.width * 0.3, track.y + track.height / 2);
+  await page.waitForFunction((n) => zintavel.landings.length > 1 || zintavel.seeks.length > n, n, { timeout: 5000 }).catch(() => {});
+  const seek = await page.evaluate(() => ({ seeks: zintavel.seeks, whole: zintavel.marks.wholeMs }));
+  check('phone: a tap on the timeline seeks there', seek.seeks.length === n + 1 &&
+    Math.abs(seek.seeks[n] - 0.3 * seek.whole) < seek.whole / track.width + 1, JSON.stringify(seek));
+  await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 60000 }).catch(() => {});
+  // On the real clock (and with the sound thread catching up, unless muted) the show goes on from there.
+  const landed = await page.evaluate(() => ({ presents: zintavel.presents, landing: zintavel.landings[0] }));
+  await page.waitForTimeout(1500);
+  const later = await page.evaluate(() => ({ presents: zintavel.presents, ms: zintavel.showMs }));
+  check('phone: the show plays on from where the tap landed', landed.landing && later.presents > landed.presents + 10 &&
+    later.ms > landed.landing.ms && later.ms < landed.landing.ms + 10000, JSON.stringify([landed, later]));
+  await shoot('phone-landscape.png');
+  check('phone: no console errors', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await context.close();
 }
 
 async function missing(browser, root, hidden, expect, shot) {
@@ -179,16 +423,25 @@ async function missing(browser, root, hidden, expect, shot) {
   server.close();
 }
 
+// ZINTAVEL_PAGE_TESTS=seeking,phone runs only those parts (while working on them).
+const only = (process.env.ZINTAVEL_PAGE_TESTS || '').split(',').filter(Boolean);
+const wanted = (name) => only.length === 0 || only.includes(name);
+
 (async () => {
   const server = await serve(site);
   const base = `http://127.0.0.1:${server.address().port}`;
   const browser = await launch();
   try {
-    await frames(browser, base);
-    if (!mute) await sound(browser, base);
-    await realClock(browser, base);
-    await missing(browser, site, ['show/data/card.pcx'], 'card.pcx', 'missing-data.png');
-    await missing(browser, site, ['show/tune.it'], 'tune.it', 'missing-music.png');
+    if (wanted('frames')) await frames(browser, base);
+    if (wanted('sound') && !mute) await sound(browser, base);
+    if (wanted('seeking')) await seeking(browser, base);
+    if (wanted('seeking') && !mute) await seekSound(browser, base);
+    if (wanted('clock')) await realClock(browser, base);
+    if (wanted('phone')) await phone(browser, base);
+    if (wanted('missing')) {
+      await missing(browser, site, ['show/data/card.pcx'], 'card.pcx', 'missing-data.png');
+      await missing(browser, site, ['show/tune.it'], 'tune.it', 'missing-music.png');
+    }
   } catch (e) {
     check('the page test ran to its end', false, e.stack);
   } finally {

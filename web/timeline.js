@@ -1,0 +1,152 @@
+// The timeline under the picture, as video players have it: hidden until the
+// pointer moves (or a finger taps), the phases marked, the time and the phase
+// shown; a click or a drag (let go to land) seeks there. It also shows, for a
+// second over the picture's corner, where a seek landed, as the program does.
+// page.js makes it with hooks into the show: seekTo(ms), pause(), paused(),
+// showMs(), phase().
+function makeTimeline(hooks) {
+  'use strict';
+  const stage = document.getElementById('stage');
+  const bar = document.getElementById('controls');
+  const track = document.getElementById('track');
+  const fill = document.getElementById('fill');
+  const knob = document.getElementById('knob');
+  const tip = document.getElementById('tip');
+  const time = document.getElementById('time');
+  const button = document.getElementById('playpause');
+  const landing = document.getElementById('landing');
+  const ShowFor = 2500;
+
+  let marks = null, hideTimer = null, landingTimer = null;
+  let dragging = null, hovering = false, target = null, progress = null, cursorWanted = true;
+
+  // "1:23.4", tenths truncated, as the program's seek line has it.
+  function clock(ms) {
+    const tenths = Math.floor(ms / 100);
+    const s = Math.floor(tenths / 10);
+    return Math.floor(s / 60) + ':' + String(s % 60).padStart(2, '0') + '.' + (tenths % 10);
+  }
+  function phaseAt(ms) {
+    if (hooks.phase() === 6) return 'closing';
+    if (!marks) return '';
+    let i = 0;
+    while (i + 1 < marks.starts.length && marks.starts[i + 1] <= ms) i++;
+    return marks.names[i];
+  }
+  const fraction = (ms) => (marks ? Math.min(1, ms / marks.wholeMs) : 0);
+  function msAt(clientX) {
+    const r = track.getBoundingClientRect();
+    const f = Math.min(1, Math.max(0, (clientX - r.left) / r.width));
+    return Math.round(f * (marks ? marks.wholeMs : 0));
+  }
+
+  function visible() { return bar.classList.contains('shown'); }
+  function cursor() { stage.classList.toggle('nocursor', !cursorWanted && !visible()); }
+  function hideLater() {
+    clearTimeout(hideTimer);
+    hideTimer = setTimeout(() => {
+      if (hovering || dragging !== null || hooks.paused() || target !== null) hideLater();
+      else { bar.classList.remove('shown'); cursor(); }
+    }, ShowFor);
+  }
+  function show() {
+    if (!marks) return;
+    bar.classList.add('shown');
+    cursor();
+    update();
+    hideLater();
+  }
+  function hide() {
+    clearTimeout(hideTimer);
+    bar.classList.remove('shown');
+    cursor();
+  }
+
+  function update() {
+    button.textContent = hooks.paused() ? '\u25b6' : '\u275a\u275a';
+    button.title = hooks.paused() ? 'Play (Space)' : 'Pause (Space)';
+    if (!marks || !visible()) return;
+    // While a seek runs, the bar stands where it goes.
+    const at = dragging !== null ? dragging : target !== null ? target : hooks.showMs();
+    fill.style.width = (100 * fraction(at)) + '%';
+    knob.style.left = (100 * fraction(at)) + '%';
+    let text = clock(at) + ' / ' + clock(marks.wholeMs) + '  ' + phaseAt(at);
+    if (target !== null && dragging === null) {
+      text += progress !== null ? '  (seeking ' + Math.floor(100 * progress) + '%)' : '  (seeking)';
+    }
+    time.textContent = text;
+  }
+
+  function setMarks(m) {
+    marks = m;
+    for (let i = 1; i < m.starts.length; i++) {
+      const tick = document.createElement('div');
+      tick.className = 'mark';
+      tick.style.left = (100 * fraction(m.starts[i])) + '%';
+      tick.title = m.names[i] + ' ' + clock(m.starts[i]);
+      track.appendChild(tick);
+    }
+  }
+
+  track.addEventListener('pointerdown', (e) => {
+    if (!marks) return;
+    e.preventDefault();
+    track.setPointerCapture(e.pointerId);
+    dragging = msAt(e.clientX);
+    show();
+  });
+  track.addEventListener('pointermove', (e) => {
+    const ms = msAt(e.clientX);
+    if (dragging !== null) { dragging = ms; update(); }
+    tip.textContent = clock(ms) + ' ' + phaseAt(ms);
+    tip.style.left = (100 * fraction(ms)) + '%';
+  });
+  const letGo = (e, seek) => {
+    if (dragging === null) return;
+    const ms = msAt(e.clientX);
+    dragging = null;
+    if (seek) hooks.seekTo(ms);
+    update();
+  };
+  track.addEventListener('pointerup', (e) => letGo(e, true));
+  track.addEventListener('pointercancel', (e) => letGo(e, false));
+  bar.addEventListener('pointerenter', () => { hovering = true; });
+  bar.addEventListener('pointerleave', () => { hovering = false; });
+  // The button never keeps the focus, or Space would press it as well as pause.
+  button.addEventListener('mousedown', (e) => e.preventDefault());
+  button.addEventListener('click', (e) => { e.stopPropagation(); button.blur(); hooks.pause(); show(); });
+  stage.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') show(); });
+  stage.addEventListener('pointerdown', show);
+
+  return {
+    contains: (el) => bar.contains(el),
+    // Over the picture's bottom edge, as wide as the picture.
+    place(r) {
+      bar.classList.toggle('narrow', r.width < 520);
+      bar.style.left = r.left + 'px';
+      bar.style.width = r.width + 'px';
+      bar.style.top = (r.bottom - bar.offsetHeight) + 'px';
+      landing.style.left = (r.left + 8) + 'px';
+      landing.style.top = (r.top + 8) + 'px';
+    },
+    update: update,
+    marks: setMarks,
+    show: show,
+    hide: hide,
+    cursor(on) { cursorWanted = on; cursor(); },
+    seeking(to, at) {
+      target = to;
+      progress = at === undefined || !to ? null : Math.min(1, at / to);
+      show();
+    },
+    landed(ms, label) {
+      target = null;
+      progress = null;
+      update();
+      landing.textContent = label;
+      landing.style.display = 'block';
+      clearTimeout(landingTimer);
+      landingTimer = setTimeout(() => { landing.style.display = 'none'; }, 1000);
+    },
+  };
+}
