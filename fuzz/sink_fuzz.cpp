@@ -23,6 +23,7 @@
 
 #include "record/recording_sink.h"
 #include "record/wav_writer.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void CheckLine(const std::string& line) { Check(!line.empty() && line.find('\n')
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  Root = "/tmp/zintavel-fuzz-sink-" + std::to_string(::getpid());
+  Root = ScratchPath("sink");
   ::mkdir(Root.c_str(), 0755);
   return 0;
 }

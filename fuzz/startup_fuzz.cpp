@@ -17,6 +17,7 @@
 
 #include "assets/loading.h"
 #include "shell/check.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void Make(const std::string& path, std::uint8_t kind, const std::uint8_t* bytes,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  Root = "/tmp/zintavel-fuzz-startup-" + std::to_string(::getpid());
+  Root = ScratchPath("startup");
   ::mkdir(Root.c_str(), 0755);
   ::mkdir((Root + "/data").c_str(), 0755);
   Nowhere = std::fopen("/dev/null", "w");
