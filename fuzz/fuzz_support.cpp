@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "assets/report.h"
@@ -41,8 +42,13 @@ BitmapFont DataSetFont(const char* file) {
   return BitmapFont{};
 }
 
+std::string ScratchPath(const char* what) {
+  const char* dir = std::getenv("TMPDIR");
+  return std::string(dir && *dir ? dir : "/tmp") + "/zintavel-fuzz-" + what + "-" + std::to_string(::getpid());
+}
+
 const char* InputAsFile(const std::uint8_t* data, std::size_t size) {
-  static std::string path = "/tmp/zintavel-fuzz-input-" + std::to_string(::getpid());
+  static std::string path = ScratchPath("input");
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f) {
     if (size > 0) std::fwrite(data, 1, size, f);

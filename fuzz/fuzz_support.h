@@ -14,5 +14,9 @@
 // is not there.
 BitmapFont DataSetFont(const char* file);
 
+// A path of this process's own for `what`, under $TMPDIR (else /tmp):
+// scripts/fuzz points that at a directory it removes after each target.
+std::string ScratchPath(const char* what);
+
 // Writes the input to a file of its own (per process) and returns its path.
 const char* InputAsFile(const std::uint8_t* data, std::size_t size);
