@@ -276,11 +276,17 @@ Canvas TitleCard(const Fonts& fonts) {
   c.Glow(160, 150, 70, Magenta * 0.55f, 1.0f);
   c.Glow(160, 150, 28, Amber, 0.6f);
   FloorGrid(c, 150, Violet, 0.8f);
+  // The group's emblem rises on the horizon where the sun would be: its ring,
+  // cut by the horizon, round the Z.
+  c.FillShape([](float x, float y) { const float d = std::hypot(x - 160, y - 150); return y < 150 && d > 24.5f && d < 29.5f; },
+              [](float, float y) { return Mix(Amber, Magenta, std::clamp((y - 121) / 29, 0.0f, 1.0f)); });
+  FillPolygon(c, ZShape(160, 137, 10), White, Amber);
+  Outline(c, ZShape(160, 137, 10), 1, Night, false);
   // Horizon line.
   c.Line(0, 150, 320, 150, 1.5f, Magenta * 0.9f);
-  GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 118, Cyan, Magenta, Violet * 0.9f);
-  Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 206, Mix(Cyan, White, 0.4f));
-  Caption(c, fonts.regular, 9, "every pixel computed on the cpu", 160, 222, Violet * 1.5f);
+  Caption(c, fonts.bold, 12, "SATURATE presents", 160, 44, Mix(Cyan, White, 0.55f));
+  GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 112, Cyan, Magenta, Violet * 0.9f);
+  Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 210, Mix(Cyan, White, 0.4f));
   Stars(c, sky, 11, 160, 150);
   return c;
 }
