@@ -636,14 +636,14 @@ Canvas BridgePicture(const Fonts& fonts) {
   constexpr float Px = 160, Py = 146, Pr = 78;
   constexpr float Lx = -0.55f, Ly = -0.62f, Lz = 0.56f;
   auto onPlanet = [=](float x, float y) { return std::hypot(x - Px, y - Py) < Pr; };
-  c.Glow(Px, Py, Pr + 30, Cyan * 0.2f);
+  c.Glow(Px, Py, Pr + 30, Cyan * 0.28f);
   c.FillShape(onPlanet, [=](float x, float y) {
     const float nx = (x - Px) / Pr, ny = (y - Py) / Pr, nz = std::sqrt(std::max(0.0f, 1 - nx * nx - ny * ny));
     const float lit = std::max(0.0f, nx * Lx + ny * Ly + nz * Lz);
     const float lat = ny + 0.2f * nx;  // the bands follow the ring's tilt
     const float bands = 0.5f + 0.5f * std::sin(lat * 17 + 1.5f * std::sin(nx * 6) + FractalNoise(x / 20, y / 20, 16, 2, 61) * 2.5f);
     const Rgb ground = Mix(Indigo * 1.3f, Mix(Violet, Magenta, 0.25f) * 1.1f, bands);
-    Rgb col = ground * (0.3f + 1.0f * lit) + Mix(Violet, White, 0.4f) * (0.5f * std::pow(lit, 8.0f));
+    Rgb col = ground * (0.4f + 1.0f * lit) + Mix(Violet, White, 0.4f) * (0.5f * std::pow(lit, 8.0f));
     return col + Cyan * (0.9f * std::pow(1 - nz, 3.0f) * (0.3f + lit));
   });
   // Ring coordinates: turned by the tilt, then scaled to a unit circle.
