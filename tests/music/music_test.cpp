@@ -201,3 +201,27 @@ TEST(MusicTest, BothPiecesAreStereoAndFoldToMonoAtFullLevel) {
     }
   }
 }
+
+TEST(MusicTest, TuneBuildsThroughTheCountdownAndBreathesBeforeTheDrop) {
+  std::string error;
+  const std::vector<float> pcm = RenderModule(WriteIt(TuneSong()), 17.0, error);
+  ASSERT_FALSE(pcm.empty()) << error;
+  // The countdown (0-9.6 s) is a build: its bright part (the snare roll and
+  // hats, taken as the change from one sample to the next) grows.
+  auto bright = [&](double from, double to) {
+    double sum = 0;
+    std::size_t n = 0;
+    for (std::size_t i = static_cast<std::size_t>(from * 44100) * 2 + 2; i < static_cast<std::size_t>(to * 44100) * 2; ++i, ++n) {
+      sum += (pcm[i] - pcm[i - 2]) * (pcm[i] - pcm[i - 2]);
+    }
+    return std::sqrt(sum / std::max<std::size_t>(1, n));
+  };
+  EXPECT_GT(bright(7.6, 9.5), 4 * bright(0.1, 2.0));
+  // The picture is black from 13.8 s (row 115) until part two at 15.36 s: a
+  // drum break rolls there, then a beat of held breath, then the drop.
+  const double roll = Rms(pcm, 13.9, 14.8), breath = Rms(pcm, 15.05, 15.34), drop = Rms(pcm, 15.37, 15.6);
+  EXPECT_GT(roll, 0.02);
+  EXPECT_LT(breath, 0.1 * roll);
+  EXPECT_GT(drop, 10 * breath);
+  EXPECT_GT(drop, roll);
+}

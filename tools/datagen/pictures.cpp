@@ -245,6 +245,28 @@ Canvas WireFigure(const std::vector<Limb>& limbs) {
   return c;
 }
 
+// A rim round every shape of a sprite: a dark line next to it, then a light
+// one outside that, so the shape stands in front of the busy texture whatever
+// their colours. Only transparent pixels are painted.
+void Rim(Canvas& c, Rgb dark, Rgb light) {
+  const Canvas shape = c;
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) {
+      if (shape.alpha[static_cast<std::size_t>(y) * c.width + x] >= 0.5f) continue;
+      float nearest = 9;
+      for (int dy = -3; dy <= 3; ++dy) {
+        for (int dx = -3; dx <= 3; ++dx) {
+          const int px = x + dx, py = y + dy;
+          if (px < 0 || py < 0 || px >= c.width || py >= c.height) continue;
+          if (shape.alpha[static_cast<std::size_t>(py) * c.width + px] >= 0.5f) nearest = std::min(nearest, std::hypot(float(dx), float(dy)));
+        }
+      }
+      if (nearest <= 1.5f) c.At(x, y) = dark, c.AlphaAt(x, y) = 1;
+      else if (nearest <= 2.3f) c.At(x, y) = light, c.AlphaAt(x, y) = 1;
+    }
+  }
+}
+
 }  // namespace
 
 Canvas TitleCard(const Fonts& fonts) {
@@ -254,18 +276,24 @@ Canvas TitleCard(const Fonts& fonts) {
   c.Glow(160, 150, 70, Magenta * 0.55f, 1.0f);
   c.Glow(160, 150, 28, Amber, 0.6f);
   FloorGrid(c, 150, Violet, 0.8f);
+  // The group's emblem rises on the horizon where the sun would be: its ring,
+  // cut by the horizon, round the Z.
+  c.FillShape([](float x, float y) { const float d = std::hypot(x - 160, y - 150); return y < 150 && d > 24.5f && d < 29.5f; },
+              [](float, float y) { return Mix(Amber, Magenta, std::clamp((y - 121) / 29, 0.0f, 1.0f)); });
+  FillPolygon(c, ZShape(160, 137, 10), White, Amber);
+  Outline(c, ZShape(160, 137, 10), 1, Night, false);
   // Horizon line.
   c.Line(0, 150, 320, 150, 1.5f, Magenta * 0.9f);
-  GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 118, Cyan, Magenta, Violet * 0.9f);
-  Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 206, Mix(Cyan, White, 0.4f));
-  Caption(c, fonts.regular, 9, "every pixel computed on the cpu", 160, 222, Violet * 1.5f);
+  Caption(c, fonts.bold, 12, "SATURATE presents", 160, 44, Mix(Cyan, White, 0.55f));
+  GlowTitle(c, fonts.bold, 54, "ZINTAVEL", 160, 112, Cyan, Magenta, Violet * 0.9f);
+  Caption(c, fonts.regular, 11, "a real-time software-rendered demo", 160, 210, Mix(Cyan, White, 0.4f));
   Stars(c, sky, 11, 160, 150);
   return c;
 }
 
 Canvas Sprite(int index) {
   Canvas c(320, 240, {}, 0);
-  // Part one's sections each have their own colours over the slate texture:
+  // Part one's sections each have their own colours over the blue texture:
   // ice (the emblems), dusk (totems, range and moon), rose (prism, hexagon,
   // rings), fire (the large Z). Where sprites share the screen they are drawn
   // for the places their moves give them, so none covers another at rest.
@@ -328,9 +356,9 @@ Canvas Sprite(int index) {
     // between them; the words slide above and below it; the drifting rings
     // keep to the top and bottom edges.
     case 3:  // prism, right
-      FillPolygon(c, RegularPolygon(224, 134, 52, 3, -Pi / 2), rose * 0.9f, plum);
-      Outline(c, RegularPolygon(224, 134, 52, 3, -Pi / 2), 3, White, false);
-      c.Line(224, 86, 224, 156, 2, White, false);
+      FillPolygon(c, RegularPolygon(224, 133, 48, 3, -Pi / 2), rose * 0.9f, plum);
+      Outline(c, RegularPolygon(224, 133, 48, 3, -Pi / 2), 3, White, false);
+      c.Line(224, 89, 224, 155, 2, White, false);
       break;
     case 5:  // hexagon, left
       FillPolygon(c, RegularPolygon(88, 120, 42, 6, 0), rose, Violet);
@@ -359,6 +387,14 @@ Canvas Sprite(int index) {
       }
       Ring(c, 160, 120, 8, 3, White, rose);
       break;
+  }
+  // Rims for the solid shapes, light in a colour the texture has little of;
+  // the faint rings and the starburst stay light on their own.
+  switch (index) {
+    case 0: case 13: case 14: Rim(c, Night, Amber); break;
+    case 1: case 2: case 12: Rim(c, Night, Cyan); break;
+    case 3: case 4: case 5: Rim(c, Night, Mix(Amber, White, 0.5f)); break;
+    default: break;
   }
   return c;
 }
@@ -556,24 +592,24 @@ Canvas PartOneTexture() {
     const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
     auto sharp = [](float v, float k) { return std::clamp((v - 0.5f) * k + 0.5f, 0.0f, 1.0f); };
     const float band = sharp(0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6), 2.2f);
-    const float band2 = sharp(0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4), 1.8f);
+    const float wave2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
     // Thin light veins where a third field crosses zero.
     const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
     const float vein = std::exp(-v * v * 60);
-    // Red and blue carry the picture, green stays low and nearly even. The beat
-    // flash adds the frame to itself twice: red and blue clip at full while
-    // green lands near a third, and that frame and its negative (which the
-    // scene blends in on fast beats) are then about equally bright, so the
-    // negative changes the colour without flickering the brightness. Dark or
-    // green areas would break that balance (tried: cells with dark seams make
-    // five flashes a second at the finale), so what keeps a flashed frame a
-    // picture is hue: the red bands hold almost no blue and clip to orange-red
-    // beside the pink and violet ones clipping to magenta, at about the same
-    // brightness, and so do their negatives.
-    Rgb col = Mix(Rgb{0.36f, 0.065f, 0.66f}, Rgb{1.0f, 0.085f, 0.62f}, band);
-    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, band2 * band2 * 0.9f);
-    col = col + Rgb{0.45f, 0.22f, 0.55f} * vein;
-    return Mix(col, Night, 0.08f + 0.22f * (1 - n));
+    // Deep blue and violet bands, with the orange-red band across them. The
+    // beat flash adds the frame to itself twice and the finale swings that to
+    // its negative and back, so each colour is chosen for how it clips: blue
+    // (a little green, no red) clips to azure, whose negative is orange;
+    // violet clips to magenta, whose negative is green; red to orange-red,
+    // whose negative is sky blue. Each pair is about equally bright, so the
+    // negative changes the colour without flickering the brightness. Green is
+    // the channel that sets the balance: too little makes dark seams that
+    // flicker against their negatives (five flashes a second at the finale),
+    // too much clips to white.
+    Rgb col = Mix(Rgb{0.12f, 0.14f, 1.0f}, Rgb{0.56f, 0.09f, 0.9f}, band);
+    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, std::clamp((wave2 - 0.86f) * 7, 0.0f, 1.0f) * 0.9f);
+    col = col + Rgb{0.35f, 0.12f, 0.45f} * vein;
+    return Mix(col, Night, 0.07f + 0.2f * (1 - n));
   });
   return c;
 }
@@ -590,20 +626,54 @@ Canvas SlidePicture(int which, const Fonts& fonts) {
 
 Canvas BridgePicture(const Fonts& fonts) {
   Canvas c(320, 240);
-  Sky(c, Night, Violet * 0.7f);
+  Sky(c, Night, Violet * 0.85f);
   const Canvas sky = c;
-  // A ringed planet rising over the horizon.
-  c.FillShape([](float x, float y) { return std::hypot(x - 160, y - 210) < 120; },
-              [](float x, float y) { return Mix(Amber, Magenta * 0.5f, std::clamp((x - 60 + (y - 100)) / 260, 0.0f, 1.0f)); });
-  c.Glow(160, 210, 130, Magenta * 0.25f);
-  c.FillShape(
-      [](float x, float y) {
-        const float ex = (x - 160) / 170, ey = (y - 120) / 26;
-        const float d = ex * ex + ey * ey;
-        return d < 1 && d > 0.72f && !(y > 120 && std::hypot(x - 160, y - 210) < 120 && y < 150);
-      },
-      [](float x, float) { return Mix(Cyan, White, std::fabs(x - 160) / 170); });
+  // A ringed planet in part two's purple and cyan: a lit sphere (light from
+  // the upper left, cloud bands, a cyan rim of atmosphere) and its tilted
+  // ring, behind the planet at the back and in front of it at the front, with
+  // its shadow on the planet. The stage shows it dimmed, so the lit side is
+  // kept bright.
+  constexpr float Px = 160, Py = 146, Pr = 78;
+  constexpr float Lx = -0.55f, Ly = -0.62f, Lz = 0.56f;
+  auto onPlanet = [=](float x, float y) { return std::hypot(x - Px, y - Py) < Pr; };
+  c.Glow(Px, Py, Pr + 30, Cyan * 0.28f);
+  c.FillShape(onPlanet, [=](float x, float y) {
+    const float nx = (x - Px) / Pr, ny = (y - Py) / Pr, nz = std::sqrt(std::max(0.0f, 1 - nx * nx - ny * ny));
+    const float lit = std::max(0.0f, nx * Lx + ny * Ly + nz * Lz);
+    const float lat = ny + 0.2f * nx;  // the bands follow the ring's tilt
+    const float bands = 0.5f + 0.5f * std::sin(lat * 17 + 1.5f * std::sin(nx * 6) + FractalNoise(x / 20, y / 20, 16, 2, 61) * 2.5f);
+    const Rgb ground = Mix(Indigo * 1.3f, Mix(Violet, Magenta, 0.25f) * 1.1f, bands);
+    Rgb col = ground * (0.4f + 1.0f * lit) + Mix(Violet, White, 0.4f) * (0.5f * std::pow(lit, 8.0f));
+    return col + Cyan * (0.9f * std::pow(1 - nz, 3.0f) * (0.3f + lit));
+  });
+  // Ring coordinates: turned by the tilt, then scaled to a unit circle.
+  constexpr float Tilt = -0.2f, Rx = 158, Ry = 32;
+  const float ct = std::cos(Tilt), st = std::sin(Tilt);
+  struct Along {
+    float d, side, u;
+  };
+  auto along = [=](float x, float y, float lift) {
+    const float dx = x - Px, dy = y - Py - lift;
+    const float u = dx * ct + dy * st, v = -dx * st + dy * ct;
+    return Along{(u / Rx) * (u / Rx) + (v / Ry) * (v / Ry), v, u / Rx};
+  };
+  auto band = [](float d) { return d > 0.56f && d < 1 && !(d > 0.78f && d < 0.82f); };
+  auto ringColour = [=](float x, float y) {
+    const Along a = along(x, y, 0);
+    const float light = std::clamp(0.75f - a.u * 0.5f, 0.2f, 1.0f);
+    const Rgb body = Mix(Mix(Indigo * 1.6f, Cyan, light), Mix(Cyan, White, 0.5f), a.d > 0.82f ? 0.15f : 0.5f * light);
+    return body * (a.side < 0 ? 0.75f : 1.0f);
+  };
+  c.FillShape([=](float x, float y) { const Along a = along(x, y, 0); return band(a.d) && a.side < 0 && !onPlanet(x, y); },
+              ringColour);
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) {
+      const Along a = along(x + 0.5f, y + 0.5f, 7);
+      if (onPlanet(x + 0.5f, y + 0.5f) && a.side >= 0 && band(a.d)) c.At(x, y) = c.At(x, y) * 0.4f;
+    }
+  }
+  c.FillShape([=](float x, float y) { const Along a = along(x, y, 0); return band(a.d) && a.side >= 0; }, ringColour);
   Caption(c, fonts.bold, 16, "part two", 160, 40, White * 0.9f, true);
-  Stars(c, sky, 51, 200, 168);
+  Stars(c, sky, 51, 200, 240);
   return c;
 }

@@ -341,6 +341,13 @@ ItSong TuneSong() {
     if (k >= 7) s.Note(r, ChKick, 60, KickS, 60);
     for (int t = 2; t < 8; t += 2) s.Note(r + t, ChHat, 60, HatS, 14 + 3 * k);
   }
+  // Under it a snare roll that closes in as the numbers fall: a hit every
+  // step, then every beat, every eighth, and every row for the last step,
+  // rising in level, so the black screen is suspense rather than a gap.
+  for (int r = Countdown; r < Bridge; ++r) {
+    const int every = r < 32 ? 8 : r < 56 ? 4 : r < 72 ? 2 : 1;
+    if (r % every == every / 2 || every == 1) s.Note(r, ChSnare, 60, SnareS, 16 + r * 40 / Bridge);
+  }
   s.Note(Bridge - 34, RiserC, 60, RiserS, 56);
   s.PadChord(0, E, 18);
   // Bridge: the lift resolves on C major, then settles into A minor.
@@ -351,7 +358,24 @@ ItSong TuneSong() {
   s.Note(Bridge, BassC, C.root, BassS, 44);
   s.PadChord(Bridge + 32, Am, 34);
   s.Note(Bridge + 32, BassC, Am.root, BassS, 40);
-  Groove(s, Bridge + 32, PartTwo, 4, 1);
+  // The picture is black from row 115 (87.8 s): the chord drops away there and a
+  // drum break rolls up under a riser to one beat of held breath, then the
+  // drop on the first row of part two, where the scanner starts on the bar.
+  constexpr int Dark = Bridge + 35, Breath = PartTwo - 4;
+  Groove(s, Bridge + 32, Dark, 4, 2);
+  s.CutAll(Dark, {PadA, PadB, PadC, BassC});
+  for (int r = Dark; r < Breath; ++r) {
+    s.Note(r, ChSnare, 60, SnareS, 36 + (r - Dark) * 3);
+    if ((r - Dark) % 4 == 0) s.Note(r, ChKick, 60, KickS, 48 + (r - Dark) * 2);
+    if (r >= Breath - 4) {  // the last beat of the roll doubles, half a row behind
+      s.Note(r, ChHat, 60, SnareS, 40 + (r - Dark) * 2);
+      s.At(r, ChHat).command = Command('S'), s.At(r, ChHat).parameter = 0xD3;
+    }
+  }
+  s.Note(Breath - 33, RiserC, 60, RiserS, 50);
+  s.CutAll(Breath, {ChSnare, RiserC, ChKick, ChHat});
+  s.Note(PartTwo, ChCrash, 60, CrashS, 64);
+  s.Note(PartTwo, HitC, 60, HitS, 64);
 
   // Part two, scanner scene: bars of 16 rows from row 128.
   auto bar = [&](int b) { return PartTwo + 16 * b; };
