@@ -449,7 +449,7 @@ ItSong TuneSong() {
   auto bar = [&](int b) { return PartTwo + 16 * b; };
   Groove(s, bar(0), bar(16), 4, 2);
   Groove(s, bar(4), bar(16), 4, 3);
-  Shakers(s, bar(2), bar(16), 20);
+  Shakers(s, bar(2), bar(16), 28);
   Harmony(s, bar(0), bar(16), 32, Progression, 2, 26);
   Arpeggio(s, bar(8), bar(16), 32, Progression, 2, 24);
   // Bars 16 to 19, the build into the crash where the figures drop: the kick
@@ -472,8 +472,8 @@ ItSong TuneSong() {
   // Bars 20 to 39: everything, with the top octave open; from bar 28 the lead
   // sings the theme that the text pages bring back.
   Groove(s, bar(20), bar(39), 4, 3);
-  Shakers(s, bar(20), bar(39), 24);
-  OpenHats(s, bar(20), bar(39), 22);
+  Shakers(s, bar(20), bar(39), 30);
+  OpenHats(s, bar(20), bar(39), 26);
   Harmony(s, bar(20), bar(28), 32, {F, G, Am, Am}, 2, 30);
   Arpeggio(s, bar(20), bar(28), 32, {F, G, Am, Am}, 1, 22);
   Harmony(s, bar(28), bar(36), 32, Progression, 2, 28);
@@ -504,14 +504,14 @@ ItSong TuneSong() {
   // on the pluck.
   s.Note(slot(0), ChCrash, 60, CrashS, 48);
   Groove(s, slot(0), slot(1), 4, 2);
-  Shakers(s, slot(0), slot(1), 18);
+  Shakers(s, slot(0), slot(1), 24);
   Harmony(s, slot(0), slot(1), 32, Progression, 4, 20);
   Melody(s, Lead, PluckS, slot(0), ThemeA(), 30, 0);
   // Slot 1, the second time: the snare and the open hats, and a new line
   // higher up on the lead.
   s.Note(slot(1), ChCrash, 60, CrashS, 52);
   Groove(s, slot(1), slot(2), 4, 3);
-  Shakers(s, slot(1), slot(2), 22);
+  Shakers(s, slot(1), slot(2), 26);
   OpenHats(s, slot(1), slot(2), 20);
   Harmony(s, slot(1), slot(2), 32, Progression, 2, 28);
   Arpeggio(s, slot(1), slot(2), 32, Progression, 4, 16);
