@@ -5,8 +5,7 @@
 // 7,800 pixels: it opens with a screen of blank, its text ends just before
 // the scene does, and blank pads it beyond so it never wraps round. Short
 // lines with air between them: a line is read as it passes, and the wave
-// stands a long word on end where it climbs. The greetings come while the
-// figures are away (the middle of the scene).
+// stands a long word on end where it climbs.
 std::string TickerText() {
   return std::string(16, ' ') + TickerLines() + std::string(60, ' ');
 }
@@ -41,8 +40,8 @@ std::string PagesOneText() {
          "OCHRE: pictures\n"
          "HERTZ: music\n"
          "\n"
-         "three people, one\n"
-         "tune and a few\n"
+         "three people, two\n"
+         "tunes and a few\n"
          "thousand lines\n"
          "of c++.\n"
          "}\n";
