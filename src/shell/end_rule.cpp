@@ -7,8 +7,8 @@ namespace {
 // The last part-two frame is drawn at or just after the quit time: the page
 // must still be there a little later (a frame at 10 fps).
 constexpr std::uint32_t FrameMargin = 100;
-// An hour of sections; a set of pages that never lands by then ends as before.
-constexpr std::uint32_t MaxSections = 60;
+// An hour of rounds; a set of pages that never lands by then ends as before.
+constexpr std::uint32_t MaxRounds = 40;
 
 }  // namespace
 
@@ -39,8 +39,8 @@ std::uint32_t RecordingQuitTime(const PointPicture* one, std::int32_t oneCount, 
                               static_cast<std::uint32_t>(std::max(twoCount, 0));
   const std::uint32_t lastSlot = slots > 0 ? slots - 1 : 0;
   const std::uint32_t allShown = FirstSlotMs + lastSlot * SlotMs + landedAfter(lastSlot);
-  for (std::uint32_t n = 0; n < MaxSections; ++n) {
-    const std::uint32_t t = SectionFromMs + n * SectionMs;
+  for (std::uint32_t n = 0; n < MaxRounds; ++n) {
+    const std::uint32_t t = FinalHitMs + n * TextLoopMs;
     if (t < allShown) continue;
     const std::uint32_t slot = (t - FirstSlotMs) / SlotMs, into = (t - FirstSlotMs) % SlotMs;
     if (into >= landedAfter(slot) && into + FrameMargin < SlotMs) return t;

@@ -2,9 +2,10 @@
 //
 // The whole of part two once: the scanner scene, then the text pages at 15 s
 // each, the first set three times over and the second set once. Then it waits
-// for the music: the closing starts where the module's text section comes
-// round (its crash, every 61.44 s), at the first such moment that finds the
-// page on screen fully landed, so the show ends on the beat and on a whole page.
+// for the music: the closing starts on the module's final hit (half way
+// through the fifth page slot, and every six slots after that when the music
+// goes round), at the first one that finds the page on screen fully landed, so
+// the show ends on the music's last chord and on a whole page.
 #pragma once
 
 #include <cstdint>
@@ -20,11 +21,13 @@ inline constexpr std::uint32_t OrderStepMs = 10;
 inline constexpr std::uint32_t FlightMs = 800;
 
 // The default module (tools/music, TuneSong) starts with the countdown, 15,360 ms
-// before part two, and plays rows of 120 ms; its text section, row 768 on,
-// opens with a crash and loops every 512 rows.
+// before part two. Its text section plays at 128 BPM from the first page slot
+// on, eight bars to a slot, so every page turns on a bar line; its final hit
+// (a crash) comes four bars into the fifth slot, then the chord rings out and
+// the music goes round again from the first slot, six slots later.
 inline constexpr std::uint32_t ModuleLeadMs = 9600 + 5760;
-inline constexpr std::uint32_t SectionFromMs = 768 * 120 - ModuleLeadMs;  // 76,800 ms of part two
-inline constexpr std::uint32_t SectionMs = 512 * 120;                     // 61,440 ms
+inline constexpr std::uint32_t FinalHitMs = FirstSlotMs + 4 * SlotMs + SlotMs / 2;  // 145,640 ms of part two
+inline constexpr std::uint32_t TextLoopMs = 6 * SlotMs;                              // 90,000 ms
 
 // Ms from the start of a page's slot until its last point has landed.
 std::uint32_t PageLandedAfter(const PointPicture& page);

@@ -1,5 +1,7 @@
 // The default music: both modules load in libopenmpt without a word, have the
 // lengths their scores give and sound; the generated files are these bytes;
+// part two's music has a shape (a breakdown, a final hit that rings out), a
+// top octave, and loops without a gap;
 // the MP3 puts the strongest hit near each of part one's beats within 10 ms of
 // it, over a kick pulsing at 128 BPM; both pieces are stereo and lose nothing
 // when folded to mono.
@@ -71,8 +73,9 @@ TEST(MusicTest, ModulesLoadCleanlyWithTheirLengths) {
     EXPECT_EQ(log, "") << song.name;
     EXPECT_GT(Rms(pcm, 0.5, 20), 0.01) << song.name;
   }
-  // tune.it: 20 patterns of 64 rows of 120 ms before it loops; part one: 896 rows of 62.5 ms.
-  EXPECT_NEAR(Duration(WriteIt(TuneSong())), 153.6, 0.05);
+  // tune.it: 768 rows of 120 ms, 1,340 ms of held chord, then six page slots
+  // of 15 s before it loops; part one: 896 rows of 62.5 ms.
+  EXPECT_NEAR(Duration(WriteIt(TuneSong())), 183.5, 0.05);
   EXPECT_NEAR(Duration(WriteIt(IntroSong())), 56.0, 0.05);
 }
 
@@ -80,12 +83,36 @@ TEST(MusicTest, GeneratedFilesAreTheseBytes) {
   EXPECT_EQ(ReadAll(Demo + "/tune.it"), WriteIt(TuneSong()));
 }
 
-TEST(MusicTest, TuneLoopsIntoTheTextSectionWithoutAGap) {
+TEST(MusicTest, TuneBuildsToAFinalHitThenGoesRoundWithoutAGap) {
   std::string error;
-  const std::vector<float> pcm = RenderModule(WriteIt(TuneSong()), 160.0, error);
+  const std::vector<float> pcm = RenderModule(WriteIt(TuneSong()), 190.0, error);
   ASSERT_FALSE(pcm.empty()) << error;
+  // Module times: the text section's slots of 15 s from 93.5 s, the final
+  // hit at 161 s, the loop back to the first slot at 183.5 s.
+  auto dB = [&](double from, double to) { return 20 * std::log10(Rms(pcm, from, to) + 1e-9); };
+  // Not one level for minutes: the third slot opens with a breakdown well
+  // below the slots around it, the scanner's build with a dip of its own.
+  EXPECT_LT(dB(123.5, 127.0), dB(131.0, 138.5) - 6);
+  EXPECT_LT(dB(123.5, 127.0), dB(108.5, 116.0) - 6);
+  EXPECT_LT(dB(46.1, 49.9), dB(53.8, 61.4) - 3);
+  // The top octave is there: the power of the second difference (a high-pass
+  // rising 12 dB an octave) against the signal's, 0.02 in a dull mix.
+  auto air = [&](double from, double to) {
+    double d = 0, x = 0;
+    for (std::size_t i = static_cast<std::size_t>(from * 44100) * 2 + 4; i < static_cast<std::size_t>(to * 44100) * 2; ++i) {
+      const double v = pcm[i] - 2.0 * pcm[i - 2] + pcm[i - 4];
+      d += v * v, x += static_cast<double>(pcm[i]) * pcm[i];
+    }
+    return d / x;
+  };
+  EXPECT_GT(air(15.36, 92.16), 0.08);
+  EXPECT_GT(air(93.5, 153.5), 0.08);
+  // The final hit is the loudest moment near it, and its chord dies away:
+  // ten seconds on (the closing fade's length) it is 15 dB down.
+  EXPECT_GT(dB(161.0, 161.5), dB(159.0, 161.0));
+  EXPECT_LT(dB(170.5, 171.0), dB(159.0, 161.0) - 15);
   // Sound on both sides of the loop point, in every 50 ms window.
-  for (double t = 150.0; t < 158.0; t += 0.05) EXPECT_GT(Rms(pcm, t, t + 0.05), 0.005) << t;
+  for (double t = 180.0; t < 187.0; t += 0.05) EXPECT_GT(Rms(pcm, t, t + 0.05), 0.005) << t;
   // No click: no sample-to-sample jump at the loop far beyond the music's own.
   auto maxStep = [&](double from, double to) {
     float m = 0;
@@ -94,7 +121,7 @@ TEST(MusicTest, TuneLoopsIntoTheTextSectionWithoutAGap) {
     }
     return m;
   };
-  EXPECT_LT(maxStep(153.5, 153.7), 1.5f * maxStep(100, 140) + 0.01f);
+  EXPECT_LT(maxStep(183.4, 183.6), 1.5f * maxStep(100, 140) + 0.01f);
 }
 
 TEST(MusicTest, IntroKeepsTheBeatsOfPartOne) {

@@ -1,7 +1,9 @@
-// The recording's own end: after every page, on the module's crash, with the
-// page on screen whole.
+// The recording's own end: after every page, on the module's final hit, with
+// the page on screen whole; page turns on the module's bar lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,37 +27,64 @@ PointPicture PageOfSpread(std::int32_t spread) {
 
 std::uint32_t SlotStart(std::uint32_t slot) { return FirstSlotMs + slot * SlotMs; }
 
-}  // namespace
-
-TEST(EndRuleTest, WaitsForEveryPageThenTheFirstCrashOnAWholePage) {
-  // Quick pages: 2 + 2 pages shown in slots 0..7, the last from 183,140 ms; the
-  // crashes fall at 76,800 + 61,440 n: 199,680 finds slot 8 (a repeat of the
-  // second set's first page) 1,540 ms in, still in flight; 261,120 finds slot 12
-  // 2,980 ms in, landed.
-  std::vector<PointPicture> one = {PageOfSpread(50), PageOfSpread(50)}, two = {PageOfSpread(50), PageOfSpread(50)};
-  EXPECT_EQ(PageLandedAfter(one[0]), 1000u + 500 + 800 + 1);
-  EXPECT_EQ(RecordingQuitTime(one.data(), 2, two.data(), 2), 261120u);
-
-  // Slot 12 is the second set's page 0 here; with a spread of 117 it lands
-  // 2,971 ms in, still before the crash; with 118, one step too late.
-  two[0] = PageOfSpread(117);
-  EXPECT_EQ(RecordingQuitTime(one.data(), 2, two.data(), 2), 261120u);
-  two[0] = PageOfSpread(118);
-  const std::uint32_t later = RecordingQuitTime(one.data(), 2, two.data(), 2);
-  EXPECT_GT(later, 261120u);
-  EXPECT_EQ((later - SectionFromMs) % SectionMs, 0u);
-
-  // Pages that take their whole slot never sit still on a crash: the end then
-  // comes once every page has landed, as close as it can.
-  std::vector<PointPicture> slow = {PageOfSpread(1400)};
-  const std::uint32_t end = RecordingQuitTime(slow.data(), 1, slow.data(), 1);
-  EXPECT_EQ(end, SlotStart(3) + PageLandedAfter(slow[0]));
-
-  // No pages at all: the first crash once the slots have begun.
-  EXPECT_EQ(RecordingQuitTime(nullptr, 0, nullptr, 0), SectionFromMs + SectionMs);
+// The row of the song that starts within a millisecond of `ms`, played as the
+// player plays it: a tick of tempo T is 110,250 / T samples rounded, rows of
+// `speed` ticks, speed and tempo set by the A and T commands, the order list
+// ended by a B jump. Null when `ms` falls between rows.
+const std::vector<ItCell>* RowStartingAt(const ItSong& song, std::uint32_t ms) {
+  const double target = ms * 44.1;
+  int speed = song.speed, tempo = song.tempo;
+  double samples = 0;
+  std::size_t order = 0;
+  for (int guard = 0; guard < 100000 && order < song.orders.size(); ++guard) {
+    const ItPattern& p = song.patterns[song.orders[order]];
+    std::size_t next = order + 1;
+    for (int r = 0; r < p.rows; ++r) {
+      const std::vector<ItCell>& cells = p.cells[r];
+      for (const ItCell& c : cells) {
+        if (c.command == Command('A')) speed = c.parameter;
+        if (c.command == Command('T') && c.parameter >= 0x20) tempo = c.parameter;
+        if (c.command == Command('B')) next = c.parameter;
+      }
+      if (std::abs(samples - target) < 44.1) return &cells;
+      if (samples > target) return nullptr;
+      samples += speed * std::floor(110250.0 / tempo + 0.5);
+    }
+    order = next;
+  }
+  return nullptr;
 }
 
-TEST(EndRuleTest, TheDefaultShowEndsOnTheTunesCrashAfterTheLastPage) {
+}  // namespace
+
+TEST(EndRuleTest, WaitsForEveryPageThenTheFirstFinalHitOnAWholePage) {
+  // One page three times and two more: slots 0..4, the last from 138,140 ms;
+  // the final hit, 7,500 ms into slot 4, finds its page landed.
+  std::vector<PointPicture> one = {PageOfSpread(50)}, two = {PageOfSpread(50), PageOfSpread(50)};
+  EXPECT_EQ(PageLandedAfter(one[0]), 1000u + 500 + 800 + 1);
+  EXPECT_EQ(RecordingQuitTime(one.data(), 1, two.data(), 2), FinalHitMs);
+  EXPECT_EQ(FinalHitMs, SlotStart(4) + 7500);
+
+  // A spread of 569 lands 7,491 ms in, before the hit; 570 one step too late.
+  // The hit comes round on the same page every time, so the end comes as
+  // soon as the page has landed, as close to the music as it can.
+  two[1] = PageOfSpread(569);
+  EXPECT_EQ(RecordingQuitTime(one.data(), 1, two.data(), 2), FinalHitMs);
+  two[1] = PageOfSpread(570);
+  EXPECT_EQ(RecordingQuitTime(one.data(), 1, two.data(), 2), SlotStart(4) + PageLandedAfter(two[1]));
+
+  // Four pages in the second set: the hit of the second round (slot 10) finds
+  // the slow fourth page in flight, the third round (slot 16) the quick second.
+  two = {PageOfSpread(50), PageOfSpread(50), PageOfSpread(50), PageOfSpread(570)};
+  EXPECT_EQ(RecordingQuitTime(one.data(), 1, two.data(), 4), FinalHitMs + 2 * TextLoopMs);
+  two[3] = PageOfSpread(50);
+  EXPECT_EQ(RecordingQuitTime(one.data(), 1, two.data(), 4), FinalHitMs + TextLoopMs);
+
+  // No pages at all: the first final hit.
+  EXPECT_EQ(RecordingQuitTime(nullptr, 0, nullptr, 0), FinalHitMs);
+}
+
+TEST(EndRuleTest, TheDefaultShowEndsOnTheTunesFinalHitAfterTheLastPage) {
   PresentationDirectory = std::string(ZINTAVEL_DEMO_DIR);
   bool ok = false;
   const std::string said = CaptureStderrOf([&] { ok = LoadAssets(); });
@@ -72,24 +101,20 @@ TEST(EndRuleTest, TheDefaultShowEndsOnTheTunesCrashAfterTheLastPage) {
   EXPECT_GE(quit - SlotStart(slot), PageLandedAfter(*shown));
   EXPECT_LT(quit - SlotStart(slot), SlotMs - 1000);
 
-  // The module starts with the countdown; find the row the quit falls on
-  // (the order list loops back into the text section) and a crash on it.
+  // The module starts with the countdown: the quit falls on the start of a
+  // row that holds a crash, the final hit.
   const ItSong song = TuneSong();
-  const std::uint32_t moduleMs = quit + ModuleLeadMs;
-  const int rowMs = 2500 * song.speed / song.tempo;
-  ASSERT_EQ(moduleMs % rowMs, 0u) << "between two rows";
-  std::vector<const std::vector<ItCell>*> rows;
-  for (int order : song.orders) {
-    for (const std::vector<ItCell>& row : song.patterns[order].cells) rows.push_back(&row);
-  }
-  const int loopFrom = static_cast<int>(SectionFromMs + ModuleLeadMs) / rowMs;
-  int row = static_cast<int>(moduleMs / rowMs);
-  if (row >= static_cast<int>(rows.size())) row = loopFrom + (row - loopFrom) % (static_cast<int>(rows.size()) - loopFrom);
-  bool crash = false;
-  for (const ItCell& cell : *rows[row]) {
-    crash |= cell.sample > 0 && song.samples[cell.sample - 1].name == "crash" && cell.note != NoNote;
-  }
-  EXPECT_TRUE(crash) << "module row " << row << " at " << moduleMs << " ms";
-  // A section later than needed would only make the show longer.
-  EXPECT_LT(quit - (SlotStart(lastSlot) + PageLandedAfter(PagesTwo[PagesTwoCount - 1])), SectionMs);
+  auto crashAt = [&](std::uint32_t partTwoMs) {
+    const std::vector<ItCell>* row = RowStartingAt(song, partTwoMs + ModuleLeadMs);
+    bool crash = false;
+    for (const ItCell& cell : row ? *row : std::vector<ItCell>{}) {
+      crash |= cell.sample > 0 && song.samples[cell.sample - 1].name == "crash" && cell.note != NoNote;
+    }
+    return crash;
+  };
+  EXPECT_TRUE(crashAt(quit)) << "at " << quit << " ms of part two";
+  // Every page slot up to the end starts on a crash too: the pages turn on the music.
+  for (std::uint32_t k = 0; k <= slot; ++k) EXPECT_TRUE(crashAt(SlotStart(k))) << "slot " << k;
+  // A round later than needed would only make the show longer.
+  EXPECT_LT(quit - (SlotStart(lastSlot) + PageLandedAfter(PagesTwo[PagesTwoCount - 1])), TextLoopMs);
 }

@@ -456,16 +456,19 @@ Canvas Badge(int which) {
 }
 
 Canvas EndCard(const Fonts& fonts) {
+  // Seen at full strength only for a moment in the middle of the closing
+  // fade: big, bright lettering on the dark sky, the group first.
   Canvas c(320, 240);
   Sky(c, Night, Indigo * 0.8f);
   const Canvas sky = c;
-  c.Glow(160, 100, 90, Violet * 0.5f);
-  Ring(c, 160, 96, 46, 5, Cyan, Magenta);
-  FillPolygon(c, ZShape(160, 96, 22), White, Cyan);
-  GlowTitle(c, fonts.bold, 24, "thanks for watching", 160, 178, White, Cyan, Magenta * 0.6f);
-  Caption(c, fonts.regular, 10, "zintavel - pictures and music generated at build time", 160, 204, Violet * 1.6f);
-  Caption(c, fonts.regular, 9, "see you next time", 160, 222, Cyan * 0.6f);
-  Stars(c, sky, 31, 120, 160);
+  c.Glow(160, 74, 80, Violet * 0.6f);
+  Ring(c, 160, 72, 40, 6, Cyan, Magenta);
+  FillPolygon(c, ZShape(160, 72, 20), White, Cyan);
+  GlowTitle(c, fonts.bold, 44, "SATURATE", 160, 162, White, Cyan, Magenta * 0.7f);
+  Caption(c, fonts.bold, 14, "zintavel", 160, 184, Amber);
+  Caption(c, fonts.regular, 10, "code tick  -  pictures ochre  -  music hertz", 160, 205, White * 0.92f);
+  Caption(c, fonts.bold, 11, "see you at the next party!", 160, 226, Cyan);
+  Stars(c, sky, 31, 120, 120);
   return c;
 }
 

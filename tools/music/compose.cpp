@@ -9,11 +9,12 @@
 namespace {
 
 // Samples, 1-based as the patterns name them.
-enum Sample { KickS = 1, SnareS, HatS, CrashS, HitS, BassS, PadS, PluckS, StabS, RiserS };
+enum Sample { KickS = 1, SnareS, HatS, CrashS, HitS, BassS, PadS, PluckS, StabS, RiserS, ShakerS, OpenHatS, LeadS };
 // Channels.
 enum Channel {
   ChKick, ChSnare, ChHat, ChCrash, HitC, BassC, PadA, PadB, PadC, Lead, StabC, RiserC, Timing,
   LeadEcho, StabEcho,  // the lead's and the stab's echoes, on the other side
+  ChShaker, ChOpenHat, LeadB,  // the top octave, and part two's sustained lead
   ChannelCount
 };
 
@@ -83,7 +84,9 @@ struct Score {
       if (d > 0) c.command = Command('S'), c.parameter = static_cast<std::uint8_t>(0xD0 | d);
     }
   }
-  ItSong Song(const char* name, int speed, int tempo, int mixVolume) const {
+  // Patterns of 64 rows, and a pattern also starts at each row of `starts`
+  // (a row the order list jumps back to must begin a pattern).
+  ItSong Song(const char* name, int speed, int tempo, int mixVolume, const std::vector<int>& starts = {}) const {
     ItSong s;
     s.name = name;
     s.speed = speed, s.tempo = tempo, s.mixVolume = mixVolume;
@@ -93,13 +96,18 @@ struct Score {
     // mono fold); hats and crash on either side; lead and stab off centre with
     // their echoes answering from the other side. IT pans linearly, so every
     // channel keeps its level in the mono fold.
-    s.panning = {32, 30, 50, 16, 32, 32, 2, 62, 30, 46, 20, 36, 32, 8, 56};
-    s.samples = {Kick(), Snare(), HiHat(), Crash(), Hit(), Bass(), Pad(), Pluck(), Stab(), Riser()};
-    for (int start = 0; start < rows; start += 64) {
-      ItPattern p(std::min(64, rows - start), ChannelCount);
+    s.panning = {32, 30, 50, 16, 32, 32, 2, 62, 30, 46, 20, 36, 32, 8, 56, 44, 20, 24};
+    s.samples = {Kick(), Snare(), HiHat(), Crash(), Hit(), Bass(), Pad(), Pluck(), Stab(), Riser(), Shaker(), OpenHat(), SynthLead()};
+    for (int start = 0; start < rows;) {
+      int end = std::min(start + 64, rows);
+      for (int cut : starts) {
+        if (cut > start && cut < end) end = cut;
+      }
+      ItPattern p(end - start, ChannelCount);
       for (int r = 0; r < p.rows; ++r) p.cells[r] = grid[start + r];
       s.orders.push_back(static_cast<int>(s.patterns.size()));
       s.patterns.push_back(std::move(p));
+      start = end;
     }
     return s;
   }
@@ -328,9 +336,93 @@ ItSong IntroSong() {
   return s.Song("zintavel part one", TicksPerRow, 240, 60);
 }
 
+namespace {
+
+// The text scene's rows. Its first TextLead rows (1,340 ms: ten of 120 ms and
+// one of 140 ms) hold a chord until the first page slot; from there the rows
+// are 117.1875 ms (128 BPM, four to a beat), so that a slot of 15 s is 128
+// rows, 8 bars. At 44,100 Hz a tick of tempo 128 is 861.33 samples and
+// players take 861; three rows in every 64 at tempo 127 (868 samples a tick)
+// make up the difference exactly: 61 x 5166 + 3 x 5208 = 330,750 samples,
+// 7.5 s, every 64 rows.
+constexpr int TextLead = 11, SlotRows = 128, TextSlots = 6;
+
+void TextRows(Score& s, int from) {
+  s.At(from + TextLead - 1, ChCrash).command = Command('A'), s.At(from + TextLead - 1, ChCrash).parameter = 7;
+  const int first = from + TextLead;
+  s.At(first, ChCrash).command = Command('A'), s.At(first, ChCrash).parameter = 6;
+  for (int r = first; r < s.rows; ++r) {
+    const int k = (r - first) % 64;
+    ItCell& c = s.At(r, Timing);
+    if (k == 0) c.command = Command('T'), c.parameter = 128;
+    if (k == 10 || k == 31 || k == 52) c.command = Command('T'), c.parameter = 127;
+    if (k == 11 || k == 32 || k == 53) c.command = Command('T'), c.parameter = 128;
+  }
+}
+
+// Sixteenths in the top octave over [from, to), accented on the beat.
+void Shakers(Score& s, int from, int to, int volume) {
+  static const int accent[] = {100, 55, 80, 55};
+  for (int r = from; r < to; ++r) s.Note(r, ChShaker, 60, ShakerS, volume * accent[(r - from) % 4] / 100);
+}
+
+// An open hat on every off-beat eighth over [from, to).
+void OpenHats(Score& s, int from, int to, int volume) {
+  for (int r = from + 2; r < to; r += 4) s.Note(r, ChOpenHat, 60, OpenHatS, volume);
+}
+
+struct Tone {
+  int at, note, length;  // in rows (sixteenths) from the line's start
+};
+
+// A line of tones in `channel` from row `from`, each cut at its end; `shift`
+// transposes it, and a line can stop after `bars` bars.
+void Melody(Score& s, int channel, int sample, int from, const std::vector<Tone>& line, int volume, int shift,
+            int bars = 99) {
+  for (const Tone& t : line) {
+    if (t.at >= 16 * bars) break;
+    s.Note(from + t.at, channel, t.note + shift, sample, volume);
+    if (s.At(from + t.at + t.length, channel).note == NoNote) s.Cut(from + t.at + t.length, channel);
+  }
+}
+
+// The theme, over Am, F, C and G, two bars each.
+const std::vector<Tone>& ThemeA() {
+  static const std::vector<Tone> line = {
+      {0, 76, 6},   {6, 74, 2},   {8, 72, 4},   {12, 69, 4},  {16, 72, 3},  {19, 74, 3},  {22, 76, 10},
+      {32, 77, 6},  {38, 76, 2},  {40, 74, 4},  {44, 72, 4},  {48, 69, 8},  {56, 72, 4},  {60, 74, 4},
+      {64, 76, 6},  {70, 79, 2},  {72, 76, 4},  {76, 72, 4},  {80, 74, 3},  {83, 72, 3},  {86, 71, 2},
+      {88, 72, 8},  {96, 74, 6},  {102, 71, 2}, {104, 67, 4}, {108, 71, 4}, {112, 74, 8}, {120, 76, 4},
+      {124, 79, 4}};
+  return line;
+}
+
+// The answer, higher and busier, over the same chords.
+const std::vector<Tone>& ThemeB() {
+  static const std::vector<Tone> line = {
+      {0, 81, 2},   {2, 79, 2},   {4, 76, 4},   {8, 74, 2},   {10, 76, 6},  {16, 72, 2},  {18, 74, 2},
+      {20, 76, 8},  {28, 79, 4},  {32, 81, 2},  {34, 79, 2},  {36, 77, 4},  {40, 76, 2},  {42, 77, 6},
+      {48, 72, 4},  {52, 69, 4},  {56, 72, 4},  {60, 77, 4},  {64, 79, 2},  {66, 76, 2},  {68, 72, 4},
+      {72, 76, 2},  {74, 79, 6},  {80, 81, 4},  {84, 79, 4},  {88, 76, 8},  {96, 79, 2},  {98, 74, 2},
+      {100, 71, 4}, {104, 74, 2}, {106, 79, 6}, {112, 74, 4}, {116, 76, 4}, {120, 79, 4}, {124, 81, 4}};
+  return line;
+}
+
+// The last line, falling over F, G, E, E to the final A.
+const std::vector<Tone>& ThemeC() {
+  static const std::vector<Tone> line = {{0, 77, 4},  {4, 76, 4},  {8, 74, 4},  {12, 72, 4}, {16, 74, 4},
+                                         {20, 72, 4}, {24, 71, 4}, {28, 67, 4}, {32, 68, 6}, {38, 71, 2},
+                                         {40, 76, 8}, {48, 80, 8}, {56, 76, 4}, {60, 71, 4}};
+  return line;
+}
+
+}  // namespace
+
 ItSong TuneSong() {
-  // 120 ms rows: 4 a beat, 16 a bar, 64 a pattern.
-  constexpr int Countdown = 0, Bridge = 80, PartTwo = 128, TextScene = PartTwo + 640, End = TextScene + 512;
+  // 120 ms rows up to the text scene: 4 a beat, 16 a bar, 64 a pattern.
+  // From the text scene on the rows change length: see TextRows below.
+  constexpr int Countdown = 0, Bridge = 80, PartTwo = 128, TextScene = PartTwo + 640;
+  constexpr int End = TextScene + TextLead + TextSlots * SlotRows;
   Score s(End);
   // Countdown: a stab on each 960 ms step, climbing; the last three with a kick.
   const int steps[] = {57, 59, 60, 62, 64, 65, 67, 69, 71, 72};
@@ -379,39 +471,151 @@ ItSong TuneSong() {
 
   // Part two, scanner scene: bars of 16 rows from row 128.
   auto bar = [&](int b) { return PartTwo + 16 * b; };
-  Groove(s, bar(0), bar(19), 4, 2);
-  Groove(s, bar(4), bar(19), 4, 3);
-  Harmony(s, bar(0), bar(19), 32, Progression, 2, 26);
-  Arpeggio(s, bar(8), bar(19), 32, Progression, 2, 24);
-  // The figures drop: a fill and the riser in bar 19, the jump on bar 20.
-  for (int r = bar(19); r < bar(20); ++r) {
-    if ((r - bar(19)) % 2 == 0 || r >= bar(19) + 8) s.Note(r, ChSnare, 60, SnareS, 20 + (r - bar(19)) * 2);
+  Groove(s, bar(0), bar(16), 4, 2);
+  Groove(s, bar(4), bar(16), 4, 3);
+  Shakers(s, bar(2), bar(16), 28);
+  Harmony(s, bar(0), bar(16), 32, Progression, 2, 26);
+  Arpeggio(s, bar(8), bar(16), 32, Progression, 2, 24);
+  // Bars 16 to 19, the build into the crash where the figures drop: the kick
+  // and snare leave, the pad turns to F, G and E; the kick comes back in bar
+  // 18 under a snare roll that tightens from eighths to sixteenths, and the
+  // riser ends on the crash.
+  s.CutAll(bar(16), {BassC});
+  Shakers(s, bar(16), bar(20), 16);
+  Harmony(s, bar(16), bar(18), 16, {F, G}, 0, 20);
+  Arpeggio(s, bar(16), bar(18), 32, {F, G}, 4, 24);
+  Harmony(s, bar(18), bar(20), 32, {E}, 2, 30);
+  Groove(s, bar(18), bar(20), 4, 2);
+  for (int r = bar(18); r < bar(20); ++r) {
+    const int k = r - bar(18);
+    if (k % 2 == 0 || k >= 16) s.Note(r, ChSnare, 60, SnareS, 14 + k * 3 / 2);
   }
-  s.Note(bar(19) - 17, RiserC, 60, RiserS, 50);
-  s.Note(bar(20), ChCrash, 60, CrashS, 60);
+  s.Note(bar(20) - 32, RiserC, 60, RiserS, 54);
+  s.Note(bar(20), ChCrash, 60, CrashS, 64);
   s.Note(bar(20), HitC, 60, HitS, 60);
+  // Bars 20 to 39: everything, with the top octave open; from bar 28 the lead
+  // sings the theme that the text pages bring back.
   Groove(s, bar(20), bar(39), 4, 3);
-  Harmony(s, bar(20), bar(39), 32, {F, G, Am, Am}, 2, 30);
-  Arpeggio(s, bar(20), bar(39), 32, {F, G, Am, Am}, 1, 22);
-  for (int r = bar(28); r < bar(39); r += 8) s.Note(r, StabC, 69, StabS, 22);
+  Shakers(s, bar(20), bar(39), 30);
+  OpenHats(s, bar(20), bar(39), 26);
+  Harmony(s, bar(20), bar(28), 32, {F, G, Am, Am}, 2, 30);
+  Arpeggio(s, bar(20), bar(28), 32, {F, G, Am, Am}, 1, 22);
+  Harmony(s, bar(28), bar(36), 32, Progression, 2, 28);
+  Arpeggio(s, bar(28), bar(36), 32, Progression, 2, 16);
+  Melody(s, LeadB, LeadS, bar(28), ThemeA(), 26, 0);
+  Harmony(s, bar(36), bar(39), 32, {F, G}, 2, 30);
+  Arpeggio(s, bar(36), bar(39), 32, {F, G}, 1, 22);
+  for (int r = bar(36); r < bar(39); r += 8) s.Note(r, StabC, 69, StabS, 22);
   // They fall again: the beat drops out for a bar.
-  s.CutAll(bar(39), {Lead, StabC});
+  s.CutAll(bar(39), {Lead, StabC, LeadB});
   s.PadChord(bar(39), E, 30);
   s.Note(bar(39), BassC, E.root, BassS, 40);
   s.Note(bar(39) - 16, RiserC, 60, RiserS, 44);
-  // Text scene: airy, looping from here.
-  s.Note(TextScene, ChCrash, 60, CrashS, 50);
-  Groove(s, TextScene, End, 8, 2);
-  Groove(s, TextScene + 128, End - 64, 8, 3);
-  Harmony(s, TextScene, End, 64, {Am, F, C, G, Dm, Am, E, E}, 8, 30);
-  Arpeggio(s, TextScene, End, 64, {Am, F, C, G, Dm, Am, E, E}, 2, 18);
+
+  // The text scene: the crash as the pages' band appears, and a held chord
+  // until the first page slot, where the text section starts at 128 BPM.
+  s.Note(TextScene, ChCrash, 60, CrashS, 56);
+  s.Note(TextScene, HitC, 60, HitS, 48);
+  s.PadChord(TextScene, Am, 34);
+  s.Note(TextScene, BassC, Am.root, BassS, 40);
+  for (int k = 2; k < TextLead; k += 2) s.Note(TextScene + k, ChShaker, 60, ShakerS, 8 + k);
+  TextRows(s, TextScene);
+  // A page slot of 15 s is 8 bars: slot k starts at row slot(k).
+  const int first = TextScene + TextLead;
+  auto slot = [&](int k) { return first + SlotRows * k; };
+  auto slotBar = [&](int k, int b) { return slot(k) + 16 * b; };
+  // Slot 0, the title page the first time: four on the floor and the theme
+  // on the pluck.
+  s.Note(slot(0), ChCrash, 60, CrashS, 48);
+  Groove(s, slot(0), slot(1), 4, 2);
+  Shakers(s, slot(0), slot(1), 24);
+  Harmony(s, slot(0), slot(1), 32, Progression, 4, 20);
+  Melody(s, Lead, PluckS, slot(0), ThemeA(), 30, 0);
+  // Slot 1, the second time: the snare and the open hats, and a new line
+  // higher up on the lead.
+  s.Note(slot(1), ChCrash, 60, CrashS, 52);
+  Groove(s, slot(1), slot(2), 4, 3);
+  Shakers(s, slot(1), slot(2), 26);
+  OpenHats(s, slot(1), slot(2), 20);
+  Harmony(s, slot(1), slot(2), 32, Progression, 2, 28);
+  Arpeggio(s, slot(1), slot(2), 32, Progression, 4, 16);
+  Melody(s, LeadB, LeadS, slot(1), ThemeB(), 24, 0);
+  // Slot 2, the third time: a breakdown for four bars, then the build: the
+  // kick back, a snare roll from eighths to sixteenths, the riser.
+  s.Note(slot(2), ChCrash, 60, CrashS, 40);
+  s.CutAll(slot(2), {BassC});
+  Shakers(s, slot(2), slotBar(2, 4), 12);
+  Harmony(s, slot(2), slotBar(2, 4), 32, {F, G}, 0, 24);
+  Melody(s, Lead, PluckS, slot(2), ThemeA(), 28, 0, 4);
+  Groove(s, slotBar(2, 4), slot(3), 4, 2);
+  Shakers(s, slotBar(2, 4), slot(3), 20);
+  Harmony(s, slotBar(2, 4), slot(3), 32, {Dm, E}, 2, 30);
+  Arpeggio(s, slotBar(2, 4), slot(3), 32, {Dm, E}, 2, 20);
+  for (int r = slotBar(2, 4); r < slot(3); ++r) {
+    const int k = r - slotBar(2, 4);
+    if (k % 4 == 0 || (k >= 32 && k % 2 == 0) || k >= 48) s.Note(r, ChSnare, 60, SnareS, 14 + k / 2);
+  }
+  s.Note(slot(3) - 34, RiserC, 60, RiserS, 56);
+  // Slot 3, the credits: the peak. The theme on the lead, stabs on the
+  // off-beats, everything playing.
+  s.Note(slot(3), ChCrash, 60, CrashS, 64);
+  s.Note(slot(3), HitC, 60, HitS, 60);
+  Groove(s, slot(3), slot(4), 4, 3);
+  Shakers(s, slot(3), slot(4), 26);
+  OpenHats(s, slot(3), slot(4), 24);
+  Harmony(s, slot(3), slot(4), 32, Progression, 2, 34);
+  Arpeggio(s, slot(3), slot(4), 32, Progression, 1, 16);
+  Melody(s, LeadB, LeadS, slot(3), ThemeA(), 30, 12);
+  for (int b = 0; b < 8; ++b) {
+    for (int k = 2; k < 16; k += 4) s.Note(slotBar(3, b) + k, StabC, Progression[b / 2].root + 24, StabS, 26);
+  }
+  // Slot 4, the last page: a falling line over F, G and E while it lands, a
+  // roll, and the final hit on A minor half way through the slot, where the
+  // closing starts; then the chord rings out.
+  s.Note(slot(4), ChCrash, 60, CrashS, 54);
+  Groove(s, slot(4), slotBar(4, 4), 4, 3);
+  Shakers(s, slot(4), slotBar(4, 4), 26);
+  OpenHats(s, slot(4), slotBar(4, 3), 22);
+  Harmony(s, slot(4), slotBar(4, 4), 16, {F, G, E, E}, 2, 30);
+  Melody(s, LeadB, LeadS, slot(4), ThemeC(), 30, 0);
+  for (int r = slotBar(4, 3); r < slotBar(4, 4); ++r) s.Note(r, ChSnare, 60, SnareS, 24 + (r - slotBar(4, 3)) * 2);
+  s.Note(slotBar(4, 4) - 34, RiserC, 60, RiserS, 50);
+  const int hit = slotBar(4, 4);
+  s.CutAll(hit, {ChHat, ChSnare, Lead, LeadEcho, StabEcho, ChShaker, ChOpenHat, RiserC});
+  s.Note(hit, ChCrash, 60, CrashS, 64);
+  s.Note(hit, HitC, 60, HitS, 64);
+  s.Note(hit, ChKick, 60, KickS, 64);
+  s.Note(hit, StabC, Am.root + 24, StabS, 56);
+  s.PadChord(hit, Am, 44);
+  s.Note(hit, BassC, Am.root, BassS, 48);
+  s.Note(hit, LeadB, 69, LeadS, 36);
+  // The tail: the chord dies away over the next six bars; the lead and the
+  // bass go first.
+  for (int k = 2; k < 96; k += 2) {
+    const int v = 44 - 44 * k / 96;
+    for (int ch : {PadA, PadB, PadC}) s.At(hit + k, ch).volume = v;
+    if (k < 32) s.At(hit + k, LeadB).volume = 36 - k;
+    if (k < 48) s.At(hit + k, BassC).volume = 48 - k;
+  }
+  s.CutAll(hit + 32, {LeadB});
+  s.CutAll(hit + 48, {BassC});
+  s.CutAll(hit + 96, {PadA, PadB, PadC});
+  // Slot 5 is heard only when nobody quits: the chord has gone, and the
+  // groove gathers again for the return of the text section.
+  const int again = slotBar(5, 4);
+  s.CutAll(again, {PadA, PadB, PadC});
+  Harmony(s, again, slot(6), 32, {F, G}, 0, 18);
+  Shakers(s, again, slot(6), 14);
+  s.Note(slot(6) - 34, RiserC, 60, RiserS, 40);
   // Echoes a dotted eighth (three rows) later on the other side.
   s.Echo(Lead, LeadEcho, 18, 6, 0.55, [](int) { return false; });
   s.Echo(StabC, StabEcho, 18, 6, 0.5, [](int) { return false; });
-  ItSong song = s.Song("zintavel", 6, 125, 60);
-  // The end of the order list jumps back to the text section.
+  ItSong song = s.Song("zintavel", 6, 125, 60, {first});
+  // The end of the order list jumps back to the text section's first slot.
   ItCell& jump = song.patterns.back().cells.back()[ChCrash];
   jump.command = Command('B');
-  jump.parameter = static_cast<std::uint8_t>(TextScene / 64);
+  int order = 0;
+  for (int r = 0; r < first; r += song.patterns[song.orders[order]].rows) ++order;
+  jump.parameter = static_cast<std::uint8_t>(order);
   return song;
 }

@@ -1,7 +1,10 @@
 // The two pieces of the default music, as tracker songs.
-//   TuneSong   "tune.it", from the countdown on: 125 BPM (speed 6, tempo 125),
-//              countdown, bridge, part two's scanner and text sections, looping
-//              back into the text section after 153.6 s.
+//   TuneSong   "tune.it", from the countdown on: countdown, bridge and part
+//              two's scanner at 125 BPM (speed 6, tempo 125); then the text
+//              section at 128 BPM, a page slot of 15 s to 8 bars, straight
+//              through to a final hit 235 s into the show and its tail, and
+//              round again from the first page slot (183.5 s of module, a
+//              loop of 90 s).
 //   IntroSong  part one, 54 s on 62.5 ms rows (speed 6, tempo 240) at 128 BPM, so its rows
 //              are the rows of part one's key tracks.
 #pragma once

@@ -200,3 +200,52 @@ ItSample Riser() {
   }
   return Finish("riser", w, 44100, 0.6);
 }
+
+ItSample Shaker() {
+  // Noise differenced twice: its energy sits in the top octave (8 to 20 kHz),
+  // the air a PA needs; a soft 2 ms attack keeps it from clicking.
+  const int n = static_cast<int>(0.07 * Rate);
+  std::vector<double> w(n);
+  Noise r(29);
+  double p1 = 0, p2 = 0;
+  for (int i = 0; i < n; ++i) {
+    const double t = i / Rate;
+    const double x = r.Next();
+    w[i] = (x - 2 * p1 + p2) * std::exp(-t * 55) * std::min(1.0, t * 500);
+    p2 = p1, p1 = x;
+  }
+  return Finish("shaker", w, 44100, 0.6);
+}
+
+ItSample OpenHat() {
+  // A longer, ringing hat: bright noise over a cluster of high metallic partials.
+  const int n = static_cast<int>(0.35 * Rate);
+  std::vector<double> w(n);
+  Noise r(37);
+  double prev = 0;
+  for (int i = 0; i < n; ++i) {
+    const double t = i / Rate;
+    const double x = r.Next();
+    double metal = 0;
+    for (double f : {7040.0, 8372.0, 9956.0, 11840.0}) metal += std::sin(2 * Pi * f * t) * 0.12;
+    w[i] = ((x - prev) * 0.8 + metal) * std::exp(-t * 11) * std::min(1.0, t * 1000);
+    prev = x;
+  }
+  return Finish("openhat", w, 44100, 0.6);
+}
+
+ItSample SynthLead() {
+  // A bright sustained lead: a saw and a square a few cents apart (199 and 200
+  // cycles over the loop, so the loop is seamless), harmonics up to the 24th.
+  const int n = Period * 200;
+  std::vector<double> w(n);
+  for (int i = 0; i < n; ++i) {
+    const double p1 = static_cast<double>(i) / Period, p2 = static_cast<double>(i) * 199 / (200.0 * Period);
+    w[i] = Additive(p1, 24, [](int k) { return 1.0 / k; }) +
+           0.8 * Additive(p2, 24, [](int k) { return k % 2 ? 1.0 / k : 0.0; });
+  }
+  ItSample s = Finish("lead", w, static_cast<std::uint32_t>(BaseRate), 0.55);
+  s.loop = true;
+  s.loopEnd = static_cast<std::uint32_t>(n);
+  return s;
+}

@@ -15,3 +15,6 @@ ItSample Pad();      // looped, two detuned saws, soft
 ItSample Pluck();    // decaying square-ish lead
 ItSample Stab();     // bright chord stab (root, fifth, octave), short
 ItSample Riser();    // noise swelling over four seconds
+ItSample Shaker();   // very short, the top octave only
+ItSample OpenHat();  // ringing, bright
+ItSample SynthLead();   // looped, bright saw and square
