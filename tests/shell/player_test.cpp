@@ -289,11 +289,12 @@ TEST(PlayerTest, WarningCardBeforeTheShowAndSecondEscapeEndsTheClosing) {
   pid_t child = x.Start(safety, dir.Path("card.txt"));
   ASSERT_TRUE(WaitForWindow(x));
   EXPECT_GE(WaitForBright(x, dir.Path("card.png"), 8), CardBright);
-  x.Run(std::string(Key) + "g");
   // The card goes when the key arrives: the title card fades in from black.
-  // Polled, as a loaded machine may take a while to deliver the key.
+  // Polled, and the key sent again while the card stays: on a loaded machine
+  // a key sent as the window first shows can be lost.
   long bright = CardBright;
-  for (int i = 0; i < 40 && bright >= 100; ++i) {
+  for (int i = 0; i < 60 && bright >= 100; ++i) {
+    if (i % 20 == 0) x.Run(std::string(Key) + "g");
     bright = x.BrightPixels(dir.Path("show.png"));
     if (bright >= 100) Sleep(250);
   }
