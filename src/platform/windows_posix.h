@@ -4,9 +4,15 @@
 // inherited by default) and regular files never block.
 #pragma once
 
+// printf's %zu and %lld as C99 has them (Windows' own printf lacks them), and
+// M_PI from <cmath>.
+#define __USE_MINGW_ANSI_STDIO 1
+#define _USE_MATH_DEFINES 1
+
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #include <sys/types.h>
 
 #ifndef O_CLOEXEC
@@ -26,6 +32,15 @@
 #define mkdir(path, mode) _mkdir(path)
 
 #ifdef __cplusplus
+// Reads at an offset, keeping the file position as pread does.
+inline ssize_t pread(int fd, void* data, size_t size, off_t at) {
+  const off_t was = ::lseek(fd, 0, SEEK_CUR);
+  if (was < 0 || ::lseek(fd, at, SEEK_SET) < 0) return -1;
+  const int got = ::_read(fd, data, static_cast<unsigned>(size));
+  ::lseek(fd, was, SEEK_SET);
+  return got;
+}
+
 // Writes at an offset, keeping the file position as pwrite does.
 inline ssize_t pwrite(int fd, const void* data, size_t size, off_t at) {
   const off_t was = ::lseek(fd, 0, SEEK_CUR);
