@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -65,7 +66,13 @@ TEST(WindowsTest, CtrlCAndCloseReachTheHandlerUntilRestored) {
   InstallStopSignals(Record, saved);
   Received = 0;
   // A console program's own Ctrl+C, sent to its process group (0: all of it).
-  ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+  // Under wine started from a pipe, as ctest starts it, there is no console;
+  // windows_ctrl_c_in_a_console runs this test again in a terminal.
+  if (!::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+    RestoreStopSignals(saved);
+    if (std::getenv("ZINTAVEL_EXPECT_CONSOLE")) FAIL() << "no console to send Ctrl+C through";
+    GTEST_SKIP() << "no console to send Ctrl+C through";
+  }
   for (int i = 0; i < 100 && !Received; ++i) ::Sleep(20);
   EXPECT_EQ(Received, SIGINT);
   RestoreStopSignals(saved);
