@@ -38,8 +38,10 @@ volatile sig_atomic_t Interrupts = 0;
 volatile sig_atomic_t MessageBoxUp = 0;
 
 // SDL shows its X11 box from a forked child and waits for it: the box must go
-// with us. Only system calls here, as befits a signal handler.
-void EndChildren(int sig) {
+// with us. Only system calls here, as befits a signal handler. (Windows' box
+// is the process's own and goes with it.)
+void EndChildren([[maybe_unused]] int sig) {
+#ifndef _WIN32
   char path[64] = "/proc/self/task/";
   int at = 16;
   char digits[16];
@@ -62,6 +64,7 @@ void EndChildren(int sig) {
       pid = 0;
     }
   }
+#endif
 }
 
 void OnInterrupt(int sig) {
@@ -116,7 +119,11 @@ class QuietStderr {
     if (!quiet) return;
     std::fflush(stderr);
     saved_ = dup(STDERR_FILENO);
+#ifdef _WIN32
+    const int null = open("NUL", O_WRONLY);
+#else
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+#endif
     if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
     if (null >= 0) close(null);
   }

@@ -13,9 +13,18 @@
 
 #include <signal.h>
 
+// On Windows the same calls take the console's Ctrl+C, Ctrl+Break and close
+// (stop_signals_windows.cpp): each calls the handler with SIGINT, or SIGTERM
+// for the close, on a thread of the console's.
+#ifdef _WIN32
+struct SavedStopSignals {
+  void (*handler)(int) = nullptr;
+};
+#else
 struct SavedStopSignals {
   struct sigaction interrupt {}, terminate {}, hangup {}, pipe {};
 };
+#endif
 
 void InstallStopSignals(void (*handler)(int), SavedStopSignals& saved);
 void RestoreStopSignals(const SavedStopSignals& saved);

@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#ifdef __linux__
 #include <sys/inotify.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,9 @@
 #include "assets/reload.h"
 
 DataWatcher::DataWatcher(const std::string& directory, Way way) : directory_(directory), way_(way) {
+#ifndef __linux__
+  way_ = Way::Polling;  // no inotify: the files' stamps are compared
+#else
   if (way_ == Way::Inotify) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ < 0 || inotify_add_watch(fd_, directory_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE) < 0) {
@@ -23,6 +28,7 @@ DataWatcher::DataWatcher(const std::string& directory, Way way) : directory_(dir
       way_ = Way::Polling;
     }
   }
+#endif
   if (way_ == Way::Polling) seen_ = Scan();
 }
 
@@ -38,7 +44,12 @@ std::map<std::string, DataWatcher::Stamp> DataWatcher::Scan() const {
     if (entry->d_name[0] == '.') continue;
     struct stat s;
     if (::stat((directory_ + "/" + entry->d_name).c_str(), &s) != 0) continue;
+#ifdef _WIN32
+    // No inodes, and st_ctime is the creation time: the time of the last write.
+    files[entry->d_name] = Stamp{s.st_size, 0, std::int64_t{s.st_mtime} * 1000000000};
+#else
     files[entry->d_name] = Stamp{s.st_size, s.st_ino, std::int64_t{s.st_ctim.tv_sec} * 1000000000 + s.st_ctim.tv_nsec};
+#endif
   }
   ::closedir(dir);
   return files;
@@ -46,6 +57,7 @@ std::map<std::string, DataWatcher::Stamp> DataWatcher::Scan() const {
 
 std::vector<std::string> DataWatcher::Changed() {
   std::set<std::string> names;
+#ifdef __linux__
   if (way_ == Way::Inotify) {
     alignas(inotify_event) char buffer[16384];
     for (;;) {
@@ -57,7 +69,10 @@ std::vector<std::string> DataWatcher::Changed() {
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
     }
-  } else {
+    return {names.begin(), names.end()};
+  }
+#endif
+  {
     std::map<std::string, Stamp> now = Scan();
     for (const auto& [name, stamp] : now) {
       const auto was = seen_.find(name);

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -58,12 +61,15 @@ std::vector<std::string> PresentationCandidates(const SearchPlaces& places) {
   std::vector<std::string> dirs;
   auto add = [&](const std::string& dir) {
     // XDG wants absolute paths; a relative entry is ignored.
-    if (dir.empty() || (dir != "." && dir[0] != '/')) return;
+    if (dir.empty() || (dir != "." && dir[0] != '/' && !(dir.size() > 2 && dir[1] == ':' && dir[2] == '/'))) return;
     if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
   };
   add(".");
   if (!places.programPath.empty()) {
     const std::string bin = Parent(places.programPath);
+#ifdef _WIN32
+    add(bin);  // a Windows program carries its presentation beside it
+#endif
     add(Join(Parent(bin), "share/zintavel"));
     if (BaseName(bin) == "src") add(Join(Parent(bin), "demo"));  // the build tree
   }
@@ -101,9 +107,21 @@ std::optional<std::string> FindPresentation(const SearchPlaces& places, std::str
 }
 
 std::string ProgramPath() {
+#ifdef _WIN32
+  // In UTF-8 with forward slashes, like every other path the program handles.
+  std::wstring wide(32768, L'\0');
+  const DWORD n = ::GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
+  if (n == 0 || n >= wide.size()) return "";
+  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+  std::string path(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(n), path.data(), bytes, nullptr, nullptr);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+#else
   std::string path(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
   if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return "";
   path.resize(static_cast<std::size_t>(n));
   return path;
+#endif
 }
