@@ -2,21 +2,30 @@
 // calls main after the viewer's click.
 #include <emscripten.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "assets/loading.h"
 #include "display/presenter.h"
+#include "pixel/span_kernels.h"
 #include "platform/web_platform.h"
 #include "shell/master_sequence.h"
 
 // The page closes the sound and shows the end; the module stays loaded.
 EM_JS(void, zw_finished, (int code), { Module.zintavel.finished(code); });
 
-// The page passes --gentle when the viewer chose the gentle mode.
+// The page passes --gentle when the viewer chose the gentle mode; --kernels NAME
+// does what ZINTAVEL_KERNELS does natively (a page has no environment), for
+// measuring the references beside the vector kernels.
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--gentle") == 0) GentleMode = true;
+    if (std::strcmp(argv[i], "--kernels") == 0 && i + 1 < argc) setenv("ZINTAVEL_KERNELS", argv[++i], 1);
+  }
+  // The console says which kernels draw the show (the page test checks it).
+  std::printf("zintavel: drawing with the %s kernels\n", ActiveSpanKernels().name);
   PresentationDirectory = "/show";
   const std::unique_ptr<Platform> platform = MakeWebPlatform();
   ActivePlatform = platform.get();

@@ -1,9 +1,10 @@
 // zintavel-framehash: plays the presentation on a virtual clock with no window
 // and no sound device and prints a hash of presented frames, so that two builds
 // of the same code (native and WebAssembly) can be compared frame by frame.
-//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]
+//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--kernels NAME]
 // Output lines: "frame INDEX TICK HASH", the hash as 16 hex digits (FNV-1a over
-// the surface's bytes).
+// the surface's bytes). stderr names the kernels that drew them; --kernels does
+// what ZINTAVEL_KERNELS does (a WebAssembly build under node sees no environment).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "pixel/span_kernels.h"
 #include "platform/platform.h"
 #include "shell/master_sequence.h"
 
@@ -84,7 +86,8 @@ class HashingPlatform : public Platform {
 };
 
 int Usage() {
-  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS]\n", stderr);
+  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--kernels NAME]\n",
+             stderr);
   return 2;
 }
 
@@ -100,12 +103,21 @@ int Frames(int argc, char** argv) {
   std::uint32_t fps = 60, every = 1, quitAt = 120000;
   for (int i = 3; i < argc; i += 2) {
     if (i + 1 >= argc) return Usage();
+    if (std::strcmp(argv[i], "--kernels") == 0) {
+#ifdef _WIN32
+      _putenv_s("ZINTAVEL_KERNELS", argv[i + 1]);
+#else
+      setenv("ZINTAVEL_KERNELS", argv[i + 1], 1);
+#endif
+      continue;
+    }
     std::uint32_t* target = std::strcmp(argv[i], "--fps") == 0       ? &fps
                             : std::strcmp(argv[i], "--every") == 0   ? &every
                             : std::strcmp(argv[i], "--quit-at") == 0 ? &quitAt
                                                                      : nullptr;
     if (!target || !Number(argv[i + 1], *target)) return Usage();
   }
+  std::fprintf(stderr, "zintavel-framehash: %s kernels\n", ActiveSpanKernels().name);
   PresentationDirectory = argv[2];
   HashingPlatform platform(fps, every, quitAt);
   ActivePlatform = &platform;
