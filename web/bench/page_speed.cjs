@@ -11,7 +11,9 @@
 // present) and the present (the page copying the frame to its canvas).
 //
 //   node page_speed.cjs SITE [--rates 1,4] [--kernels default,reference] [--fps 20]
-//        [--part-two 110000] [--target 4] [--json FILE]
+//        [--part-two 90000] [--repeat 3] [--target 4] [--json FILE]
+// The machine may be busy with other work: each set-up runs --repeat times,
+// taking turns, and each figure is the best of its runs.
 // --kernels takes the page's own choice ("default") and any kernel set name the
 // show knows; each is passed to the show as --kernels NAME.
 'use strict';
@@ -39,11 +41,12 @@ if (!site || !fs.existsSync(path.join(site, 'index.html'))) {
 const rates = option('--rates', '1,4').split(',').map(Number);
 const kernelSets = option('--kernels', 'default,reference').split(',');
 const fps = Number(option('--fps', '20'));
-const partTwoMs = Number(option('--part-two', '110000'));
+const partTwoMs = Number(option('--part-two', '90000'));
+const repeats = Number(option('--repeat', '3'));
 const targetMs = Number(option('--target', '4'));
 const jsonOut = option('--json', '');
-if (rates.some((r) => !(r >= 1)) || !(fps > 0) || !(partTwoMs > 0)) {
-  console.error('page_speed: --rates takes numbers of at least 1, --fps and --part-two positive numbers');
+if (rates.some((r) => !(r >= 1)) || !(fps > 0) || !(partTwoMs > 0) || !(repeats >= 1)) {
+  console.error('page_speed: --rates takes numbers of at least 1, --fps, --part-two and --repeat positive numbers');
   process.exit(2);
 }
 
@@ -189,10 +192,27 @@ function summarise(frames) {
   return { rows, firsts };
 }
 
+// The best of several runs of one set-up, figure by figure and scene by scene.
+function best(runs) {
+  const r = Object.assign({}, runs[0], { runs: runs.length, calibration: Math.min(...runs.map((x) => x.calibration)) });
+  r.rows = runs[0].rows.map((row) => {
+    const same = runs.map((x) => x.rows.find((y) => y.scene === row.scene)).filter(Boolean);
+    const out = Object.assign({}, row);
+    for (const key of ['work', 'present', 'total', 'p95', 'max', 'worstSecond']) {
+      const i = same.reduce((b, y, j) => (y[key] < same[b][key] ? j : b), 0);
+      out[key] = same[i][key];
+      if (key === 'worstSecond') out.worstAt = same[i].worstAt;
+    }
+    return out;
+  });
+  r.firsts = runs[0].firsts.map(([name], i) => [name, Math.min(...runs.map((x) => (x.firsts[i] ? x.firsts[i][1] : Infinity)))]);
+  return r;
+}
+
 function print(r) {
   const f = (v) => v.toFixed(2).padStart(6);
   console.log(`\nkernels ${r.kernels}${r.wanted !== 'default' ? ' (asked for)' : ' (the page\'s choice)'}, CPU slowed ${r.rate}x` +
-    ` (a fixed JavaScript loop took ${r.calibration.toFixed(0)} ms), ${r.frames.length} frames:`);
+    ` (a fixed JavaScript loop took ${r.calibration.toFixed(0)} ms), ${r.frames.length} frames, best of ${r.runs} runs:`);
   console.log('  scene                  frames   show present  total    p95    max  worst 1 s (at)');
   for (const row of r.rows) {
     const miss = r.rate === 4 && row.worstSecond >= targetMs ? `  over ${targetMs} ms by ${(row.worstSecond - targetMs).toFixed(2)}` : '';
@@ -216,13 +236,15 @@ function print(r) {
   const results = [];
   let status = 0;
   try {
-    for (const kernels of kernelSets) {
-      for (const rate of rates) {
-        const r = await run(browser, base, kernels, rate);
-        Object.assign(r, summarise(r.frames));
-        print(r);
-        results.push(r);
-      }
+    const setups = [];
+    for (const kernels of kernelSets) for (const rate of rates) setups.push({ kernels, rate, runs: [] });
+    for (let i = 0; i < repeats; i++) {
+      for (const setup of setups) setup.runs.push(await run(browser, base, setup.kernels, setup.rate));
+    }
+    for (const setup of setups) {
+      const r = best(setup.runs.map((x) => Object.assign(x, summarise(x.frames))));
+      print(r);
+      results.push(r);
     }
   } catch (e) {
     console.error(`page_speed: ${e.message}`);
