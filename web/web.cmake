@@ -1,6 +1,6 @@
-# The browser build, configured by scripts/web with emscripten: the core (plain
-# span kernels), our browser platform layer, the core's tests and the
-# frame/sound comparisons run under node, and the page.
+# The browser build, configured by scripts/web with emscripten: the core (its
+# Highway kernels on WebAssembly SIMD), our browser platform layer, the core's
+# tests and the frame/sound comparisons run under node, and the page.
 set(ZINTAVEL_WEB_PREFIX "" CACHE PATH "Where scripts/web installed the libraries built with emscripten")
 set(ZINTAVEL_NATIVE_BUILD "" CACHE PATH "The native build tree (its tools and its generated presentation)")
 if(NOT ZINTAVEL_WEB_PREFIX OR NOT ZINTAVEL_NATIVE_BUILD)
@@ -19,15 +19,13 @@ zintavel_web_library(PkgConfig::JPEG libjpeg.a)
 zintavel_web_library(PkgConfig::OPENMPT libopenmpt.a)
 zintavel_web_library(PkgConfig::MPG123 libmpg123.a)
 zintavel_web_library(ZintavelWebGTest libgtest.a)
-# The Highway files stay out of this build (see web/span_choice.cpp).
-add_library(PkgConfig::HWY INTERFACE IMPORTED)
+zintavel_web_library(PkgConfig::HWY libhwy.a)
 zintavel_web_library(ZintavelWebGTestMain libgtest_main.a)
 
 add_subdirectory(src)
-# No x86 kernels in WebAssembly: every table is the plain reference.
-get_target_property(core_sources zintavel_core SOURCES)
-list(FILTER core_sources EXCLUDE REGEX "span_(sse2|avx2)|hwy|highway")
-set_property(TARGET zintavel_core PROPERTY SOURCES ${core_sources} ${CMAKE_SOURCE_DIR}/web/span_choice.cpp)
+# The core's Highway kernels for WebAssembly's 128-bit SIMD: their one vector
+# target (WASM) is then the default, as the best x86 target is natively.
+target_compile_options(zintavel_core PRIVATE -msimd128)
 
 # The static buffers alone need more than emscripten's default 16 MB.
 set(web_memory -sINITIAL_MEMORY=67108864 -sALLOW_MEMORY_GROWTH=1)

@@ -127,9 +127,12 @@ HWY_AFTER_NAMESPACE();
 namespace zintavel {
 HWY_EXPORT(ConvertRows);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 void ConvertFrameFast(const Pixel* frame, std::int32_t width, std::int32_t height, std::int32_t depth,
                       std::int32_t doubling, std::uint8_t* surface, std::int32_t pitch) {
-  HWY_DYNAMIC_DISPATCH(zintavel::ConvertRows)(frame, width, height, depth, doubling, surface, pitch);
+  HWY_DYNAMIC_DISPATCH(ConvertRows)(frame, width, height, depth, doubling, surface, pitch);
 }
 #endif

@@ -56,8 +56,11 @@ HWY_AFTER_NAMESPACE();
 namespace zintavel {
 HWY_EXPORT(MapGridBlocks);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 void MapGridFast(const Pixel* texture, Picture& destination) {
-  HWY_DYNAMIC_DISPATCH(zintavel::MapGridBlocks)(texture, destination);
+  HWY_DYNAMIC_DISPATCH(MapGridBlocks)(texture, destination);
 }
 #endif

@@ -153,11 +153,14 @@ namespace zintavel {
 HWY_EXPORT(BoxBlurRows);
 HWY_EXPORT(BoxBlurColumns);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 void BoxBlurRowsFast(std::int32_t r, const Picture& source, Picture& destination) {
-  HWY_DYNAMIC_DISPATCH(zintavel::BoxBlurRows)(r, source, destination);
+  HWY_DYNAMIC_DISPATCH(BoxBlurRows)(r, source, destination);
 }
 void BoxBlurColumnsFast(std::int32_t r, const Picture& source, Picture& destination) {
-  HWY_DYNAMIC_DISPATCH(zintavel::BoxBlurColumns)(r, source, destination);
+  HWY_DYNAMIC_DISPATCH(BoxBlurColumns)(r, source, destination);
 }
 #endif

@@ -147,6 +147,9 @@ HWY_AFTER_NAMESPACE();
 namespace zintavel {
 HWY_EXPORT(TargetSpanKernels);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 // Every compiled target this CPU runs, best first: each is asked for its table
 // with the run-time choice narrowed to it, then the choice is put back.
@@ -155,10 +158,10 @@ std::vector<const SpanKernels*> VectorSpanKernels() {
     std::vector<const SpanKernels*> found;
     for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
       hwy::SetSupportedTargetsForTest(target);
-      if (const SpanKernels* k = HWY_DYNAMIC_DISPATCH(zintavel::TargetSpanKernels)()) found.push_back(k);
+      if (const SpanKernels* k = HWY_DYNAMIC_DISPATCH(TargetSpanKernels)()) found.push_back(k);
     }
     hwy::SetSupportedTargetsForTest(0);
-    HWY_DYNAMIC_DISPATCH(zintavel::TargetSpanKernels)();
+    HWY_DYNAMIC_DISPATCH(TargetSpanKernels)();
     return found;
   }();
   return tables;

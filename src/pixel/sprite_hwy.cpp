@@ -98,14 +98,17 @@ HWY_EXPORT(BlendSpriteRow);
 HWY_EXPORT(AddSpriteRow);
 HWY_EXPORT(StretchRow);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 void BlendSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t w) {
-  HWY_DYNAMIC_DISPATCH(zintavel::BlendSpriteRow)(src, dst, n, w);
+  HWY_DYNAMIC_DISPATCH(BlendSpriteRow)(src, dst, n, w);
 }
 void AddSpriteRowFast(const Pixel* src, Pixel* dst, std::int32_t n, std::uint32_t w) {
-  HWY_DYNAMIC_DISPATCH(zintavel::AddSpriteRow)(src, dst, n, w);
+  HWY_DYNAMIC_DISPATCH(AddSpriteRow)(src, dst, n, w);
 }
 void StretchRowFast(const Pixel* sourceRow, Pixel* destinationRow, const PixelGroups& groups) {
-  HWY_DYNAMIC_DISPATCH(zintavel::StretchRow)(sourceRow, destinationRow, groups);
+  HWY_DYNAMIC_DISPATCH(StretchRow)(sourceRow, destinationRow, groups);
 }
 #endif

@@ -79,9 +79,12 @@ HWY_AFTER_NAMESPACE();
 namespace zintavel {
 HWY_EXPORT(ZoomBlurRow);
 }  // namespace zintavel
+// Called unqualified: where one target is compiled (WebAssembly) Highway calls
+// it directly as N_WASM::name, which resolves only through our namespace.
+using namespace zintavel;
 
 void ZoomBlurRowFast(const Pixel* top, Pixel* out, std::uint32_t fractionY, std::uint32_t gain,
                      std::uint32_t keep, const PixelGroups& groups) {
-  HWY_DYNAMIC_DISPATCH(zintavel::ZoomBlurRow)(top, out, fractionY, gain, keep, groups);
+  HWY_DYNAMIC_DISPATCH(ZoomBlurRow)(top, out, fractionY, gain, keep, groups);
 }
 #endif

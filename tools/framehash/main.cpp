@@ -4,9 +4,11 @@
 // by frame. --start-at TIME starts the show there as the program's --start-at
 // does (a replay on the virtual clock, at its frame rate); INDEX, TICK and
 // --quit-at then count from the first frame shown.
-//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME]
+//   zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME] [--kernels NAME]
 // Output lines: "frame INDEX TICK HASH", the hash as 16 hex digits (FNV-1a over
-// the surface's bytes, the unused top byte of each pixel included).
+// the surface's bytes, the unused top byte of each pixel included). stderr names
+// the kernels that drew them; --kernels does what ZINTAVEL_KERNELS does (a
+// WebAssembly build under node sees no environment).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "pixel/span_kernels.h"
 #include "platform/platform.h"
 #include "shell/master_sequence.h"
 #include "shell/options.h"
@@ -90,7 +93,9 @@ class HashingPlatform : public Platform {
 };
 
 int Usage() {
-  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME]\n", stderr);
+  std::fputs("usage: zintavel-framehash frames DIR [--fps N] [--every N] [--quit-at MS] [--start-at TIME]"
+             " [--kernels NAME]\n",
+             stderr);
   return 2;
 }
 
@@ -112,12 +117,21 @@ int Frames(int argc, char** argv) {
       StartAtMs = *ms;
       continue;
     }
+    if (std::strcmp(argv[i], "--kernels") == 0) {
+#ifdef _WIN32
+      _putenv_s("ZINTAVEL_KERNELS", argv[i + 1]);
+#else
+      setenv("ZINTAVEL_KERNELS", argv[i + 1], 1);
+#endif
+      continue;
+    }
     std::uint32_t* target = std::strcmp(argv[i], "--fps") == 0       ? &fps
                             : std::strcmp(argv[i], "--every") == 0   ? &every
                             : std::strcmp(argv[i], "--quit-at") == 0 ? &quitAt
                                                                      : nullptr;
     if (!target || !Number(argv[i + 1], *target)) return Usage();
   }
+  std::fprintf(stderr, "zintavel-framehash: %s kernels\n", ActiveSpanKernels().name);
   PresentationDirectory = argv[2];
   HashingPlatform platform(fps, every, quitAt);
   ActivePlatform = &platform;

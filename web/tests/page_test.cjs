@@ -78,6 +78,9 @@ async function frames(browser, base) {
   // The frames do not depend on the sound: muted, this part runs on any build.
   const { page, consoleErrors } = await openPage(browser, `${base}/?mute&fakefps=${Fps}`);
   await page.screenshot({ path: path.join(out, 'phase-0-start.png') });
+  // The show names its kernels on the console as it starts.
+  const kernels = [];
+  page.on('console', (m) => { const k = /drawing with the (\S+) kernels/.exec(m.text()); if (k) kernels.push(k[1]); });
   await page.click('#start');
   const seen = new Set();
   const deadline = Date.now() + 120000;
@@ -100,6 +103,8 @@ async function frames(browser, base) {
   check('every phase shown', [1, 2, 3, 4, 5].every((p) => seen.has(p)), [...seen].join(','));
   check(`the first ${Frames} frames equal the native build's`, same === Frames,
     `${same} equal${firstDiff >= 0 ? ', first difference at ' + firstDiff : ''}`);
+  check('the page draws with its vector kernels', kernels.length === 1 && kernels[0] !== 'reference',
+    kernels.join(', ') || 'none named');
   check('the canvas shows each presented frame', got.mismatches === 0, `${got.mismatches} differ`);
 
   // Escape ends part two; the closing runs its 10 s (50 presents) and the show ends.

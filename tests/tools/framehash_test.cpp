@@ -1,0 +1,77 @@
+// zintavel-framehash, which the browser build's comparisons rest on: it names
+// the kernels that drew its frames, --kernels picks them, and the vector
+// kernels and the references hash part one's frames alike.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "pixel/span_kernels.h"
+
+namespace {
+
+struct HashRun {
+  int code = -1;
+  std::string kernels;             // from "zintavel-framehash: NAME kernels"
+  std::vector<std::string> frames;  // the "frame ..." lines
+  std::string output;
+};
+
+HashRun Hash(const std::string& arguments) {
+  // The environment's choice stays out: --kernels alone decides.
+  const std::string command = std::string("env -u ZINTAVEL_KERNELS ") + ZINTAVEL_BUILD_DIR +
+                              "/tools/zintavel-framehash " + arguments + " 2>&1";
+  HashRun r;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return r;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::istringstream lines(r.output);
+  const std::string prefix = "zintavel-framehash: ", suffix = " kernels";
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("frame ", 0) == 0) r.frames.push_back(line);
+    else if (line.rfind(prefix, 0) == 0 && line.size() > prefix.size() + suffix.size())
+      r.kernels = line.substr(prefix.size(), line.size() - prefix.size() - suffix.size());
+  }
+  return r;
+}
+
+TEST(FramehashTest, NamesItsKernelsAndBothSetsDrawTheSameFrames) {
+  // The title card and the first half of part one, where the vector passes work hardest.
+  const std::string show = std::string("frames ") + ZINTAVEL_DEMO_DIR + " --fps 4 --quit-at 50000";
+  const HashRun reference = Hash(show + " --kernels reference");
+  ASSERT_EQ(reference.code, 0) << reference.output;
+  EXPECT_EQ(reference.kernels, "reference");
+  EXPECT_GT(reference.frames.size(), 200u);
+
+  const HashRun chosen = Hash(show);
+  ASSERT_EQ(chosen.code, 0) << chosen.output;
+  const auto vector = VectorSpanKernels();
+  EXPECT_EQ(chosen.kernels, vector.empty() ? "reference" : vector.front()->name);
+  EXPECT_EQ(chosen.frames, reference.frames);
+
+  // A name this processor lacks: said once, and the default draws.
+  const HashRun unknown = Hash(std::string("frames ") + ZINTAVEL_DEMO_DIR + " --fps 1 --quit-at 2000 --kernels mmx");
+  EXPECT_EQ(unknown.code, 0) << unknown.output;
+  EXPECT_NE(unknown.output.find("ZINTAVEL_KERNELS=mmx is not available here"), std::string::npos) << unknown.output;
+  EXPECT_EQ(unknown.kernels, chosen.kernels);
+}
+
+TEST(FramehashTest, AnOptionWithoutItsValueIsAUsageError) {
+  for (const char* tail : {"--kernels", "--fps", "--fps 0", "--every x"}) {
+    const HashRun r = Hash(std::string("frames ") + ZINTAVEL_DEMO_DIR + " " + tail);
+    EXPECT_EQ(r.code, 2) << tail;
+    EXPECT_NE(r.output.find("usage: zintavel-framehash"), std::string::npos) << tail;
+    EXPECT_TRUE(r.frames.empty()) << tail;
+  }
+}
+
+}  // namespace
