@@ -70,6 +70,6 @@ std::string PagesTwoText() {
          "TICK, OCHRE and\n"
          "HERTZ.\n"
          "\n"
-         "see you at the bar!\n"
+         "cheers!\n"
          "}\n";
 }
