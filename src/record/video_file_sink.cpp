@@ -241,6 +241,11 @@ class VideoFileSink final : public RecordingSink {
     const int n = settings_.scale;
     video_->width = width_ * n;
     video_->height = height_ * n;
+    // x264 refuses 4:2:0 pictures of odd size, and leaks what it had set up
+    // when it does: say so before it is asked.
+    if (settings_.form == RecordingForm::Mp4 && (video_->width % 2 != 0 || video_->height % 2 != 0))
+      return Fail(path + ": an H.264 video needs an even width and height, not " + std::to_string(video_->width) + "x" +
+                  std::to_string(video_->height));
     video_->time_base = AVRational{1, static_cast<int>(settings_.fps)};
     video_->framerate = AVRational{static_cast<int>(settings_.fps), 1};
     video_->thread_count = settings_.threads;
@@ -311,7 +316,10 @@ class VideoFileSink final : public RecordingSink {
       if (!convert_) return Fail(path + ": cannot set up the colour conversion");
       const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
       sws_setColorspaceDetails(convert_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
-      for (auto& plane : yuv_) plane.resize(static_cast<std::size_t>(width_) * height_);
+      // swscale writes whole vectors: rows on a 64-byte stride and room past
+      // the last one, or a narrow picture's conversion runs off the buffer.
+      yuvStride_ = (width_ + 63) & ~63;
+      for (auto& plane : yuv_) plane.resize(static_cast<std::size_t>(yuvStride_) * height_ + 64);
       for (int x = 0; x < video_->width; ++x) chromaColumns_.push_back(x / settings_.scale);
     }
     return true;
@@ -371,7 +379,7 @@ class VideoFileSink final : public RecordingSink {
     const std::uint8_t* src[1] = {reinterpret_cast<const std::uint8_t*>(pixels)};
     const int srcStride[1] = {width_ * 4};
     std::uint8_t* dst[3] = {yuv_[0].data(), yuv_[1].data(), yuv_[2].data()};
-    const int dstStride[3] = {width_, width_, width_};
+    const int dstStride[3] = {yuvStride_, yuvStride_, yuvStride_};
     sws_scale(convert_, src, srcStride, 0, height_, dst, dstStride);
     const int n = settings_.scale, w = video_->width, h = video_->height;
     // Luma: each source value n x n times; a row like the one above is copied.
@@ -381,7 +389,7 @@ class VideoFileSink final : public RecordingSink {
         std::memcpy(out, out - picture_->linesize[0], static_cast<std::size_t>(w));
         continue;
       }
-      const std::uint8_t* row = yuv_[0].data() + static_cast<std::size_t>(y / n) * width_;
+      const std::uint8_t* row = yuv_[0].data() + static_cast<std::size_t>(y / n) * yuvStride_;
       for (int x = 0; x < width_; ++x) std::memset(out + x * n, row[x], static_cast<std::size_t>(n));
     }
     // Chroma: the mean of the four full-size samples under each one (all of
@@ -397,8 +405,8 @@ class VideoFileSink final : public RecordingSink {
           continue;
         }
         lastY0 = y0, lastY1 = y1;
-        const std::uint8_t* r0 = full + static_cast<std::size_t>(y0) * width_;
-        const std::uint8_t* r1 = full + static_cast<std::size_t>(y1) * width_;
+        const std::uint8_t* r0 = full + static_cast<std::size_t>(y0) * yuvStride_;
+        const std::uint8_t* r1 = full + static_cast<std::size_t>(y1) * yuvStride_;
         for (int cx = 0; cx < w / 2; ++cx) {
           const int x0 = chromaColumns_[2 * cx], x1 = chromaColumns_[2 * cx + 1];
           out[cx] = static_cast<std::uint8_t>((r0[x0] + r0[x1] + r1[x0] + r1[x1] + 2) >> 2);
@@ -507,6 +515,7 @@ class VideoFileSink final : public RecordingSink {
   int frameSize_ = 0;
   std::int64_t soundPts_ = 0, soundSamples_ = 0;
   std::vector<std::uint8_t> yuv_[3];
+  int yuvStride_ = 0;
   std::vector<int> chromaColumns_;  // the source column under each output column
   std::vector<std::uint32_t> scaled_;
   std::vector<std::uint32_t> last_;  // the last frame encoded, as given
