@@ -76,7 +76,11 @@ std::vector<std::uint8_t> RampPalette() {
 }
 
 ProgramResult RunProgram(const std::string& arguments, const std::string& environment) {
-  const std::string command = environment + " " + ZINTAVEL_BINARY + " " + arguments + " 2>&1";
+  return RunCommand(environment + " " + ZINTAVEL_BINARY + " " + arguments);
+}
+
+ProgramResult RunCommand(const std::string& shellCommand) {
+  const std::string command = shellCommand + " 2>&1";
   std::FILE* pipe = popen(command.c_str(), "r");
   ProgramResult r{-1, ""};
   if (!pipe) return r;

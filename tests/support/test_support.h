@@ -51,6 +51,8 @@ struct ProgramResult {
   std::string output;
 };
 ProgramResult RunProgram(const std::string& arguments, const std::string& environment = "");
+// Any shell command, its stderr with its stdout.
+ProgramResult RunCommand(const std::string& command);
 
 std::vector<std::uint8_t> ReadAll(const std::string& path);
 

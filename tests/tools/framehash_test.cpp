@@ -3,15 +3,12 @@
 // kernels and the references hash part one's frames alike.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "pixel/span_kernels.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -24,16 +21,11 @@ struct HashRun {
 
 HashRun Hash(const std::string& arguments) {
   // The environment's choice stays out: --kernels alone decides.
-  const std::string command = std::string("env -u ZINTAVEL_KERNELS ") + ZINTAVEL_BUILD_DIR +
-                              "/tools/zintavel-framehash " + arguments + " 2>&1";
+  const ProgramResult run = RunCommand(std::string("env -u ZINTAVEL_KERNELS ") + ZINTAVEL_BUILD_DIR +
+                                       "/tools/zintavel-framehash " + arguments);
   HashRun r;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.code = run.code;
+  r.output = run.output;
   std::istringstream lines(r.output);
   const std::string prefix = "zintavel-framehash: ", suffix = " kernels";
   for (std::string line; std::getline(lines, line);) {
