@@ -28,7 +28,7 @@
 #include "scenes/fades.h"
 #include "scenes/part_one.h"
 #include "scenes/scanner.h"
-#include "shell/master_sequence.h"
+#include "show/master_sequence.h"
 #include "support/fake_platform.h"
 
 namespace {

@@ -17,9 +17,10 @@
 #include "assets/data_file.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
-#include "shell/master_sequence.h"
-#include "shell/seek.h"
-#include "shell/window.h"
+#include "choreo/phases.h"
+#include "show/master_sequence.h"
+#include "show/seek.h"
+#include "show/message_pump.h"
 #include "sound/audio_engine.h"
 #include "support/fake_platform.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/options.h"
+#include "app/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> words{"zintavel"};

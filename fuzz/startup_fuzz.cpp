@@ -16,7 +16,7 @@
 #include <string>
 
 #include "assets/loading.h"
-#include "shell/check.h"
+#include "app/check.h"
 #include "fuzz_support.h"
 
 namespace {

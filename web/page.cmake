@@ -2,8 +2,8 @@
 # flip by Asyncify) and the audio thread's module (the sound layer, run by the
 # processor in web/audio_processor.js). scripts/web copies them beside
 # web/index.html and web/page.js.
-add_executable(zintavel-web src/shell/web_main.cpp src/platform/web_platform.cpp src/platform/seek_overlay.cpp)
-target_link_libraries(zintavel-web PRIVATE zintavel_core)
+add_executable(zintavel-web src/app/web_main.cpp src/platform/web_platform.cpp src/player/seek_overlay.cpp)
+target_link_libraries(zintavel-web PRIVATE zintavel_app)
 set_target_properties(zintavel-web PROPERTIES OUTPUT_NAME zintavel)
 target_link_options(zintavel-web PRIVATE ${web_memory}
   -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IMPORTS=[zw_wait_frame,zw_yield]

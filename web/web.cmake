@@ -25,7 +25,9 @@ zintavel_web_library(ZintavelWebGTestMain libgtest_main.a)
 add_subdirectory(src)
 # The core's Highway kernels for WebAssembly's 128-bit SIMD: their one vector
 # target (WASM) is then the default, as the best x86 target is natively.
-target_compile_options(zintavel_core PRIVATE -msimd128)
+foreach(library IN LISTS ZINTAVEL_CORE_LIBRARIES)
+  target_compile_options(${library} PRIVATE -msimd128)
+endforeach()
 
 # The static buffers alone need more than emscripten's default 16 MB.
 set(web_memory -sINITIAL_MEMORY=67108864 -sALLOW_MEMORY_GROWTH=1)
@@ -56,19 +58,19 @@ add_executable(zintavel_web_tests
   tests/choreo/key_tracks_test.cpp
   tests/scenes/scenes_test.cpp
   tests/display/presenter_test.cpp
-  tests/shell/master_sequence_test.cpp
-  tests/shell/options_test.cpp
+  tests/show/master_sequence_test.cpp
+  tests/app/options_test.cpp
   tools/lib/pcx_writer.cpp
   tools/lib/jpeg_writer.cpp
 )
 target_include_directories(zintavel_web_tests PRIVATE tests tools/lib)
-target_link_libraries(zintavel_web_tests PRIVATE zintavel_core PkgConfig::JPEG ZintavelWebGTestMain ZintavelWebGTest)
+target_link_libraries(zintavel_web_tests PRIVATE zintavel_app PkgConfig::JPEG ZintavelWebGTestMain ZintavelWebGTest)
 target_compile_definitions(zintavel_web_tests PRIVATE
   ZINTAVEL_DEMO_DIR="${ZINTAVEL_DEMO_DIR}" ZINTAVEL_DATAGEN="false" ZINTAVEL_BINARY="false")
 target_link_options(zintavel_web_tests PRIVATE ${web_node})
 
 add_executable(zintavel-framehash tools/framehash/main.cpp)
-target_link_libraries(zintavel-framehash PRIVATE zintavel_core)
+target_link_libraries(zintavel-framehash PRIVATE zintavel_app)
 target_link_options(zintavel-framehash PRIVATE ${web_node})
 add_executable(zintavel-soundhash tools/framehash/soundhash.cpp)
 target_link_libraries(zintavel-soundhash PRIVATE zintavel_web_audio_engine)

@@ -66,7 +66,8 @@ bool EnginePlatform::TakeQuitRequest() {
   return true;
 }
 
-void EnginePlatform::BeginReplay(std::uint32_t) {
+void EnginePlatform::BeginReplay(std::uint32_t firstTick, std::uint32_t) {
+  replayFirstTick_ = firstTick;
   HoldSoundDevice(true);
   LockSound();
   engine_.Rewind();

@@ -26,9 +26,9 @@ class EnginePlatform : public Platform {
 
   void SetQuitAt(std::optional<std::uint32_t> ms) { quitAt_ = ms; }
 
-  // Frames run unseen (shell/seek.h): the sound goes back to its start, then is
-  // mixed and dropped up to where the picture stands, the device held meanwhile.
-  void BeginReplay(std::uint32_t firstTick) override;
+  // Frames run unseen: the sound goes back to its start, then is mixed and
+  // dropped up to where the picture stands, the device held meanwhile.
+  void BeginReplay(std::uint32_t firstTick, std::uint32_t targetMs) override;
   void ReplayFrame(std::uint32_t tick) override;
   void EndReplay(std::uint32_t tick) override;
 
@@ -49,6 +49,10 @@ class EnginePlatform : public Platform {
   // False where nothing will ever hear the mix (no device): a replay skips it.
   virtual bool MixHeard() { return true; }
   bool Replaying() const { return replaying_; }
+  // The show's time now, outside a replay, and the first tick of the latest replay.
+  void ShowTimeBase(std::uint32_t base) override { showBase_ = base; }
+  std::uint32_t ShowTimeNow() { return TickCount() - showBase_; }
+  std::uint32_t ReplayFirstTick() const { return replayFirstTick_; }
 
   // Call on every present with the clock's first value; NextEvent helpers.
   void NotePresent(std::uint32_t firstTick);
@@ -70,6 +74,7 @@ class EnginePlatform : public Platform {
   std::optional<std::uint32_t> quitAt_;
   bool quitPending_ = false, quitRaised_ = false;
   bool replaying_ = false;
+  std::uint32_t showBase_ = 0, replayFirstTick_ = 0;
   std::uint32_t replayFrames_ = 0;
   std::uint64_t replayMixed_ = 0;
   std::vector<float> dropped_;

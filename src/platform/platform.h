@@ -1,14 +1,21 @@
 // The services the demo takes from its machine, in its own words: the
 // millisecond tick counter, the one window and its events, the cursor and
 // message boxes, a display surface to lock, unlock and flip, and the sound
-// calls. The shell and the display reach them only through ActivePlatform,
+// calls. The show and the display reach them only through ActivePlatform,
 // chosen once at start-up: the real-time backend (SDL2), the browser backend,
 // the recording backend (virtual clock; a video file or PNG frames and WAV
 // sound, through the sinks of src/record) or, in tests, a fake.
+//
+// A backend knows nothing of the program above it: what it needs of the show
+// is handed to it through the calls below (the frame, the show's clock, the
+// phase under way), and a quit is something it raised itself, as an event.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "choreo/phases.h"
+#include "pixel/picture.h"
 
 enum class WindowEvent { CloseRequest, EscapeKey, OtherKey, Other };
 
@@ -59,18 +66,25 @@ class Platform {
   virtual bool SetVolume(std::uint32_t volume) = 0;
   virtual void SoundFree() = 0;
 
-  // Told when a phase begins, for progress reports; nothing depends on it.
-  virtual void PhaseStarted(int /*phase*/, const char* /*name*/) {}
+  // Told when a phase begins, for progress reports and chapters; nothing in
+  // the show depends on it.
+  virtual void PhaseStarted(Phase /*phase*/, const char* /*name*/) {}
+  // The show's clock whenever it is set: outside a replay the show time is
+  // TickCount() - base (ms, wrapping).
+  virtual void ShowTimeBase(std::uint32_t /*base*/) {}
+  // The frame about to be presented, as the scenes drew it (a screenshot's).
+  virtual void FrameReady(const Picture& /*frame*/) {}
 
-  // Reaching a moment of the show (shell/seek.h). Between BeginReplay and
-  // EndReplay frames run unseen on a virtual clock of ReplayFps: ReplayFrame
-  // stands for the present, with the tick of the frame to come, and the pump
-  // raises only the platform's own timed quit. The sound of those frames is
-  // mixed and dropped, so that it stands where the picture does; BeginReplay
-  // puts it back at the show's start. After EndReplay the shell reads the
-  // clock as continuing from `tick`.
+  // Reaching a moment of the show (show/seek.h). Between BeginReplay and
+  // EndReplay frames run unseen on a virtual clock of ReplayFps, from the
+  // show's first tick up to the show time `targetMs`: ReplayFrame stands for
+  // the present, with the tick of the frame to come, and the pump raises only
+  // the platform's own timed quit. The sound of those frames is mixed and
+  // dropped, so that it stands where the picture does; BeginReplay puts it
+  // back at the show's start. After EndReplay the show reads the clock as
+  // continuing from `tick`.
   virtual std::uint32_t ReplayFps() { return 60; }
-  virtual void BeginReplay(std::uint32_t /*firstTick*/) {}
+  virtual void BeginReplay(std::uint32_t /*firstTick*/, std::uint32_t /*targetMs*/) {}
   virtual void ReplayFrame(std::uint32_t /*tick*/) {}
   virtual void EndReplay(std::uint32_t /*tick*/) {}
   // A seek the viewer asked for: the show time to go to, in ms.

@@ -9,12 +9,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <vector>
 
-#include "platform/stop_signals.h"
-#include "record/recording_target.h"
-#include "shell/seek.h"
+#include "os/stop_signals.h"
+#include "choreo/phases.h"
 
 namespace {
 
@@ -28,9 +26,6 @@ void OnSignal(int signal) {
   if (SignalCount >= 2) ArmStopDeadline(128 + signal);
 }
 
-// The phases before part two and the closing, as the master sequence runs them.
-constexpr std::uint32_t BeforePartTwoMs = 20000 + 54000 + 9600 + 5760;
-constexpr std::uint32_t ClosingMs = 10000;
 constexpr std::size_t MixBlock = 4096;
 // A clip's sound falls to silence over its last 10 ms, so its end does not click.
 constexpr std::uint64_t FadeSamples = AudioEngine::Rate / 100;
@@ -59,7 +54,7 @@ class Recorder final : public RecordingPlatform {
   ~Recorder() override { RestoreStopSignals(savedSignals_); }
 
   std::uint32_t TickCount() override {
-    const std::uint64_t ms = static_cast<std::uint64_t>(presented_) * 1000 / options_.fps;
+    const std::uint64_t ms = static_cast<std::uint64_t>(presented_) * 1000 / options_.sink.fps;
     return static_cast<std::uint32_t>(options_.startTick + ms);
   }
 
@@ -96,8 +91,8 @@ class Recorder final : public RecordingPlatform {
     surface_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
     frame_.assign(static_cast<std::size_t>(width_) * height_, 0);
     std::fprintf(stderr, "zintavel: recording to %s%s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
-                 options_.path.c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
-                 width_ > 320 ? " (doubled)" : "", options_.fps, scale_);
+                 options_.sink.path.c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
+                 width_ > 320 ? " (doubled)" : "", options_.sink.fps, scale_);
     return true;
   }
   bool Lock(std::uint8_t*& pixels, std::int32_t& pitch) override {
@@ -114,7 +109,7 @@ class Recorder final : public RecordingPlatform {
     }
     if (stopped_) {
       // Nothing more is written: run the remaining phases out in a few frames.
-      presented_ += options_.fps * 30;
+      presented_ += options_.sink.fps * 30;
       return true;
     }
     DecodeSurface();
@@ -136,8 +131,8 @@ class Recorder final : public RecordingPlatform {
   }
   void CloseDevice() override { surface_.clear(); }
 
-  std::uint32_t ReplayFps() override { return options_.fps; }
-  void BeginReplay(std::uint32_t) override { replaying_ = true; }
+  std::uint32_t ReplayFps() override { return options_.sink.fps; }
+  void BeginReplay(std::uint32_t, std::uint32_t) override { replaying_ = true; }
   void ReplayFrame(std::uint32_t) override {
     ++presented_;
     CatchUpSound();
@@ -149,26 +144,26 @@ class Recorder final : public RecordingPlatform {
     firstFrame_ = presented_;
   }
 
-  void PhaseStarted(int phase, const char* name) override {
+  void PhaseStarted(Phase phase, const char* name) override {
     phaseName_ = name;
     const std::uint32_t now = TickCount() - options_.startTick;
-    if (phase == 6)  // a quit before the text pages: they never came
+    if (phase == Phase::Closing)  // a quit before the text pages: they never came
       marks_.erase(std::remove_if(marks_.begin(), marks_.end(), [&](const Mark& m) { return m.at >= now; }),
                    marks_.end());
     if (!stopped_) {
-      marks_.push_back({ShowMarkNames[phase == 6 ? 6 : phase - 1], now});
-      if (phase == 5) marks_.push_back({ShowMarkNames[5], TextPagesStart(now, options_.fps)});
+      marks_.push_back({PhaseName(phase), now});
+      if (phase == Phase::PartTwo) marks_.push_back({ShowMarkNames[5], TextPagesStart(now, options_.sink.fps)});
     }
-    if (phase == 1) {
+    if (phase == Phase::TitleCard) {
       wholePartTwo_ = options_.wholePartTwo ? options_.wholePartTwo() : 0;
       plannedMs_ = options_.quitAt ? std::uint64_t{*options_.quitAt} + ClosingMs
                                    : std::uint64_t{BeforePartTwoMs} + wholePartTwo_ + ClosingMs;
     }
-    if (phase == 5 && !options_.quitAt) {
+    if (phase == Phase::PartTwo && !options_.quitAt) {
       SetQuitAt(now + wholePartTwo_);
       plannedMs_ = std::uint64_t{now} + wholePartTwo_ + ClosingMs;
     }
-    if (phase == 6) plannedMs_ = std::uint64_t{now} + ClosingMs;
+    if (phase == Phase::Closing) plannedMs_ = std::uint64_t{now} + ClosingMs;
     if (options_.stopAt) plannedMs_ = std::min<std::uint64_t>(plannedMs_, *options_.stopAt);
     Report(true);
   }
@@ -196,7 +191,7 @@ class Recorder final : public RecordingPlatform {
     }
     if (interrupted_ && !began_) {
       std::fprintf(stderr, "zintavel: stopped by a signal before the first frame; nothing was recorded to %s\n",
-                   options_.path.c_str());
+                   options_.sink.path.c_str());
       return 128 + LastSignal;
     }
     if (interrupted_) {
@@ -219,7 +214,7 @@ class Recorder final : public RecordingPlatform {
   // it on; nothing is written before the first frame.
   void CatchUpSound() override {
     if (stopped_) return;
-    const std::uint64_t target = static_cast<std::uint64_t>(presented_) * AudioEngine::Rate / options_.fps;
+    const std::uint64_t target = static_cast<std::uint64_t>(presented_) * AudioEngine::Rate / options_.sink.fps;
     while (mixed_ < target) {
       const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - mixed_, MixBlock));
       mix_.assign(2 * n, 0.0f);
@@ -243,12 +238,12 @@ class Recorder final : public RecordingPlatform {
  private:
   // Show ms at the frame of this index.
   std::uint32_t Elapsed(std::uint32_t frames) const {
-    return static_cast<std::uint32_t>(std::uint64_t{frames} * 1000 / options_.fps);
+    return static_cast<std::uint32_t>(std::uint64_t{frames} * 1000 / options_.sink.fps);
   }
   // The last FadeSamples before the clip's end, faded down to silence.
   void FadeOut(std::size_t n) {
-    const std::uint64_t lastFrame = (std::uint64_t{*options_.stopAt} * options_.fps + 999) / 1000;
-    const std::uint64_t end = lastFrame * AudioEngine::Rate / options_.fps;
+    const std::uint64_t lastFrame = (std::uint64_t{*options_.stopAt} * options_.sink.fps + 999) / 1000;
+    const std::uint64_t end = lastFrame * AudioEngine::Rate / options_.sink.fps;
     const std::uint64_t from = end > FadeSamples ? end - FadeSamples : 0;
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint64_t at = mixed_ + i;
@@ -280,7 +275,7 @@ class Recorder final : public RecordingPlatform {
     failed_ = failed_ || failed;
     stoppedAt_ = presented_;
   }
-  double Recorded() const { return (stopped_ ? stoppedAt_ : presented_) * 1.0 / options_.fps; }
+  double Recorded() const { return (stopped_ ? stoppedAt_ : presented_) * 1.0 / options_.sink.fps; }
 
   static bool Escape(WindowEvent& event) {
     event = WindowEvent::EscapeKey;
@@ -373,47 +368,10 @@ class Recorder final : public RecordingPlatform {
   SavedStopSignals savedSignals_;
 };
 
-bool EndsWith(const std::string& s, const char* tail) {
-  const std::size_t n = std::strlen(tail);
-  return s.size() > n && ::strcasecmp(s.c_str() + s.size() - n, tail) == 0;
-}
-
 }  // namespace
 
-std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code) {
-  code = 2;
-  if (!RecordingTargetNamed(path, error)) return std::nullopt;
-  if (EndsWith(path, ".mp4")) return RecordingForm::Mp4;
-  if (EndsWith(path, ".mkv")) return RecordingForm::Mkv;
-  if (EndsWith(path, ".webm")) return RecordingForm::Webm;
-  struct stat s;
-  if (::stat(path.c_str(), &s) == 0) {
-    if (S_ISDIR(s.st_mode)) return RecordingForm::PngDirectory;
-    error = path + ": not a directory, and not a video file name (.mp4, .mkv or .webm)";
-    code = 2;
-    return std::nullopt;
-  }
-  const std::size_t slash = path.find_last_of('/');
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
-    error = path + ": cannot record to a '" + name.substr(dot) +
-            "' file: name a .mp4, .mkv or .webm file, or a directory for PNG frames";
-    code = 1;
-    return std::nullopt;
-  }
-  return RecordingForm::PngDirectory;
-}
-
 std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options) {
-  SinkSettings settings;
-  settings.path = options.path;
-  settings.form = options.form;
-  settings.fps = options.fps;
-  settings.every = options.every;
-  settings.replace = options.replace;
-  settings.crf = options.crf;
-  settings.targetBytes = options.targetBytes;
+  SinkSettings settings = options.sink;
   // The length the recording plans, once the pages are loaded (the encoder opens at the first frame).
   settings.plannedSeconds = [options] {
     const std::uint64_t ms = options.quitAt ? std::uint64_t{*options.quitAt} + ClosingMs
@@ -421,13 +379,13 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
                                                   std::uint64_t{ClosingMs};
     return static_cast<double>(ms) / 1000;
   };
-  const bool shared = options.form == RecordingForm::Mp4 || options.form == RecordingForm::Webm;
+  const bool shared = settings.form == RecordingForm::Mp4 || settings.form == RecordingForm::Webm;
   const int width = options.forceDoubling ? 640 : 320;
   settings.scale = options.scale.value_or(shared ? std::max(1, 1280 / width) : 1);
-  std::unique_ptr<RecordingSink> sink = options.form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
+  std::unique_ptr<RecordingSink> sink = settings.form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
                                                                                      : MakeVideoFileSink(settings);
   struct stat existing;
-  const bool replacing = options.form != RecordingForm::PngDirectory && ::stat(options.path.c_str(), &existing) == 0;
+  const bool replacing = settings.form != RecordingForm::PngDirectory && ::stat(settings.path.c_str(), &existing) == 0;
   if (!sink->Prepare()) {
     std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
     return nullptr;

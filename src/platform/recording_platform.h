@@ -7,7 +7,7 @@
 // k each time, so it never drifts; every sound call lands on the sample of the
 // frame it was made in.
 //
-// --start-at runs the frames before it unseen (shell/seek.h) and their sound is
+// --start-at runs the frames before it unseen (BeginReplay) and their sound is
 // mixed and dropped, so a clip's frames and sound are those of the whole
 // recording from there, byte for byte. --stop-at ends the recording there,
 // with the sound's last 10 ms faded out. Video files carry a chapter per phase.
@@ -30,10 +30,9 @@
 #include "record/recording_sink.h"
 
 struct RecordingOptions {
-  std::string path;  // a directory, or a .mp4, .mkv or .webm file
-  RecordingForm form = RecordingForm::PngDirectory;
-  std::uint32_t fps = 60;
-  std::uint32_t every = 1;  // PNG frames only
+  // Where and how it is written: path, form, frame rate, quality (the
+  // sink's own settings, passed on as they are; see record/recording_sink.h).
+  SinkSettings sink;
   std::uint32_t startTick = 0;
   std::optional<int> depth;
   bool forceDoubling = false;
@@ -43,21 +42,12 @@ struct RecordingOptions {
   // before the first frame at or after stopAt; show times in ms.
   std::uint32_t startAt = 0;
   std::optional<std::uint32_t> stopAt;
-  bool replace = false;  // --force: a directory's earlier frames are removed, not refused
-  int crf = 18;                  // .mp4, .webm: resolved from --quality
-  std::uint64_t targetBytes = 0;  // --size
   // Enlargement; by default 1280 pixels wide for .mp4 and .webm (4x, sharp
   // after a video site re-encodes it) and 1x otherwise.
   std::optional<int> scale;
   // Part two's length that shows it whole, asked once the assets are loaded.
   std::function<std::uint32_t()> wholePartTwo;
 };
-
-// What --record PATH asks for: a video file by its extension (.mp4, .mkv,
-// .webm, in any case), else a directory (existing, or a new name without an
-// extension). Otherwise nothing, with one line in error and the exit code:
-// 2 for an existing file that is not a directory, 1 for an unknown extension.
-std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code);
 
 class RecordingPlatform : public EnginePlatform {
  public:

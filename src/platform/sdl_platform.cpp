@@ -16,18 +16,13 @@
 #include <optional>
 #include <vector>
 
-#include "assets/inventory.h"
-#include "assets/loading.h"
 #include "assets/pcx.h"
-#include "display/presenter.h"
-#include "platform/player_timing.h"
-#include "platform/screenshot.h"
-#include "platform/seek_overlay.h"
-#include "platform/stop_signals.h"
-#include "platform/warning_card.h"
-#include "platform/window_icon.h"
-#include "shell/seek.h"
-#include "shell/window.h"
+#include "player/player_timing.h"
+#include "player/screenshot.h"
+#include "player/seek_overlay.h"
+#include "os/stop_signals.h"
+#include "player/warning_card.h"
+#include "player/window_icon.h"
 
 namespace {
 
@@ -215,7 +210,14 @@ class SdlPlatform final : public EnginePlatform {
     return true;
   }
 
+  // Every quit the show takes comes from here: Escape or a close request.
   bool NextEvent(WindowEvent& event) override {
+    if (!NextWindowEvent(event)) return false;
+    if (event == WindowEvent::EscapeKey || event == WindowEvent::CloseRequest) quitAsked_ = true;
+    return true;
+  }
+
+  bool NextWindowEvent(WindowEvent& event) {
     if (Replaying()) {  // frames run unseen: the viewer's keys wait until they are done
       if (!TakeQuitRequest()) return false;
       event = WindowEvent::EscapeKey;
@@ -289,8 +291,8 @@ class SdlPlatform final : public EnginePlatform {
           }
           if (const std::optional<SeekKey> k = SeekKeyOf(key)) {
             // A seek replays from the start; after a quit the closing runs on.
-            if (!closing_ && !QuitRequested)
-              if (const std::optional<std::uint32_t> to = SeekTarget(*k, seekTo_.value_or(ShowTime()))) seekTo_ = to;
+            if (!closing_ && !quitAsked_)
+              if (const std::optional<std::uint32_t> to = SeekTarget(*k, seekTo_.value_or(ShowTimeNow()))) seekTo_ = to;
             if (clock_.Paused()) return false;  // the landing frame is drawn, then the pause holds
             continue;
           }
@@ -328,11 +330,12 @@ class SdlPlatform final : public EnginePlatform {
   }
   void EndReplay(std::uint32_t tick) override {
     EnginePlatform::EndReplay(tick);
-    overlayText_ = SeekLabel(tick - ShowClock.firstTick);
+    overlayText_ = SeekLabel(tick - ReplayFirstTick());
     overlayUntil_ = SDL_GetTicks64() + 1000;
   }
 
-  void PhaseStarted(int phase, const char*) override { closing_ = phase == 6; }
+  void PhaseStarted(Phase phase, const char*) override { closing_ = phase == Phase::Closing; }
+  void FrameReady(const Picture& frame) override { frame_ = &frame; }
 
   bool OpenDevice() override {
     if (!window_) return false;
@@ -553,13 +556,13 @@ class SdlPlatform final : public EnginePlatform {
   }
 
   void Screenshot() {
-    const Picture* frame = GetFrameBuffer();
+    const Picture* frame = frame_;
     if (!frame || !renderer_) return;
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(renderer_, &ow, &oh);
     const PictureRect r = PlacePicture(320, 240, ow, oh, options_.fit);
     std::string written, error;
-    const std::uint32_t at = ShowTime();
+    const std::uint32_t at = ShowTimeNow();
     if (SaveScreenshot(*frame, r.w, r.h, at, written, error))
       std::fprintf(stderr, "zintavel: the frame at %s saved as %s\n", SeekLabel(at).c_str(), written.c_str());
     else
@@ -575,7 +578,8 @@ class SdlPlatform final : public EnginePlatform {
   // card; none when the card is missing (loading says so later).
   void SetIcon() {
     struct stat s;
-    const std::string card = PresentationPath("data/card.pcx");
+    const std::string& card = options_.cardPicture;
+    if (card.empty()) return;
     if (::stat(card.c_str(), &s) != 0) return;
     auto picture = std::make_unique<Picture>();
     SpriteBox box;
@@ -609,7 +613,7 @@ class SdlPlatform final : public EnginePlatform {
       if (now >= end) break;
       const int left = static_cast<int>((end - now + 999) / 1000);
       if (left != shown) {
-        if (!DrawWarningCard(PageFont, left, GentleMode, card.data())) break;
+        if (!options_.cardFont || !DrawWarningCard(*options_.cardFont, left, gentle_, card.data())) break;
         SDL_UpdateTexture(overlay, nullptr, card.data(), ScreenWidth * 4);
         shown = left;
       }
@@ -625,8 +629,9 @@ class SdlPlatform final : public EnginePlatform {
           ToggleFullScreen();
           continue;
         }
-        if (key == SDLK_g && !GentleMode) {
-          GentleMode = true;
+        if (key == SDLK_g && !gentle_) {
+          gentle_ = true;
+          if (options_.gentleOn) options_.gentleOn();
           std::fprintf(stderr, "zintavel: gentle mode on (G on the warning card)\n");
         }
         if (key == SDLK_ESCAPE) {
@@ -719,6 +724,9 @@ class SdlPlatform final : public EnginePlatform {
   std::string overlayText_;
   std::uint64_t overlayUntil_ = 0;       // SDL ticks; 0: no overlay
   bool warned_ = false;
+  bool gentle_ = options_.gentle;
+  bool quitAsked_ = false;                // an Escape or close request went to the show
+  const Picture* frame_ = nullptr;        // the frame last presented, as drawn
 };
 
 }  // namespace

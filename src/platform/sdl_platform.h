@@ -15,7 +15,7 @@
 // quit like the close button; a second one, or one during the closing fade,
 // runs the clock out so the program ends at once through its usual teardown.
 //
-// Before the first frame is shown, the warning card (platform/warning_card.h)
+// Before the first frame is shown, the warning card (player/warning_card.h)
 // stands over it for a few seconds with the clock held, so the show starts
 // from its beginning once it goes; not under the invisible drivers, where no
 // one could read it or press a key.
@@ -25,6 +25,9 @@
 #include <memory>
 #include <optional>
 
+#include <string>
+
+#include "assets/font.h"
 #include "platform/engine_platform.h"
 
 struct SdlOptions {
@@ -40,6 +43,13 @@ struct SdlOptions {
   // the window opened (--watch reloads changed files here).
   std::function<void(std::uint32_t)> betweenFrames;
   bool warning = true;                 // the warning card before the show
+  // The card's letters (loaded with the show, read when the card first shows)
+  // and the title card the window's icon is made from.
+  const BitmapFont* cardFont = nullptr;
+  std::string cardPicture;
+  // The gentle mode as the show starts, and G on the warning card turning it on.
+  bool gentle = false;
+  std::function<void()> gentleOn;
 };
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options);

@@ -6,13 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
-#include "platform/seek_overlay.h"
-#include "shell/seek.h"
-#include "shell/show_length.h"
-#include "shell/window.h"
+#include "choreo/phases.h"
+#include "player/seek_overlay.h"
 
 // The page's side of each call; all of them live in web/page.js.
 EM_JS(std::uint32_t, zw_tick, (), { return Module.zintavel.tick() >>> 0; });
@@ -63,7 +62,9 @@ bool Readable(const std::string& path) {
 
 class WebPlatform : public Platform {
  public:
-  WebPlatform() { Active = this; }
+  explicit WebPlatform(std::function<std::uint32_t()> wholePartTwo) : wholePartTwo_(std::move(wholePartTwo)) {
+    Active = this;
+  }
   ~WebPlatform() override { Active = nullptr; }
   static WebPlatform* Active;
 
@@ -71,9 +72,10 @@ class WebPlatform : public Platform {
   bool CreateWindow() override { return true; }
   bool NextEvent(WindowEvent& event) override {
     if (replaying_) return false;  // frames run unseen: the viewer's keys wait until they are done
+    // Every quit the show takes comes from here.
     switch (zw_next_event()) {
-      case 0: event = WindowEvent::CloseRequest; return true;
-      case 1: event = WindowEvent::EscapeKey; return true;
+      case 0: event = WindowEvent::CloseRequest; quitAsked_ = true; return true;
+      case 1: event = WindowEvent::EscapeKey; quitAsked_ = true; return true;
       case 2: event = WindowEvent::OtherKey; return true;
       case 3: event = WindowEvent::Other; return true;
       default: return false;
@@ -97,7 +99,7 @@ class WebPlatform : public Platform {
   }
   bool Unlock() override { return true; }
   bool Flip() override {
-    zw_present(surface_.data(), ShowTime());
+    zw_present(surface_.data(), ShowTimeNow());
     zw_wait_frame();
     return true;
   }
@@ -132,18 +134,22 @@ class WebPlatform : public Platform {
     return volume <= 100 && Sound("volume", nullptr, static_cast<int>(volume), 0);
   }
   void SoundFree() override { zw_sound("free", nullptr, 0, 0); }
-  void PhaseStarted(int phase, const char* name) override {
+  void PhaseStarted(Phase phase, const char* name) override {
     // The first phase begins once the pages are loaded, which the show's length needs.
-    if (phase == 1 && !timelineSent_) SendTimeline();
-    closing_ = phase == 6;
-    zw_phase(phase, name);
+    if (phase == Phase::TitleCard && !timelineSent_) SendTimeline();
+    closing_ = phase == Phase::Closing;
+    zw_phase(static_cast<int>(phase), name);
   }
+  void ShowTimeBase(std::uint32_t base) override { showBase_ = base; }
 
   // Seeking. The sound thread goes back to the show's start, mixes and drops
   // what the unseen frames would have played, each sound call at the sample
   // where the picture makes it, and plays on from the landing.
   std::uint32_t ReplayFps() override { return static_cast<std::uint32_t>(zw_replay_fps()); }
-  void BeginReplay(std::uint32_t) override {
+  void BeginReplay(std::uint32_t firstTick, std::uint32_t targetMs) override {
+    replayFirstTick_ = firstTick;
+    replayTarget_ = targetMs;
+    replayFps_ = std::max(1u, ReplayFps());
     replaying_ = true;
     replayFrames_ = 0;
     lastYield_ = emscripten_get_now();
@@ -155,14 +161,14 @@ class WebPlatform : public Platform {
     // progress and takes the viewer's input (a newer seek waits for this one).
     const double now = emscripten_get_now();
     if (now - lastYield_ >= 100) {
-      zw_yield(tick - ShowClock.firstTick, ShowClock.target);
+      zw_yield(tick - replayFirstTick_, replayTarget_);
       lastYield_ = emscripten_get_now();
     }
   }
   void EndReplay(std::uint32_t tick) override {
     if (soundOpen_) zw_sound("land", nullptr, ReplaySample(), 0);
     replaying_ = false;
-    const std::uint32_t at = tick - ShowClock.firstTick;
+    const std::uint32_t at = tick - replayFirstTick_;
     zw_landed(at, SeekLabel(at).c_str());
   }
   bool TakeSeek(std::uint32_t& showMs) override {
@@ -178,7 +184,7 @@ class WebPlatform : public Platform {
   double SeekKeyPressed(int key) {
     if (!Seekable() || key < 0 || key > static_cast<int>(SeekKey::NextPhase)) return -1;
     // Keys pressed during a replay count from where it goes.
-    const std::uint32_t from = seekTo_.value_or(replaying_ ? ShowClock.target : ShowTime());
+    const std::uint32_t from = seekTo_.value_or(replaying_ ? replayTarget_ : ShowTimeNow());
     const std::optional<std::uint32_t> to = SeekTarget(static_cast<SeekKey>(key), from);
     if (!to) return -1;
     seekTo_ = to;
@@ -194,11 +200,12 @@ class WebPlatform : public Platform {
   static constexpr MusicHandle TheMusic = 1;
   static constexpr StreamHandle TheStream = 2;
 
-  bool Seekable() const { return timelineSent_ && !closing_ && !QuitRequested; }
+  bool Seekable() const { return timelineSent_ && !closing_ && !quitAsked_; }
+  std::uint32_t ShowTimeNow() { return TickCount() - showBase_; }
 
   // The first sample of the frame the replay has reached.
   int ReplaySample() const {
-    return static_cast<int>(std::uint64_t{replayFrames_} * 44100 / std::max(1u, ShowClock.fps));
+    return static_cast<int>(std::uint64_t{replayFrames_} * 44100 / replayFps_);
   }
   // A sound call; in a replay the sound thread first mixes up to the frame it belongs to.
   bool Sound(const char* op, const char* path, int a, int b) {
@@ -212,7 +219,7 @@ class WebPlatform : public Platform {
     PhaseStartsOnGrid(60, starts);
     std::string names;
     for (int i = 0; i < ShowMarks; ++i) (names += i ? "|" : "") += ShowMarkNames[i];
-    zw_timeline(starts, ShowMarks, names.c_str(), starts[4] + WholePartTwoMs());
+    zw_timeline(starts, ShowMarks, names.c_str(), starts[4] + (wholePartTwo_ ? wholePartTwo_() : 0));
   }
 
   std::vector<std::uint8_t> surface_;
@@ -222,13 +229,18 @@ class WebPlatform : public Platform {
   std::uint32_t replayFrames_ = 0;
   double lastYield_ = 0;
   std::optional<std::uint32_t> seekTo_;
+  std::function<std::uint32_t()> wholePartTwo_;
+  bool quitAsked_ = false;  // an Escape or close request went to the show
+  std::uint32_t showBase_ = 0, replayFirstTick_ = 0, replayTarget_ = 0, replayFps_ = 60;
 };
 
 WebPlatform* WebPlatform::Active = nullptr;
 
 }  // namespace
 
-std::unique_ptr<Platform> MakeWebPlatform() { return std::make_unique<WebPlatform>(); }
+std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo) {
+  return std::make_unique<WebPlatform>(std::move(wholePartTwo));
+}
 
 extern "C" {
 EMSCRIPTEN_KEEPALIVE double zw_seek_key(int key) {

@@ -9,8 +9,12 @@
 // thread up to the landing, which the page's clock waits for.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
 
-std::unique_ptr<Platform> MakeWebPlatform();
+// wholePartTwo: part two's length that shows it whole (asked once the pages
+// are loaded), for the timeline's end.
+std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo);

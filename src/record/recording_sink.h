@@ -71,6 +71,3 @@ struct SinkSettings {
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);
 std::unique_ptr<RecordingSink> MakeVideoFileSink(const SinkSettings& settings);
 std::unique_ptr<RecordingSink> MakeThreadedSink(std::unique_ptr<RecordingSink> inner);
-
-// Frames enlarged by pixel replication: dst is (width * n) x (height * n).
-void ReplicatePixels(const std::uint32_t* src, int width, int height, int n, std::uint32_t* dst);

@@ -3,6 +3,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 bool RecordingTargetNamed(const std::string& path, std::string& error) {
   if (path == "-") {
     error = "cannot record to standard output ('-'): name a .mp4, .mkv or .webm file, or a directory for PNG frames";
@@ -30,4 +32,38 @@ std::string OptionIgnoredWhenRecording(RecordingForm form, bool window, bool dis
   if (option) return std::string(option) + " applies to the window; --record draws no window";
   if (every != 1 && form != RecordingForm::PngDirectory) return "--every applies to PNG frames only, not to a video file";
   return {};
+}
+
+namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+  const std::size_t n = std::strlen(tail);
+  return s.size() > n && ::strcasecmp(s.c_str() + s.size() - n, tail) == 0;
+}
+
+}  // namespace
+
+std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code) {
+  code = 2;
+  if (!RecordingTargetNamed(path, error)) return std::nullopt;
+  if (EndsWith(path, ".mp4")) return RecordingForm::Mp4;
+  if (EndsWith(path, ".mkv")) return RecordingForm::Mkv;
+  if (EndsWith(path, ".webm")) return RecordingForm::Webm;
+  struct stat s;
+  if (::stat(path.c_str(), &s) == 0) {
+    if (S_ISDIR(s.st_mode)) return RecordingForm::PngDirectory;
+    error = path + ": not a directory, and not a video file name (.mp4, .mkv or .webm)";
+    code = 2;
+    return std::nullopt;
+  }
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+    error = path + ": cannot record to a '" + name.substr(dot) +
+            "' file: name a .mp4, .mkv or .webm file, or a directory for PNG frames";
+    code = 1;
+    return std::nullopt;
+  }
+  return RecordingForm::PngDirectory;
 }

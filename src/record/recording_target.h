@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "record/recording_sink.h"
@@ -17,3 +18,9 @@ bool RecordingTargetNamed(const std::string& path, std::string& error);
 // only thins PNG frames: empty when none of them is given, else one line
 // naming the first.
 std::string OptionIgnoredWhenRecording(RecordingForm form, bool window, bool display, bool fit, std::uint32_t every);
+
+// What --record PATH asks for: a video file by its extension (.mp4, .mkv,
+// .webm, in any case), else a directory (existing, or a new name without an
+// extension). Otherwise nothing, with one line in error and the exit code:
+// 2 for an existing file that is not a directory, 1 for an unknown extension.
+std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::string& error, int& code);

@@ -25,6 +25,7 @@
 #include "record/av_error.h"
 #include "record/fast_start.h"
 #include "record/recording_sink.h"
+#include "record/replicate.h"
 #include "record/video_quality.h"
 #include "record/wav_writer.h"
 

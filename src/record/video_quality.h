@@ -10,7 +10,10 @@
 #include <string>
 
 #include "record/recording_sink.h"
-#include "shell/options.h"
+
+// --quality's named levels, as codes that cannot be a CRF; the form picks
+// each level's CRF.
+inline constexpr int QualitySmall = -1, QualityMedium = -2, QualityHigh = -3;
 
 struct VideoQuality {
   std::optional<int> crf;           // a level's or the user's CRF; nothing: the default level

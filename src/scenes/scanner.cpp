@@ -6,6 +6,7 @@
 
 #include "assets/inventory.h"
 #include "assets/pages.h"
+#include "choreo/phases.h"
 #include "grid/plasma.h"
 #include "pixel/colour.h"
 #include "pixel/span_kernels.h"
@@ -14,7 +15,7 @@
 #include "scenes/text_scene.h"
 
 void RenderPartTwo(std::uint32_t t, Picture& frame) {
-  if (t <= 76800) RenderScannerScene(t, frame);
+  if (t <= ScannerMs) RenderScannerScene(t, frame);
   else RenderTextScene(t - 76220, frame);
 }
 

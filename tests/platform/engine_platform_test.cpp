@@ -84,17 +84,17 @@ TEST(EnginePlatformTest, SoundAfterAReplayIsTheStraightShows) {
   SoundOnly p;
   p.Open();
   p.Show(600, false);  // some of the title card played, then a seek into part two
-  p.BeginReplay(0);
+  p.BeginReplay(0, 0);
   p.Show(inPartTwo, true);
   p.EndReplay(0);
   EXPECT_EQ(p.Next(4410), partTwo);
   // Back over the hand-over: the MP3 freed at the countdown plays again.
-  p.BeginReplay(0);
+  p.BeginReplay(0, 0);
   p.Show(inPartOne, true);
   p.EndReplay(0);
   EXPECT_EQ(p.Next(4410), partOne);
   // And forward again: the module sounds as from its start, not from where it was.
-  p.BeginReplay(0);
+  p.BeginReplay(0, 0);
   p.Show(inPartTwo, true);
   p.EndReplay(0);
   EXPECT_EQ(p.Next(4410), partTwo);

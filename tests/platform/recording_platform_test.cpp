@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/seek.h"
+#include "choreo/phases.h"
+#include "show/seek.h"
 #include "support/test_support.h"
 
 extern "C" {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "app/options.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

@@ -94,9 +94,9 @@ class FakePlatform : public Platform {
     return true;
   }
   void SoundFree() override { Log("SoundFree"); }
-  void PhaseStarted(int phase, const char*) override {
-    phases.push_back(phase);
-    Log("Phase(" + std::to_string(phase) + ")");
+  void PhaseStarted(Phase phase, const char*) override {
+    phases.push_back(static_cast<int>(phase));
+    Log("Phase(" + std::to_string(static_cast<int>(phase)) + ")");
   }
 
   // The calls whose names start with `prefix`.

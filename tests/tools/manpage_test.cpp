@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/options.h"
+#include "app/options.h"
 #include "support/test_support.h"
 
 namespace {

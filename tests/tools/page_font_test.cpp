@@ -13,7 +13,7 @@
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
-#include "shell/end_rule.h"
+#include "show/end_rule.h"
 #include "support/test_support.h"
 
 namespace {

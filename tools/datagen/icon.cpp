@@ -1,13 +1,13 @@
 // zintavel-icon CARD.pcx ICON.png [SIZE]: the desktop icon, made from the
-// generated title card (see platform/window_icon.h). SIZE defaults to 256.
+// generated title card (see player/window_icon.h). SIZE defaults to 256.
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "assets/pcx.h"
-#include "platform/window_icon.h"
+#include "player/window_icon.h"
 #include "record/png_file.h"
-#include "shell/options.h"
+#include "app/options.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {

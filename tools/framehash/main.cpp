@@ -19,9 +19,9 @@
 #include "assets/loading.h"
 #include "pixel/span_kernels.h"
 #include "platform/platform.h"
-#include "shell/master_sequence.h"
-#include "shell/options.h"
-#include "shell/seek.h"
+#include "show/master_sequence.h"
+#include "app/options.h"
+#include "show/seek.h"
 
 namespace {
 

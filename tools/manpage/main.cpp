@@ -6,7 +6,7 @@
 #include <string>
 
 #include "manpage.h"
-#include "shell/options.h"
+#include "app/options.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

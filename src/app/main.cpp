@@ -1,0 +1,96 @@
+// zintavel: the demo. See --help.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/backend_options.h"
+#include "app/check.h"
+#include "app/live_reload.h"
+#include "app/options.h"
+#include "app/presentation_dir.h"
+#include "assets/loading.h"
+#include "display/presenter.h"
+#include "platform/recording_platform.h"
+#include "platform/sdl_platform.h"
+#include "show/master_sequence.h"
+#include "show/seek.h"
+
+namespace {
+
+constexpr int BadCommandLine = 2;
+
+bool IsDirectory(const std::string& path) {
+  struct stat s;
+  return ::stat(path.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+int Bad(const std::string& message) {
+  std::fprintf(stderr, "zintavel: %s (see --help)\n", message.c_str());
+  return BadCommandLine;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ProgramOptions options;
+  std::string error;
+  switch (ParseOptions(argc, argv, options, error)) {
+    case ParseResult::Help: std::fputs(ProgramHelp, stdout); return 0;
+    case ParseResult::Version: std::printf("zintavel %s\n", ZINTAVEL_VERSION); return 0;
+    case ParseResult::Bad: return Bad(error);
+    case ParseResult::Run: break;
+  }
+  std::string dir = options.dir;
+  GentleMode = options.gentle;
+  StartAtMs = options.startAt.value_or(0);
+
+  if (dir.empty()) {
+    std::string tried;
+    const std::optional<std::string> found = FindPresentation(ThisProgramsPlaces(), tried);
+    if (!found) {
+      std::fprintf(stderr, "zintavel: no presentation found; tried %s. `cmake --build build` makes it, "
+                   "`cmake --install build` installs it, or give --dir DIR\n", tried.c_str());
+      return 1;
+    }
+    dir = *found;
+  }
+  if (!IsDirectory(dir)) {
+    std::fprintf(stderr, "zintavel: %s: no such directory\n", dir.c_str());
+    return BadCommandLine;
+  }
+  PresentationDirectory = dir;
+  if (options.check) return CheckPresentation(dir, ProbeMusic, stdout);
+
+  std::unique_ptr<EnginePlatform> platform;
+  std::unique_ptr<LiveReload> watch;
+  RecordingPlatform* recorder = nullptr;
+  if (options.recordGiven) {
+    std::string why;
+    int code = 1;
+    const std::optional<RecordingOptions> rec = RecordingOptionsFrom(options, why, code);
+    if (!rec) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", why.c_str()), code);
+    std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(*rec);
+    if (!made) return 1;
+    recorder = made.get();
+    platform = std::move(made);
+  } else {
+    SdlOptions live = LiveOptionsFrom(options);
+    if (options.watch) {
+      watch = std::make_unique<LiveReload>(dir);
+      live.betweenFrames = [&watch](std::uint32_t ms) { watch->Poll(ms); };
+      std::fprintf(stderr, "zintavel: watching %s/data for changes (%s)\n", dir.c_str(),
+                   watch->way() == DataWatcher::Way::Inotify ? "inotify" : "polling");
+    }
+    platform = MakeSdlPlatform(live);
+  }
+  ActivePlatform = platform.get();
+  int code = MasterSequence();
+  if (recorder) code = recorder->Finish(code);
+  ActivePlatform = nullptr;
+  return code;
+}

@@ -1,0 +1,34 @@
+// Live seeking in the player, apart from SDL so tests can drive it: where each
+// key goes, the line shown for a second after a seek ("1:23.4  PART ONE"), and
+// that line as rectangles of a small built-in 5x7 font, which the platform
+// fills over the presented picture (the frame itself is never touched).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "player/player_timing.h"
+
+enum class SeekKey { Back5, Forward5, Back60, Forward60, Start, PreviousPhase, NextPhase };
+
+// The show time a key asks for from `now`; nothing where it leads nowhere (no
+// phase after the text pages). Phase starts are those of the 60 Hz grid a seek
+// replays on, so Page Down lands on a phase's first frame; Page Up goes to the
+// start of the phase under way, or of the one before within its first second.
+std::optional<std::uint32_t> SeekTarget(SeekKey key, std::uint32_t now);
+
+// The phase at a show time (the closing never: it follows a quit).
+const char* PhaseAt(std::uint32_t showMs);
+// "1:23.4  PART ONE", tenths truncated.
+std::string SeekLabel(std::uint32_t showMs);
+// "01m23.456s", for file names.
+std::string TimeForFileName(std::uint32_t showMs);
+
+inline constexpr int GlyphWidth = 5, GlyphHeight = 7, GlyphAdvance = 6;
+// The lit pixels of `text` (unknown characters blank) as rectangles of `scale`
+// screen pixels a font pixel, each row's runs merged, from (x, y).
+std::vector<PictureRect> TextRects(const std::string& text, int x, int y, int scale);
+// The box behind it, a font pixel of margin all round.
+PictureRect TextBox(const std::string& text, int x, int y, int scale);

@@ -1,0 +1,2 @@
+// A scene that opens a window itself.
+#include <SDL.h>

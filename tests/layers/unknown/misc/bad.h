@@ -1,0 +1,2 @@
+// A folder the order does not name.
+#include "pixel/picture.h"
