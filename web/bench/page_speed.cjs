@@ -18,8 +18,8 @@
 // show knows; each is passed to the show as --kernels NAME.
 'use strict';
 const fs = require('fs');
-const http = require('http');
 const path = require('path');
+const { serveDirectory, launchBrowser } = require('../tests/serve.cjs');
 
 const modules = process.env.ZINTAVEL_WEB_NODE_MODULES;
 if (!modules) {
@@ -48,23 +48,6 @@ const jsonOut = option('--json', '');
 if (rates.some((r) => !(r >= 1)) || !(fps > 0) || !(partTwoMs > 0) || !(repeats >= 1)) {
   console.error('page_speed: --rates takes numbers of at least 1, --fps, --part-two and --repeat positive numbers');
   process.exit(2);
-}
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.json': 'application/json' };
-function serve(root) {
-  const server = http.createServer((req, res) => {
-    const rel = decodeURIComponent(new URL(req.url, 'http://x').pathname).replace(/^\/+/, '') || 'index.html';
-    const file = path.join(root, rel);
-    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
-      res.writeHead(404);
-      res.end('not found');
-      return;
-    }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 // The scenes by phase and time in the phase (the show's own boundaries).
@@ -223,14 +206,9 @@ function print(r) {
 }
 
 (async () => {
-  const server = await serve(path.resolve(site));
+  const server = await serveDirectory(site);
   const base = `http://127.0.0.1:${server.address().port}`;
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  const browser = await launchBrowser(chromium);
   console.log(`page_speed: ${path.resolve(site)}, fake clock at ${fps} frames a second of show time, ` +
     `part two for ${partTwoMs} ms; times in ms a frame (show: its WebAssembly work; present: the copy to the canvas)`);
   const results = [];

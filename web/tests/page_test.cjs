@@ -10,9 +10,9 @@
 'use strict';
 const { execFileSync } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
+const { serveDirectory, launchBrowser } = require('./serve.cjs');
 
 const modules = process.env.ZINTAVEL_WEB_NODE_MODULES;
 if (!modules) {
@@ -28,37 +28,10 @@ const Fps = 5;          // fake clock: 200 ms of show time per present
 const Frames = 480;     // 96 s: title card, part one, countdown, bridge, part two
 const SoundSeconds = 3;
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.json': 'application/json' };
-// Serves `root`, less the files in `hidden` (paths under root).
-function serve(root, hidden = []) {
-  const server = http.createServer((req, res) => {
-    const rel = decodeURIComponent(new URL(req.url, 'http://x').pathname).replace(/^\/+/, '') || 'index.html';
-    const file = path.join(root, rel);
-    if (!file.startsWith(root) || hidden.includes(rel) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
-      res.writeHead(404);
-      res.end('not found');
-      return;
-    }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
 let passed = 0, failed = 0;
 function check(name, ok, detail = '') {
   if (ok) passed++; else failed++;
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${name}${detail ? ': ' + detail : ''}`);
-}
-
-async function launch() {
-  return chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
 }
 
 async function openPage(browser, url) {
@@ -416,7 +389,7 @@ async function phone(browser, base) {
 }
 
 async function missing(browser, root, hidden, expect, shot) {
-  const server = await serve(root, hidden);
+  const server = await serveDirectory(root, hidden);
   const { page, consoleErrors } = await openPage(browser, `http://127.0.0.1:${server.address().port}/${mute ? '?mute' : ''}`);
   await page.click('#start');
   await page.waitForFunction((e) => zintavel.messages.some((m) => m.includes(e)), expect, { timeout: 15000 })
@@ -435,9 +408,9 @@ const only = (process.env.ZINTAVEL_PAGE_TESTS || '').split(',').filter(Boolean);
 const wanted = (name) => only.length === 0 || only.includes(name);
 
 (async () => {
-  const server = await serve(site);
+  const server = await serveDirectory(site);
   const base = `http://127.0.0.1:${server.address().port}`;
-  const browser = await launch();
+  const browser = await launchBrowser(chromium);
   try {
     if (wanted('frames')) await frames(browser, base);
     if (wanted('sound') && !mute) await sound(browser, base);
