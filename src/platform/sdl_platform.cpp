@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "assets/pcx.h"
+#include "os/stop_signals.h"
 #include "player/player_timing.h"
 #include "player/screenshot.h"
 #include "player/seek_overlay.h"
-#include "os/stop_signals.h"
 #include "player/warning_card.h"
 #include "player/window_icon.h"
 
