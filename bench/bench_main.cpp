@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "choreo/phases.h"
 #include "display/gentle.h"
 #include "display/presenter.h"
 #include "grid/plasma.h"
@@ -229,8 +230,7 @@ void BM_WholeShow(benchmark::State& state) {
   for (auto _ : state) {
     SixtyHertz platform;
     platform.step = 0;  // the clock is set by Flip above
-    const std::uint32_t showUntilPartTwo = 20000 + 54000 + 9600 + 5760;
-    platform.quitWhen = [&](std::uint32_t, std::uint32_t now) { return now >= showUntilPartTwo + 100000; };
+    platform.quitWhen = [&](std::uint32_t, std::uint32_t now) { return now >= BeforePartTwoMs + 100000; };
     ActivePlatform = &platform;
     SceneTable scenes = DemoScenes();
     scenes.loadAssets = [] { return true; };  // loaded once above
