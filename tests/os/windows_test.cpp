@@ -10,9 +10,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/presentation_dir.h"
+#include "os/program_path.h"
 #include "os/stop_signals.h"
 #include "record/recording_sink.h"
-#include "app/presentation_dir.h"
 #include "support/test_support.h"
 
 namespace {
