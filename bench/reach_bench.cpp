@@ -19,8 +19,8 @@
 #include "assets/pages.h"
 #include "choreo/phases.h"
 #include "show/master_sequence.h"
-#include "show/seek.h"
 #include "show/message_pump.h"
+#include "show/seek.h"
 #include "sound/audio_engine.h"
 #include "support/fake_platform.h"
 

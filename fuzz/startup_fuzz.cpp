@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <string>
 
-#include "assets/loading.h"
 #include "app/check.h"
+#include "assets/loading.h"
 #include "fuzz_support.h"
 
 namespace {

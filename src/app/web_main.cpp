@@ -8,12 +8,12 @@
 #include <optional>
 #include <memory>
 
+#include "app/options.h"
 #include "assets/loading.h"
 #include "display/presenter.h"
 #include "pixel/span_kernels.h"
 #include "platform/web_platform.h"
 #include "show/master_sequence.h"
-#include "app/options.h"
 #include "show/seek.h"
 #include "show/show_length.h"
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "sound/audio_engine.h"
 #include "platform/platform.h"
+#include "sound/audio_engine.h"
 
 class EnginePlatform : public Platform {
  public:

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "os/stop_signals.h"
 #include "choreo/phases.h"
+#include "os/stop_signals.h"
 
 namespace {
 

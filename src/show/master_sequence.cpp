@@ -8,14 +8,14 @@
 #include "assets/loading.h"
 #include "choreo/phases.h"
 #include "display/presenter.h"
-#include "platform/platform.h"
 #include "pixel/truncate.h"
+#include "platform/platform.h"
 #include "scenes/countdown.h"
 #include "scenes/fades.h"
 #include "scenes/part_one.h"
 #include "scenes/scanner.h"
-#include "show/seek.h"
 #include "show/message_pump.h"
+#include "show/seek.h"
 
 std::uint32_t PartOneTime = 0;
 

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "app/live_reload.h"
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
-#include "pcx_writer.h"
-#include "jpeg_writer.h"
-#include "app/live_reload.h"
 #include "scenes/fades.h"
 #include "show/master_sequence.h"
 #include "show/message_pump.h"
 #include "support/fake_platform.h"
 #include "support/test_support.h"
+#include "jpeg_writer.h"
+#include "pcx_writer.h"
 
 namespace {
 

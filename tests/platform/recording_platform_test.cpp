@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "choreo/phases.h"
-#include "show/seek.h"
 #include "support/test_support.h"
 
 extern "C" {

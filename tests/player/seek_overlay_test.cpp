@@ -1,7 +1,6 @@
 // Live seeking: where each key goes (phase by phase, at the edges), the line
 // shown after a seek, its font; and the keys end to end in a real window under
 // Xvfb, where a screenshot after a paused seek equals the recording's frame.
-#include "choreo/phases.h"
 #include "player/seek_overlay.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "show/seek.h"
+#include "choreo/phases.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

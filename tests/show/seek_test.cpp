@@ -2,7 +2,6 @@
 // seeks on a fake clock (forward, backward, across phases, with the clock
 // standing still as in a pause) that land on exactly the frames of a show
 // started at the same moment.
-#include "choreo/phases.h"
 #include "show/seek.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "assets/loading.h"
+#include "choreo/phases.h"
 #include "display/presenter.h"
 #include "pixel/random.h"
 #include "scenes/part_one.h"

@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/options.h"
 #include "assets/pcx.h"
 #include "player/window_icon.h"
 #include "record/png_file.h"
-#include "app/options.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "app/options.h"
 #include "assets/loading.h"
 #include "pixel/span_kernels.h"
 #include "platform/platform.h"
 #include "show/master_sequence.h"
-#include "app/options.h"
 #include "show/seek.h"
 
 namespace {
