@@ -7,10 +7,6 @@
 #include "record/video_quality.h"
 #include "show/show_length.h"
 
-namespace {
-constexpr int BadCommandLine = 2;
-}  // namespace
-
 SdlOptions LiveOptionsFrom(const ProgramOptions& options) {
   SdlOptions live;
   live.window = options.window;

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int BadCommandLine = 2;
-
 bool IsDirectory(const std::string& path) {
   struct stat s;
   return ::stat(path.c_str(), &s) == 0 && S_ISDIR(s.st_mode);

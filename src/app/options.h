@@ -44,6 +44,8 @@ struct ProgramOptions {
 };
 
 enum class ParseResult { Run, Help, Version, Bad };
+// The exit code of a command line the program refuses.
+inline constexpr int BadCommandLine = 2;
 
 ParseResult ParseOptions(int argc, char** argv, ProgramOptions& options, std::string& error);
 

@@ -72,8 +72,8 @@ class Platform {
   // The show's clock whenever it is set: outside a replay the show time is
   // TickCount() - base (ms, wrapping).
   virtual void ShowTimeBase(std::uint32_t /*base*/) {}
-  // The frame about to be presented, as the scenes drew it (a screenshot's).
-  virtual void FrameReady(const Picture& /*frame*/) {}
+  // The FrameBuffer, handed once the display is open: what a screenshot saves.
+  virtual void UseFrameBuffer(const Picture& /*frame*/) {}
 
   // Reaching a moment of the show (show/seek.h). Between BeginReplay and
   // EndReplay frames run unseen on a virtual clock of ReplayFps, from the

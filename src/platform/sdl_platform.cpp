@@ -335,7 +335,7 @@ class SdlPlatform final : public EnginePlatform {
   }
 
   void PhaseStarted(Phase phase, const char*) override { closing_ = phase == Phase::Closing; }
-  void FrameReady(const Picture& frame) override { frame_ = &frame; }
+  void UseFrameBuffer(const Picture& frame) override { frame_ = &frame; }
 
   bool OpenDevice() override {
     if (!window_) return false;
@@ -726,7 +726,7 @@ class SdlPlatform final : public EnginePlatform {
   bool warned_ = false;
   bool gentle_ = options_.gentle;
   bool quitAsked_ = false;                // an Escape or close request went to the show
-  const Picture* frame_ = nullptr;        // the frame last presented, as drawn
+  const Picture* frame_ = nullptr;        // the FrameBuffer, as the scenes drew it
 };
 
 }  // namespace

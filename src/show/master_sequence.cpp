@@ -193,6 +193,7 @@ int MasterSequence(const SceneTable& scenes) {
     return FatalExit;
   }
   Picture& frame = *GetFrameBuffer();
+  p.UseFrameBuffer(frame);
 
   SaveStartState();
   BeginShow(p.TickCount());

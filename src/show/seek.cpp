@@ -101,7 +101,6 @@ void FinishFrame() {
     if (VirtualMs(ShowClock.frames, ShowClock.fps) >= ShowClock.target) EndReplay();
     return;
   }
-  if (const Picture* frame = GetFrameBuffer()) p.FrameReady(*frame);
   PresentFrame();
   PumpMessages();
   std::uint32_t to = 0;
