@@ -1,6 +1,7 @@
-// zintavel-datagen OUTDIR: writes the default presentation directory,
-// OUTDIR/data/ with every picture, font sheet and text the demo loads. The same
-// build writes the same bytes every time.
+// zintavel-datagen OUTDIR [ARTDIR]: writes the default presentation directory,
+// OUTDIR/data/ with every picture, font sheet and text the demo loads, from the
+// pictures the build rendered into ARTDIR (by default the build's own). The
+// same build writes the same bytes every time.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -9,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <omp.h>
+
+#include "art.h"
 #include "canvas.h"
 #include "jpeg_writer.h"
 #include "page_font.h"
@@ -29,6 +33,7 @@ bool MakeDirectory(const std::string& path) {
 bool WritePcxPicture(const std::string& path, const Canvas& c, bool transparent) {
   // 255 colours for pictures without transparency; index 255 stays free either way.
   const Indexed ix = Quantize(c, 255, transparent ? 255 : -1);
+  if (ix.indices.empty()) return false;
   return WritePcxFile(path, c.width, c.height, ix.indices.data(), ix.palette.data());
 }
 
@@ -62,10 +67,16 @@ bool WriteText(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 || argv[1][0] == '-') {
-    std::fprintf(stderr, "usage: zintavel-datagen OUTDIR\n  writes OUTDIR/data/, the demo's default pictures, fonts and texts\n");
+  if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+    std::fprintf(stderr,
+                 "usage: zintavel-datagen OUTDIR [ARTDIR]\n  writes OUTDIR/data/, the demo's default pictures, fonts and "
+                 "texts,\n  from the rendered pictures in ARTDIR (default %s)\n",
+                 ZINTAVEL_ART_DIR);
     return 2;
   }
+  // The quantiser's parallel sums would give other palettes on other core counts.
+  omp_set_num_threads(1);
+  SetArtDirectory(argc == 3 ? argv[2] : ZINTAVEL_ART_DIR);
   const std::string out = argv[1], data = out + "/data/";
   if (!MakeDirectory(out) || !MakeDirectory(data)) return 1;
 
@@ -113,7 +124,7 @@ int main(int argc, char** argv) {
   ok &= WriteText(data + "ticker.txt", TickerText());
   ok &= WriteText(data + "pages1.txt", PagesOneText());
   ok &= WriteText(data + "pages2.txt", PagesTwoText());
-  if (!ok) return 1;
+  if (!ok || ArtFailed()) return 1;
   std::printf("zintavel-datagen: wrote %s\n", data.c_str());
   return 0;
 }

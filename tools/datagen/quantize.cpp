@@ -1,87 +1,71 @@
 #include "quantize.h"
 
-#include <algorithm>
-#include <array>
+#include <libimagequant.h>
+
+#include <cstdio>
+#include <memory>
 
 namespace {
 
-struct Box {
-  std::vector<std::uint32_t> colours;  // 0xRRGGBB, one per pixel (repeats kept as weight)
-  int Range(int shift) const {
-    int lo = 255, hi = 0;
-    for (std::uint32_t c : colours) {
-      const int v = (c >> shift) & 255;
-      lo = std::min(lo, v), hi = std::max(hi, v);
-    }
-    return hi - lo;
-  }
+struct LiqDelete {
+  void operator()(liq_attr* a) const { liq_attr_destroy(a); }
+  void operator()(liq_image* i) const { liq_image_destroy(i); }
+  void operator()(liq_result* r) const { liq_result_destroy(r); }
 };
+template <class T>
+using LiqHandle = std::unique_ptr<T, LiqDelete>;
 
 }  // namespace
 
 Indexed Quantize(const Canvas& canvas, int colours, int transparentIndex) {
   const std::vector<std::uint32_t> pixels = canvas.Pixels();
-  std::vector<bool> opaque(pixels.size());
-  Box all;
+  const bool keyed = transparentIndex >= 0;
+  // RGBA for the quantiser: coverage below one half is the transparent key,
+  // everything else fully opaque, so no colour is spent on half-covered edges.
+  std::vector<std::uint8_t> rgba(pixels.size() * 4);
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    opaque[i] = transparentIndex < 0 || canvas.alpha[i] >= 0.5f;
-    if (opaque[i]) all.colours.push_back(pixels[i]);
-  }
-
-  std::vector<Box> boxes;
-  if (!all.colours.empty()) boxes.push_back(std::move(all));
-  while (static_cast<int>(boxes.size()) < colours) {
-    // Split the box with the widest channel range at its median.
-    int best = -1, bestRange = 0, bestShift = 0;
-    for (int b = 0; b < static_cast<int>(boxes.size()); ++b) {
-      if (boxes[b].colours.size() < 2) continue;
-      for (int shift : {16, 8, 0}) {
-        const int r = boxes[b].Range(shift);
-        if (r > bestRange) best = b, bestRange = r, bestShift = shift;
-      }
-    }
-    if (best < 0) break;
-    std::vector<std::uint32_t>& c = boxes[best].colours;
-    const auto mid = c.begin() + static_cast<std::ptrdiff_t>(c.size() / 2);
-    std::nth_element(c.begin(), mid, c.end(), [bestShift](std::uint32_t a, std::uint32_t b) {
-      return ((a >> bestShift) & 255) < ((b >> bestShift) & 255);
-    });
-    Box upper{std::vector<std::uint32_t>(mid, c.end())};
-    c.erase(mid, c.end());
-    boxes.push_back(std::move(upper));
+    const bool clear = keyed && canvas.alpha[i] < 0.5f;
+    rgba[4 * i + 0] = clear ? 0 : static_cast<std::uint8_t>(pixels[i] >> 16);
+    rgba[4 * i + 1] = clear ? 0 : static_cast<std::uint8_t>(pixels[i] >> 8);
+    rgba[4 * i + 2] = clear ? 0 : static_cast<std::uint8_t>(pixels[i]);
+    rgba[4 * i + 3] = clear ? 0 : 255;
   }
 
   Indexed out;
+  out.indices.assign(pixels.size(), 0);
   out.palette.assign(768, 0);
-  std::vector<std::array<int, 3>> entries;
-  for (const Box& b : boxes) {
-    long sum[3] = {0, 0, 0};
-    for (std::uint32_t c : b.colours) sum[0] += (c >> 16) & 255, sum[1] += (c >> 8) & 255, sum[2] += c & 255;
-    const long n = static_cast<long>(b.colours.size());
-    entries.push_back({static_cast<int>((sum[0] + n / 2) / n), static_cast<int>((sum[1] + n / 2) / n),
-                       static_cast<int>((sum[2] + n / 2) / n)});
+  LiqHandle<liq_attr> attr(liq_attr_create());
+  // One more entry than asked for when a key is needed: the quantiser gives the
+  // transparent pixels an entry of their own, which becomes transparentIndex.
+  liq_set_max_colors(attr.get(), keyed ? colours + 1 : colours);
+  liq_set_speed(attr.get(), 1);  // slowest, best palette; the pictures are small
+  LiqHandle<liq_image> image(
+      liq_image_create_rgba(attr.get(), rgba.data(), canvas.width, canvas.height, 0));
+  liq_result* raw = nullptr;
+  if (!image || liq_image_quantize(image.get(), attr.get(), &raw) != LIQ_OK) {
+    std::fprintf(stderr, "zintavel-datagen: the quantiser failed on a %dx%d picture\n", canvas.width, canvas.height);
+    return {};
   }
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    for (int c = 0; c < 3; ++c) out.palette[3 * i + c] = static_cast<std::uint8_t>(entries[i][c]);
-  }
+  LiqHandle<liq_result> result(raw);
+  liq_set_dithering_level(result.get(), 0.6f);  // enough to keep gradients smooth, little grain
+  std::vector<std::uint8_t> mapped(pixels.size());
+  liq_write_remapped_image(result.get(), image.get(), mapped.data(), mapped.size());
+  const liq_palette* pal = liq_get_palette(result.get());
 
-  std::vector<int> nearest(1 << 18, -1);  // cache by 6 bits per channel
-  out.indices.assign(pixels.size(), static_cast<std::uint8_t>(std::max(transparentIndex, 0)));
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    if (!opaque[i] || entries.empty()) continue;
-    const std::uint32_t c = pixels[i];
-    const int key = static_cast<int>(((c >> 18) & 63) << 12 | ((c >> 10) & 63) << 6 | ((c >> 2) & 63));
-    if (nearest[key] < 0) {
-      const int r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-      int best = 0, bestDistance = 1 << 30;
-      for (std::size_t e = 0; e < entries.size(); ++e) {
-        const int dr = r - entries[e][0], dg = g - entries[e][1], db = b - entries[e][2];
-        const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-        if (d < bestDistance) best = static_cast<int>(e), bestDistance = d;
-      }
-      nearest[key] = best;
+  // Palette entries in the quantiser's order, the transparent one moved to the key.
+  int remap[256];
+  int next = 0;
+  for (unsigned i = 0; i < pal->count; ++i) {
+    const liq_color c = pal->entries[i];
+    if (keyed && c.a < 128) {
+      remap[i] = transparentIndex;
+      continue;
     }
-    out.indices[i] = static_cast<std::uint8_t>(nearest[key]);
+    if (next == transparentIndex) ++next;
+    remap[i] = next;
+    out.palette[3 * next + 0] = c.r, out.palette[3 * next + 1] = c.g, out.palette[3 * next + 2] = c.b;
+    ++next;
   }
+  for (std::size_t i = 0; i < mapped.size(); ++i) out.indices[i] = static_cast<std::uint8_t>(remap[mapped[i]]);
   return out;
 }

@@ -1,6 +1,7 @@
-// Turns an RGB picture into palette indices for a PCX file: a median-cut palette
-// of at most `colours` entries (indices 0 .. colours - 1) and nearest-colour
-// mapping. Pixels whose alpha is below one half become `transparentIndex`.
+// Turns an RGB picture into palette indices for a PCX file with libimagequant:
+// a palette of at most `colours` opaque entries (indices from 0, skipping
+// `transparentIndex`) and lightly dithered mapping. Pixels whose alpha is below
+// one half become `transparentIndex`. Empty (and one line said) on failure.
 #pragma once
 
 #include <cstdint>
