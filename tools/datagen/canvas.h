@@ -25,6 +25,14 @@ inline const Rgb Magenta = {1.0f, 0.16f, 0.55f};
 inline const Rgb Cyan = {0.16f, 0.86f, 1.0f};
 inline const Rgb Amber = {1.0f, 0.70f, 0.24f};
 inline const Rgb White = {1.0f, 1.0f, 1.0f};
+// The rendered show's palette (tools/datagen/ART.md, art/house.inc).
+inline const Rgb Dusk = Hex(0x23204f);
+inline const Rgb Ember = Hex(0xff7a3d);
+inline const Rgb Gold = Hex(0xffc15e);
+inline const Rgb Teal = Hex(0x2fd3c4);
+inline const Rgb Rose = Hex(0xff4f8b);
+inline const Rgb Ink = Hex(0x171a36);
+inline const Rgb Paper = Hex(0xf4efe6);
 }  // namespace Palette
 
 struct Canvas {
