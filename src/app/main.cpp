@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   ProgramOptions options;
   std::string error;
   switch (ParseOptions(argc, argv, options, error)) {
-    case ParseResult::Help: std::fputs(ProgramHelp, stdout); return 0;
+    case ParseResult::Help: std::fputs(ProgramHelpText().c_str(), stdout); return 0;
     case ParseResult::Version: std::printf("zintavel %s\n", ZINTAVEL_VERSION); return 0;
     case ParseResult::Bad: return Bad(error);
     case ParseResult::Run: break;

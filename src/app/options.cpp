@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/keys.h"
+
 const char* const ProgramHelp =
     "usage: zintavel [options]\n"
     "Plays the Zintavel demo full screen with its music; Escape or closing the window\n"
     "ends it after a ten-second closing fade. Warning: it flashes (see --gentle).\n"
-    "F11 or Alt+Enter switches between full screen and a window; Space or P pauses.\n"
-    "Left/Right seek 5 s, Up/Down 60 s, Home goes to the start, Page Up/Page Down to\n"
-    "the previous/next phase; F12 saves the frame as a PNG.\n"
+    "The keys while it plays are listed after the options.\n"
     "\n"
     "  -d, --dir DIR       run in the presentation directory DIR (holding data/, tune.it\n"
     "                      and intro.mp3); default: the working directory when it holds\n"
@@ -55,6 +55,8 @@ const char* const ProgramHelp =
     "                      video file is always replaced)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the program's version\n";
+
+std::string ProgramHelpText() { return std::string(ProgramHelp) + "\n" + KeysHeading + "\n" + KeysHelp(); }
 
 std::optional<std::uint32_t> ParseNumber(const char* text, std::uint64_t low, std::uint64_t high) {
   if (!text || !*text) return std::nullopt;

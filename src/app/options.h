@@ -61,4 +61,6 @@ std::optional<std::uint32_t> ParseShowTime(const char* text);
 // are negative codes until the form picks their CRF (record/video_quality.h).
 std::optional<int> ParseQualityLevel(const std::string& text);
 
-extern const char* const ProgramHelp;
+extern const char* const ProgramHelp;  // the options
+// --help: the options, then the player's keys from their table.
+std::string ProgramHelpText();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 
 #include "assets/pcx.h"
 #include "os/stop_signals.h"
+#include "platform/keys.h"
 #include "player/player_timing.h"
 #include "player/screenshot.h"
 #include "player/seek_overlay.h"
@@ -25,6 +27,15 @@
 #include "player/window_icon.h"
 
 namespace {
+
+// A value from the environment in a message: control characters as '?', so the
+// message stays one line.
+std::string Printable(const char* text) {
+  std::string out = text;
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return out;
+}
 
 // Signals are counted here and turned into quit requests by the event pump.
 // While a message box is up the pump does not run, so a signal then ends the
@@ -176,15 +187,28 @@ class SdlPlatform final : public EnginePlatform {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0) &&
         !DriverNamed(driver)) {
-      std::fprintf(stderr, "zintavel: no display to play on (set DISPLAY, or --record DIR plays without one)\n");
+      // A display that is named but does not answer is not the same as none.
+      const char* x = std::getenv("DISPLAY");
+      const char* wayland = std::getenv("WAYLAND_DISPLAY");
+      if (x && *x)
+        std::fprintf(stderr, "zintavel: cannot open the display DISPLAY=%s (is it running, and may we use it?); "
+                     "--record DIR plays without one\n", Printable(x).c_str());
+      else if (wayland && *wayland)
+        std::fprintf(stderr, "zintavel: cannot open the display WAYLAND_DISPLAY=%s; --record DIR plays without one\n",
+                     Printable(wayland).c_str());
+      else
+        std::fprintf(stderr, "zintavel: no display to play on (set DISPLAY, or --record DIR plays without one)\n");
       noDisplay_ = true;
       return false;
     }
     const int displays = SDL_GetNumVideoDisplays();
     const int screen = options_.display.value_or(0);
     if (screen >= displays) {
-      std::fprintf(stderr, "zintavel: --display %d: no such screen (there %s %d: 0 to %d)\n", screen,
-                   displays == 1 ? "is" : "are", displays, displays - 1);
+      if (displays == 1)
+        std::fprintf(stderr, "zintavel: --display %d: no such screen (there is only display 0)\n", screen);
+      else
+        std::fprintf(stderr, "zintavel: --display %d: no such screen (there are %d: 0 to %d)\n", screen, displays,
+                     displays - 1);
       noDisplay_ = true;
       return false;
     }
@@ -273,35 +297,57 @@ class SdlPlatform final : public EnginePlatform {
           event = WindowEvent::Other;
           return true;
         case SDL_KEYDOWN: {
-          const SDL_Keycode key = e.key.keysym.sym;
-          const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
-          if (key == SDLK_ESCAPE) {
-            if (!e.key.repeat) AskedAgain();
-            Resume();
-            event = WindowEvent::EscapeKey;
+          const std::optional<KeyAction> action = ActionOf(e.key.keysym);
+          const bool repeat = e.key.repeat != 0;
+          if (!action) {
+            event = WindowEvent::OtherKey;
             return true;
           }
-          if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
-            if (!e.key.repeat) ToggleFullScreen();
-            continue;
+          switch (*action) {
+            case KeyAction::Quit:
+              if (!repeat) AskedAgain();
+              Resume();
+              event = WindowEvent::EscapeKey;
+              return true;
+            case KeyAction::FullScreen:
+              if (!repeat) ToggleFullScreen();
+              continue;
+            case KeyAction::Pause:
+              if (!repeat) clock_.Paused() ? Resume() : Pause();
+              continue;
+            case KeyAction::Mute:
+            case KeyAction::VolumeDown:
+            case KeyAction::VolumeUp:
+              if (*action == KeyAction::Mute) {
+                if (repeat) continue;
+                volume_.muted = !volume_.muted;
+              } else {
+                volume_.muted = false;
+                *action == KeyAction::VolumeUp ? volume_.Up() : volume_.Down();
+              }
+              gain_.store(volume_.Gain());
+              ShowOverlay(volume_.Label());
+              continue;
+            case KeyAction::Screenshot:
+              if (!repeat) Screenshot();
+              continue;
+            case KeyAction::FrameBack:
+            case KeyAction::FrameForward:
+              // Frames step only while paused; playing, the keys do nothing.
+              if (!clock_.Paused() || closing_ || quitAsked_) continue;
+              if (const std::optional<std::uint32_t> to =
+                      StepTarget(seekTo_.value_or(ShowTimeNow()), *action == KeyAction::FrameForward))
+                seekTo_ = to;
+              return false;  // the frame is drawn, then the pause holds
+            default: {
+              const SeekKey k = SeekKeyOf(*action);
+              // A seek replays from the start; after a quit the closing runs on.
+              if (!closing_ && !quitAsked_)
+                if (const std::optional<std::uint32_t> to = SeekTarget(k, seekTo_.value_or(ShowTimeNow()))) seekTo_ = to;
+              if (clock_.Paused()) return false;  // the landing frame is drawn, then the pause holds
+              continue;
+            }
           }
-          if (key == SDLK_SPACE || key == SDLK_p) {
-            if (!e.key.repeat) clock_.Paused() ? Resume() : Pause();
-            continue;
-          }
-          if (const std::optional<SeekKey> k = SeekKeyOf(key)) {
-            // A seek replays from the start; after a quit the closing runs on.
-            if (!closing_ && !quitAsked_)
-              if (const std::optional<std::uint32_t> to = SeekTarget(*k, seekTo_.value_or(ShowTimeNow()))) seekTo_ = to;
-            if (clock_.Paused()) return false;  // the landing frame is drawn, then the pause holds
-            continue;
-          }
-          if (key == SDLK_F12) {
-            if (!e.key.repeat) Screenshot();
-            continue;
-          }
-          event = WindowEvent::OtherKey;
-          return true;
         }
         default:
           event = WindowEvent::Other;
@@ -449,10 +495,16 @@ class SdlPlatform final : public EnginePlatform {
     want.channels = 2;
     want.samples = 1024;
     want.callback = [](void* user, Uint8* stream, int len) {
-      static_cast<AudioEngine*>(user)->Render(reinterpret_cast<float*>(stream),
-                                              static_cast<std::size_t>(len) / (2 * sizeof(float)));
+      auto* self = static_cast<SdlPlatform*>(user);
+      float* out = reinterpret_cast<float*>(stream);
+      const std::size_t frames = static_cast<std::size_t>(len) / (2 * sizeof(float));
+      self->engine_.Render(out, frames);
+      // The viewer's volume, after the mix: the mix runs on as it would, muted or not.
+      const float gain = self->gain_.load();
+      if (gain != 1.0f)
+        for (std::size_t i = 0; i < 2 * frames; ++i) out[i] *= gain;
     };
-    want.userdata = &engine_;
+    want.userdata = this;
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     quiet.Restore();
     if (device_ == 0) return SoundFailed(SDL_GetError());
@@ -542,17 +594,55 @@ class SdlPlatform final : public EnginePlatform {
     SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
   }
 
-  static std::optional<SeekKey> SeekKeyOf(SDL_Keycode key) {
-    switch (key) {
-      case SDLK_LEFT: return SeekKey::Back5;
-      case SDLK_RIGHT: return SeekKey::Forward5;
-      case SDLK_DOWN: return SeekKey::Back60;
-      case SDLK_UP: return SeekKey::Forward60;
-      case SDLK_HOME: return SeekKey::Start;
-      case SDLK_PAGEUP: return SeekKey::PreviousPhase;
-      case SDLK_PAGEDOWN: return SeekKey::NextPhase;
-      default: return std::nullopt;
+  static SeekKey SeekKeyOf(KeyAction action) {
+    switch (action) {
+      case KeyAction::Back5: return SeekKey::Back5;
+      case KeyAction::Forward5: return SeekKey::Forward5;
+      case KeyAction::Back60: return SeekKey::Back60;
+      case KeyAction::Forward60: return SeekKey::Forward60;
+      case KeyAction::Start: return SeekKey::Start;
+      case KeyAction::PreviousPhase: return SeekKey::PreviousPhase;
+      default: return SeekKey::NextPhase;
     }
+  }
+
+  // The key table's names as SDL key codes, once: a binding with Alt is looked
+  // for first, so Alt+Enter is not taken for a plain key.
+  struct Binding {
+    SDL_Keycode key;
+    bool alt;
+    KeyAction action;
+  };
+  static std::vector<Binding> MakeBindings() {
+    std::vector<Binding> out;
+    for (int k = 0; k < PlayerKeyCount; ++k) {
+      for (int n = 0; n < 4 && PlayerKeys[k].keys[n]; ++n) {
+        const char* name = PlayerKeys[k].keys[n];
+        const bool alt = std::strncmp(name, "Alt+", 4) == 0;
+        const SDL_Keycode code = SDL_GetKeyFromName(alt ? name + 4 : name);
+        if (code == SDLK_UNKNOWN) continue;
+        out.push_back({code, alt, PlayerKeys[k].action});
+        // Enter on the keypad does what Enter does.
+        if (code == SDLK_RETURN) out.push_back({SDLK_KP_ENTER, alt, PlayerKeys[k].action});
+      }
+    }
+    return out;
+  }
+  std::optional<KeyAction> ActionOf(const SDL_Keysym& sym) const {
+    const bool alt = (sym.mod & KMOD_ALT) != 0;
+    for (const bool withAlt : {true, false}) {
+      if (withAlt && !alt) continue;
+      for (const Binding& b : bindings_)
+        if (b.key == sym.sym && b.alt == withAlt) return b.action;
+    }
+    return std::nullopt;
+  }
+
+  // A line over the picture for a second, like the seek label.
+  void ShowOverlay(const std::string& text) {
+    overlayText_ = text;
+    overlayUntil_ = SDL_GetTicks64() + 1000;
+    if (clock_.Paused()) Redraw();
   }
 
   void Screenshot() {
@@ -563,10 +653,13 @@ class SdlPlatform final : public EnginePlatform {
     const PictureRect r = PlacePicture(320, 240, ow, oh, options_.fit);
     std::string written, error;
     const std::uint32_t at = ShowTimeNow();
-    if (SaveScreenshot(*frame, r.w, r.h, at, written, error))
+    if (SaveScreenshot(*frame, r.w, r.h, at, ScreenshotDirectories(), written, error)) {
       std::fprintf(stderr, "zintavel: the frame at %s saved as %s\n", SeekLabel(at).c_str(), written.c_str());
-    else
+      ShowOverlay("SAVED " + ScreenshotShownName(written));
+    } else {
       std::fprintf(stderr, "zintavel: %s\n", error.c_str());
+      ShowOverlay("FRAME NOT SAVED");
+    }
   }
 
   bool InvisibleDriver() const {
@@ -624,8 +717,8 @@ class SdlPlatform final : public EnginePlatform {
       const bool close = e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
       if (e.type == SDL_KEYDOWN && !e.key.repeat) {
         const SDL_Keycode key = e.key.keysym.sym;
-        const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
-        if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+        const std::optional<KeyAction> action = ActionOf(e.key.keysym);
+        if (action == KeyAction::FullScreen) {
           ToggleFullScreen();
           continue;
         }
@@ -634,7 +727,7 @@ class SdlPlatform final : public EnginePlatform {
           if (options_.gentleOn) options_.gentleOn();
           std::fprintf(stderr, "zintavel: gentle mode on (G on the warning card)\n");
         }
-        if (key == SDLK_ESCAPE) {
+        if (action == KeyAction::Quit) {
           hurry_ = true;  // the closing that follows ends at once
           SDL_PushEvent(&e);
         }
@@ -727,6 +820,9 @@ class SdlPlatform final : public EnginePlatform {
   bool gentle_ = options_.gentle;
   bool quitAsked_ = false;                // an Escape or close request went to the show
   const Picture* frame_ = nullptr;        // the FrameBuffer, as the scenes drew it
+  std::vector<Binding> bindings_ = MakeBindings();
+  Volume volume_;
+  std::atomic<float> gain_{1.0f};         // volume_'s gain, read by the sound thread
 };
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr Glyph Font[] = {
     {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}}, {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
     {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}}, {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
     {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}}, {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
-    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {'A', {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11}},
+    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {'%', {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03}}, {'A', {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11}},
     {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}}, {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}},
     {'D', {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}}, {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}},
     {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}}, {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}},
@@ -59,7 +59,7 @@ std::optional<std::uint32_t> SeekTarget(SeekKey key, std::uint32_t now) {
     case SeekKey::Start: return 0u;
     case SeekKey::PreviousPhase:
       for (int i = ShowMarks - 1; i >= 0; --i)
-        if (starts[i] + 1000 <= now) return starts[i];
+        if (starts[i] + PhaseBackMs <= now) return starts[i];
       return 0u;
     case SeekKey::NextPhase:
       for (const std::uint32_t s : starts)
@@ -68,6 +68,18 @@ std::optional<std::uint32_t> SeekTarget(SeekKey key, std::uint32_t now) {
   }
   return std::nullopt;
 }
+
+std::optional<std::uint32_t> StepTarget(std::uint32_t now, bool forward) {
+  // Frame k of the grid is at ceil(k * 1000 / 60) ms; `now` lies in frame k.
+  const std::uint64_t k = static_cast<std::uint64_t>(now) * Grid / 1000;
+  if (!forward && k == 0) return std::nullopt;
+  const std::uint64_t to = forward ? k + 1 : k - 1;
+  const std::uint64_t ms = (to * 1000 + Grid - 1) / Grid;
+  if (ms > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(ms);
+}
+
+std::string Volume::Label() const { return muted ? "MUTED" : "VOLUME " + std::to_string(percent) + "%"; }
 
 const char* PhaseAt(std::uint32_t showMs) {
   std::uint32_t starts[ShowMarks];
@@ -79,7 +91,7 @@ const char* PhaseAt(std::uint32_t showMs) {
 
 std::string SeekLabel(std::uint32_t showMs) {
   char text[64];
-  std::snprintf(text, sizeof text, "%u:%02u.%u  %s", showMs / 60000, showMs / 1000 % 60, showMs / 100 % 10,
+  std::snprintf(text, sizeof text, "%u:%02u.%u %s", showMs / 60000, showMs / 1000 % 60, showMs / 100 % 10,
                 PhaseAt(showMs));
   std::string s = text;
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

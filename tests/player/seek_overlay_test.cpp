@@ -37,11 +37,47 @@ TEST(SeekOverlayTest, KeysGoWhereAVideoPlayersDo) {
   EXPECT_EQ(SeekTarget(SeekKey::NextPhase, s[2] - 1), s[2]);
   EXPECT_EQ(SeekTarget(SeekKey::NextPhase, s[4] + 5000), s[5]);
   EXPECT_FALSE(SeekTarget(SeekKey::NextPhase, s[5]));  // the text pages run until a quit
-  // Page Up: this phase's start, or the one before within its first second.
+  // Page Up: this phase's start, or the one before within 3 s of this one's.
   EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, s[3] + 4000), s[3]);
+  EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, s[3] + PhaseBackMs), s[3]);
+  EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, s[3] + PhaseBackMs - 1), s[2]);
   EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, s[3] + 200), s[2]);
   EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, 500), 0u);
   EXPECT_EQ(SeekTarget(SeekKey::PreviousPhase, 600000), s[5]);
+}
+
+TEST(SeekOverlayTest, FrameStepsAndVolume) {
+  // Steps walk the 60 Hz grid one frame at a time, both ways, and land inside
+  // the frame they name: frame k starts at the first whole ms of k / 60 s.
+  EXPECT_FALSE(StepTarget(0, false));
+  EXPECT_FALSE(StepTarget(16, false));
+  EXPECT_EQ(StepTarget(0, true), 17u);
+  EXPECT_EQ(StepTarget(17, false), 0u);
+  EXPECT_EQ(StepTarget(1000, true), 1017u);
+  EXPECT_EQ(StepTarget(1016, false), 984u);  // 1016 is still in frame 60, which starts at 1000
+  for (std::uint32_t t : {1u, 999u, 83616u, 245070u}) {
+    const std::uint32_t on = *StepTarget(t, true);
+    EXPECT_EQ(on * 60ull / 1000, t * 60ull / 1000 + 1) << t;
+    EXPECT_EQ(*StepTarget(on, false) * 60ull / 1000, t * 60ull / 1000) << t;
+  }
+  EXPECT_FALSE(StepTarget(0xFFFFFFFFu, true));
+
+  Volume v;
+  EXPECT_EQ(v.Gain(), 1.0f);
+  EXPECT_EQ(v.Label(), "VOLUME 100%");
+  v.Up();
+  EXPECT_EQ(v.percent, 100);
+  for (int i = 0; i < 12; ++i) v.Down();
+  EXPECT_EQ(v.percent, 0);
+  EXPECT_EQ(v.Gain(), 0.0f);
+  v.Up(), v.Up(), v.Up();
+  v.muted = true;
+  EXPECT_EQ(v.Gain(), 0.0f);
+  EXPECT_EQ(v.Label(), "MUTED");
+  v.muted = false;  // unmuting comes back at the level it left
+  EXPECT_FLOAT_EQ(v.Gain(), 0.09f);
+  EXPECT_EQ(TextRects("100%", 0, 0, 1).empty(), false);
+  EXPECT_GT(TextRects("%", 0, 0, 1).size(), 3u);  // the sign has a glyph of its own
 }
 
 TEST(SeekOverlayTest, LabelsNamesAndFont) {
@@ -51,8 +87,8 @@ TEST(SeekOverlayTest, LabelsNamesAndFont) {
   EXPECT_STREQ(PhaseAt(s[1] - 1), "title card");
   EXPECT_STREQ(PhaseAt(s[2]), "countdown");
   EXPECT_STREQ(PhaseAt(s[5] + 100000), "text pages");
-  EXPECT_EQ(SeekLabel(83616), "1:23.6  BRIDGE");
-  EXPECT_EQ(SeekLabel(0), "0:00.0  TITLE CARD");
+  EXPECT_EQ(SeekLabel(83616), "1:23.6 BRIDGE");
+  EXPECT_EQ(SeekLabel(0), "0:00.0 TITLE CARD");
   EXPECT_EQ(TimeForFileName(83616), "01m23.616s");
   EXPECT_EQ(TimeForFileName(3723004), "62m03.004s");
 

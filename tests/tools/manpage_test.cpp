@@ -1,5 +1,5 @@
-// The manual page made from --help: every option of the help is in it, and
-// groff reads it without a warning.
+// The manual page made from --help: every option of the help and every key of
+// the player's table is in it, and groff reads it without a warning.
 #include "manpage.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/options.h"
+#include "platform/keys.h"
 #include "support/test_support.h"
 
 namespace {
@@ -42,9 +43,16 @@ TEST(ManualPageTest, EveryOptionOfTheHelpIsInTheBuiltPage) {
   std::stringstream text;
   text << built.rdbuf();
   const std::string page = text.str();
-  EXPECT_EQ(page, ManualPage(ProgramHelp, page.substr(page.find("\"Zintavel ") + 10, 5)));
+  EXPECT_EQ(page, ManualPage(ProgramHelpText(), page.substr(page.find("\"Zintavel ") + 10, 5)));
   const std::set<std::string> inPage = OptionsNamedIn(Unroff(page));
   for (const std::string& name : help) EXPECT_EQ(inPage.count(name), 1u) << name << " is missing from the page";
+  // Every key of the player's table, in KEYS and not among the options.
+  const std::string keys = page.substr(page.find(".SH KEYS"));
+  for (int k = 0; k < PlayerKeyCount; ++k)
+    for (int n = 0; n < 4 && PlayerKeys[k].keys[n]; ++n)
+      EXPECT_NE(keys.find(".B " + RoffText(KeyShown(PlayerKeys[k].keys[n])) + "\n"), std::string::npos)
+          << PlayerKeys[k].keys[n];
+  EXPECT_EQ(page.find("Page Up"), page.rfind("Page Up")) << "keys listed twice";
   // The option lines' continuations stay with their option.
   EXPECT_NE(page.find(".TP\n\\fB\\-\\-every\\fR \\fIN\\fR\nwrite only every Nth frame"), std::string::npos) << page;
 }

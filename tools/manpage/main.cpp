@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zintavel-manpage OUT.6\n");
     return 2;
   }
-  const std::string page = ManualPage(ProgramHelp, ZINTAVEL_VERSION);
+  const std::string page = ManualPage(ProgramHelpText(), ZINTAVEL_VERSION);
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out) {
     std::perror(argv[1]);

@@ -3,6 +3,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/keys.h"
+
 namespace {
 
 // The option column of --help: terms start at 2, descriptions at 22.
@@ -36,18 +38,8 @@ const char* const Head =
     ".RI [ options ]\n"
     ".SH DESCRIPTION\n";
 
+// After the keys of the player's table: the ones of the card and the terminal.
 const char* const Tail =
-    ".SH KEYS\n"
-    ".TP\n"
-    ".B Escape\n"
-    "or closing the window: quit, after the ten-second closing fade; a second\n"
-    "Escape or close during the fade ends it at once.\n"
-    ".TP\n"
-    ".BR F11 \", \" Alt+Enter\n"
-    "switch between full screen and a window.\n"
-    ".TP\n"
-    ".BR Space \", \" P\n"
-    "pause and resume; the picture and the music stop together.\n"
     ".TP\n"
     ".B G\n"
     "on the warning card shown before the show: play it with \\fB\\-\\-gentle\\fR.\n"
@@ -116,6 +108,7 @@ std::string ManualPage(const std::string& help, const std::string& version) {
   page += ".SH OPTIONS\n";
   for (; i < lines.size(); ++i) {
     const std::string& line = lines[i];
+    if (line == KeysHeading) break;  // the keys come from their table, below
     const bool option = line.size() > 3 && line.compare(0, 2, "  ") == 0 && Trim(line)[0] == '-';
     const bool continuation = line.size() > DescriptionColumn && line.find_first_not_of(' ') == DescriptionColumn;
     if (option) {
@@ -129,6 +122,13 @@ std::string ManualPage(const std::string& help, const std::string& version) {
     } else if (!Trim(line).empty()) {
       page += ".PP\n" + RoffText(Trim(line)) + "\n";
     }
+  }
+  page += ".SH KEYS\n";
+  for (int k = 0; k < PlayerKeyCount; ++k) {
+    page += ".TP\n";
+    for (int n = 0; n < 4 && PlayerKeys[k].keys[n]; ++n)
+      page += std::string(n ? ".TQ\n" : "") + ".B " + RoffText(KeyShown(PlayerKeys[k].keys[n])) + "\n";
+    page += RoffText(PlayerKeys[k].does) + ".\n";
   }
   page += Tail;
   return page;
