@@ -136,7 +136,7 @@
       seekAsked(Module._zw_seek_key(k));
       return;
     }
-    if (e.key === 'Escape') events.push(Escape);
+    if (e.key === 'Escape' || e.key === 'q' || e.key === 'Q') events.push(Escape);
     else events.push(OtherKey);
   });
   canvas.addEventListener('dblclick', () => { if (lastPointer === 'mouse') toggleFullScreen(); });
