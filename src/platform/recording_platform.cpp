@@ -255,16 +255,18 @@ class Recorder final : public RecordingPlatform {
     }
   }
   // One chapter a phase, in ms from the first frame written; the phase under
-  // way at that frame opens the clip.
+  // way at that frame opens the clip. A phase that held the screen for less
+  // than a frame is no chapter: the one after it takes its place.
   void SetChapters() {
     if (!began_) return;
     const std::uint32_t first = Elapsed(firstFrame_);
     const std::uint32_t last = Elapsed(stopped_ ? stoppedAt_ : presented_);
+    const std::uint64_t frameMs = (1000 + options_.sink.fps - 1) / options_.sink.fps;
     std::vector<RecordingSink::Chapter> chapters;
     for (const Mark& m : marks_) {
       if (m.at >= last) break;
       const std::uint64_t at = m.at > first ? m.at - first : 0;
-      if (!chapters.empty() && at == 0) chapters.back().title = m.name;
+      if (!chapters.empty() && at < chapters.back().startMs + frameMs) chapters.back().title = m.name;
       else chapters.push_back({m.name, at});
     }
     sink_->SetChapters(chapters, last - first);

@@ -142,6 +142,17 @@ TEST(ClipTest, VideoFilesListThePhasesAsChapters) {
   EXPECT_EQ(c[3].title, "part two");
   EXPECT_EQ(c[3].startMs, starts[4] - 70000);
 
+  // A clip from a phase's start opens with that phase, not with a chapter of
+  // less than a frame for the one before (the new phase's first frame comes a
+  // frame after the seek's target).
+  const std::string atCountdown = dir.Path("countdown.mkv");
+  r = RunProgram(Demo() + "--record " + atCountdown + " --start-at 74 --stop-at 74.5");
+  ASSERT_EQ(r.code, 0) << r.output;
+  c = ChaptersOf(atCountdown);
+  ASSERT_EQ(c.size(), 1u) << r.output;
+  EXPECT_EQ(c[0].title, "countdown");
+  EXPECT_EQ(c[0].startMs, 0);
+
   const std::string whole = dir.Path("whole.mp4");
   r = RunProgram(Demo() + "--record " + whole + " --fps 5 --scale 1 --quit-at 21000");
   ASSERT_EQ(r.code, 0) << r.output;
