@@ -40,6 +40,36 @@ install_missing() {
   if [[ $arm64 -eq 1 ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
     "${sudo[@]}" dpkg --add-architecture arm64
   fi
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  wait_for_package_lock
+  # apt waits too, for a lock taken between our look and its start.
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
+}
+
+# The locks another package manager holds while it works (an unattended
+# upgrade often does on a fresh machine); tests point this elsewhere.
+package_locks=${ZINTAVEL_PACKAGE_LOCKS:-/var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock}
+
+# Waits, saying so once, while any of the locks is held, for at most ten minutes.
+wait_for_package_lock() {
+  local lock waited=0 limit=${ZINTAVEL_PACKAGE_LOCK_WAIT:-600}
+  command -v flock >/dev/null || return 0
+  while :; do
+    local held=""
+    for lock in $package_locks; do
+      [[ -e "$lock" ]] || continue
+      if ! "${sudo[@]}" flock -n "$lock" true 2>/dev/null; then held=$lock; break; fi
+    done
+    [[ -z "$held" ]] && return 0
+    if [[ $waited -eq 0 ]]; then
+      echo "$tag: another package manager is at work ($held is held, an unattended upgrade perhaps);" \
+        "waiting for it, up to $((limit / 60)) minutes" >&2
+    fi
+    if [[ $waited -ge $limit ]]; then
+      echo "$tag: $held is still held after $((limit / 60)) minutes; try again once it is free" >&2
+      exit 1
+    fi
+    sleep 2
+    waited=$((waited + 2))
+  done
 }
