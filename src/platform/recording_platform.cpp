@@ -13,6 +13,7 @@
 
 #include "choreo/phases.h"
 #include "os/stop_signals.h"
+#include "record/video_quality.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ class Recorder final : public RecordingPlatform {
       return true;
     }
     DecodeSurface();
+    if (!began_ && options_.sink.targetBytes) SayBudget();
     bool ok = began_ || (began_ = sink_->Begin(width_, height_));
     ok = ok && sink_->WriteFrame(presented_ - firstFrame_, frame_.data());
     if (!ok) {
@@ -254,6 +256,20 @@ class Recorder final : public RecordingPlatform {
       mix_[2 * i + 1] *= gain;
     }
   }
+  // --size's plan, as the encoder takes it when it opens at this first frame.
+  void SayBudget() {
+    const double seconds = options_.sink.plannedSeconds ? options_.sink.plannedSeconds() : 0;
+    const std::optional<SizeBudget> b =
+        BudgetFor(options_.sink.form, options_.sink.targetBytes, seconds, options_.sink.fps, scale_);
+    if (!b) return;  // the encoder says why
+    char line[160];
+    std::snprintf(line, sizeof line, "zintavel: %llu MB for %s: video at %lld kb/s, sound at %lld kb/s, %dx",
+                  static_cast<unsigned long long>(options_.sink.targetBytes / 1000000), Clock(seconds).c_str(),
+                  static_cast<long long>(b->videoBitRate / 1000), static_cast<long long>(b->audioBitRate / 1000),
+                  scale_);
+    Say(line);
+  }
+
   // One chapter a phase, in ms from the first frame written; the phase under
   // way at that frame opens the clip. A phase that held the screen for less
   // than a frame is no chapter: the one after it takes its place.
@@ -374,16 +390,34 @@ class Recorder final : public RecordingPlatform {
 
 std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options) {
   SinkSettings settings = options.sink;
-  // The length the recording plans, once the pages are loaded (the encoder opens at the first frame).
+  // The length the recording plans, once the pages are loaded (the encoder
+  // opens at the first frame): what is written, from the clip's start to its
+  // end, or to the end of the closing.
   settings.plannedSeconds = [options] {
-    const std::uint64_t ms = options.quitAt ? std::uint64_t{*options.quitAt} + ClosingMs
-                                            : BeforePartTwoMs + (options.wholePartTwo ? options.wholePartTwo() : 0) +
-                                                  std::uint64_t{ClosingMs};
-    return static_cast<double>(ms) / 1000;
+    std::uint64_t end = options.quitAt ? std::uint64_t{*options.quitAt} + ClosingMs
+                                       : BeforePartTwoMs + (options.wholePartTwo ? options.wholePartTwo() : 0) +
+                                             std::uint64_t{ClosingMs};
+    if (options.stopAt) end = std::min<std::uint64_t>(end, *options.stopAt);
+    return end > options.startAt ? static_cast<double>(end - options.startAt) / 1000 : 0.0;
   };
   const bool shared = settings.form == RecordingForm::Mp4 || settings.form == RecordingForm::Webm;
   const int width = options.forceDoubling ? 640 : 320;
   settings.scale = options.scale.value_or(shared ? std::max(1, 1280 / width) : 1);
+  if (settings.targetBytes && (options.stopAt || options.quitAt)) {
+    // The length is known before the show runs (at most this long): refuse a
+    // size that cannot hold it at once, not after the unseen run to the start,
+    // and enlarge as the bits allow.
+    const std::uint64_t end = options.stopAt ? *options.stopAt : std::uint64_t{*options.quitAt} + ClosingMs;
+    const double seconds = end > options.startAt ? static_cast<double>(end - options.startAt) / 1000 : 0.0;
+    const std::optional<SizeBudget> budget = BudgetFor(settings.form, settings.targetBytes, seconds, settings.fps,
+                                                       options.scale);
+    if (!budget) {
+      std::fprintf(stderr, "zintavel: %s: %llu MB cannot hold %.1f s of picture and sound\n", settings.path.c_str(),
+                   static_cast<unsigned long long>(settings.targetBytes / 1000000), seconds);
+      return nullptr;
+    }
+    settings.scale = budget->scale;
+  }
   std::unique_ptr<RecordingSink> sink = settings.form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
                                                                                      : MakeVideoFileSink(settings);
   struct stat existing;
@@ -392,7 +426,9 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
     std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
     return nullptr;
   }
-  auto recorder = std::make_unique<Recorder>(options, MakeThreadedSink(std::move(sink)), settings.scale);
+  RecordingOptions planned = options;
+  planned.sink.plannedSeconds = settings.plannedSeconds;  // for --size's line at the first frame
+  auto recorder = std::make_unique<Recorder>(planned, MakeThreadedSink(std::move(sink)), settings.scale);
   recorder->replacing = replacing;
   return recorder;
 }

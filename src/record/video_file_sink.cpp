@@ -269,10 +269,16 @@ class VideoFileSink final : public RecordingSink {
       std::int64_t bitRate = 0;
       if (settings_.targetBytes) {
         const double seconds = settings_.plannedSeconds ? settings_.plannedSeconds() : 0;
-        bitRate = VideoBitRateFor(settings_.targetBytes, seconds, AudioBitRate());
-        if (bitRate == 0)
-          return Fail(path + ": " + std::to_string(settings_.targetBytes / 1000000) + " MB cannot hold " +
-                      std::to_string(static_cast<long>(seconds)) + " s of picture and sound");
+        const std::optional<SizeBudget> budget =
+            BudgetFor(settings_.form, settings_.targetBytes, seconds, settings_.fps, settings_.scale);
+        if (!budget) {
+          char held[32];
+          std::snprintf(held, sizeof held, "%.1f", seconds);
+          return Fail(path + ": " + std::to_string(settings_.targetBytes / 1000000) + " MB cannot hold " + held +
+                      " s of picture and sound");
+        }
+        bitRate = budget->videoBitRate;
+        audioBitRate_ = budget->audioBitRate;
         video_->bit_rate = bitRate;
         // A one-second buffer at that rate keeps the whole file to its size.
         video_->rc_max_rate = bitRate;
@@ -326,13 +332,8 @@ class VideoFileSink final : public RecordingSink {
     return true;
   }
 
-  std::int64_t AudioBitRate() const {
-    switch (settings_.form) {
-      case RecordingForm::Mp4: return 192000;
-      case RecordingForm::Webm: return 160000;
-      default: return 0;
-    }
-  }
+  // --size's share for the sound where it is set, else the form's own rate.
+  std::int64_t AudioBitRate() const { return audioBitRate_ ? audioBitRate_ : DefaultAudioBitRate(settings_.form); }
 
   bool OpenAudio() {
     const std::string& path = settings_.path;
@@ -504,6 +505,7 @@ class VideoFileSink final : public RecordingSink {
   }
 
   SinkSettings settings_;
+  std::int64_t audioBitRate_ = 0;  // set by --size when the encoder opens
   int width_ = 0, height_ = 0;
   AVFormatContext* format_ = nullptr;
   AVCodecContext *video_ = nullptr, *audio_ = nullptr;

@@ -1,5 +1,6 @@
 #include "record/video_quality.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 std::optional<int> CrfFor(RecordingForm form, std::optional<int> level) {
@@ -26,4 +27,35 @@ std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int
   const double video = (bits - static_cast<double>(audioBitRate) * seconds) / (seconds + 1);
   constexpr double Minimum = 50000;  // below this the picture is mush
   return video < Minimum ? 0 : static_cast<std::int64_t>(video);
+}
+
+std::int64_t DefaultAudioBitRate(RecordingForm form) {
+  switch (form) {
+    case RecordingForm::Mp4: return 192000;
+    case RecordingForm::Webm: return 160000;
+    default: return 0;
+  }
+}
+
+std::optional<SizeBudget> BudgetFor(RecordingForm form, std::uint64_t targetBytes, double seconds, std::uint32_t fps,
+                                    std::optional<int> scale) {
+  if (seconds <= 0 || fps == 0) return std::nullopt;
+  SizeBudget b;
+  // The whole rate the file allows; the sound keeps its full rate down to
+  // 2 Mb/s of it, then steps down (AAC and Opus stay clean at 96 kb/s stereo).
+  const double whole = static_cast<double>(targetBytes) * 8 / seconds;
+  const std::int64_t full = DefaultAudioBitRate(form);
+  b.audioBitRate = whole >= 2000000 ? full : whole >= 1000000 ? std::min<std::int64_t>(full, 128000) : 96000;
+  b.videoBitRate = VideoBitRateFor(targetBytes, seconds, b.audioBitRate);
+  if (b.videoBitRate == 0) return std::nullopt;
+  if (scale) {
+    b.scale = *scale;
+  } else {
+    // Measured on the show (x264 superfast, frames averaged back to 320x240,
+    // PSNR): under about 20 kbit a frame 1x looks best, under about 100 kbit
+    // 2x, above that 4x, which video sites keep sharp.
+    const double perFrame = static_cast<double>(b.videoBitRate) / fps;
+    b.scale = perFrame < 20000 ? 1 : perFrame < 100000 ? 2 : 4;
+  }
+  return b;
 }

@@ -28,3 +28,17 @@ std::optional<int> CrfFor(RecordingForm form, std::optional<int> level);
 // sound (audioBitRate) fit targetBytes with a margin for the container and for
 // the video buffer's one second; 0 when even a bare minimum does not fit.
 std::int64_t VideoBitRateFor(std::uint64_t targetBytes, double seconds, std::int64_t audioBitRate);
+
+// How --size spends its bytes on `seconds` of a form: the sound's rate (less
+// where the bytes are few: at 192 kb/s the sound would take a large share of a
+// small file), the video's, and the enlargement that gives the best picture for
+// those bits (where `scale` is not given). Nothing when the bytes cannot hold it.
+struct SizeBudget {
+  std::int64_t videoBitRate = 0;
+  std::int64_t audioBitRate = 0;
+  int scale = 1;
+};
+std::optional<SizeBudget> BudgetFor(RecordingForm form, std::uint64_t targetBytes, double seconds, std::uint32_t fps,
+                                    std::optional<int> scale);
+// The sound's rate for a form without --size.
+std::int64_t DefaultAudioBitRate(RecordingForm form);

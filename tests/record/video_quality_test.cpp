@@ -1,6 +1,6 @@
-// --quality and --size: the levels' CRFs per encoder, the bit rate a size
-// allows, and real recordings that come out in the order of their levels and
-// within the size asked.
+// --quality and --size: the levels' CRFs per encoder, the bit rates and the
+// enlargement a size allows, and real recordings that come out in the order of
+// their levels, within the size asked, and spend it on the clip recorded.
 #include "record/video_quality.h"
 
 #include <gtest/gtest.h>
@@ -63,8 +63,41 @@ TEST(VideoQualityTest, RecordingsFollowTheirLevelAndFitTheirSize) {
     EXPECT_EQ(RunProgram("--record " + dir.Path("x.mp4") + " " + bad).code, 2) << bad;
   EXPECT_EQ(RunProgram("--record " + dir.Path("x.mkv") + " --quality high").code, 2);
   EXPECT_EQ(RunProgram("--quality high").code, 2);
-  // Told at the first frame, when the encoder opens: 40 s planned.
+  // Told before the show runs when the length is known up front: 40 s planned.
   ProgramResult tiny = RunProgram("--record " + dir.Path("tiny.mp4") + " --fps 30 --quit-at 30000 --size 1");
   EXPECT_EQ(tiny.code, 1);
-  EXPECT_NE(tiny.output.find("1 MB cannot hold 40 s of picture and sound"), std::string::npos) << tiny.output;
+  EXPECT_NE(tiny.output.find("1 MB cannot hold 40.0 s of picture and sound"), std::string::npos) << tiny.output;
+  EXPECT_EQ(tiny.output.find("recording"), std::string::npos) << tiny.output;
+  EXPECT_FALSE(fs::exists(dir.Path("tiny.mp4")));
+}
+
+TEST(VideoQualityTest, ASizeIsSpentOnWhatIsRecorded) {
+  // The sound keeps its rate while the file has room, then steps down.
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 50000000, 245, 60, std::nullopt)->audioBitRate, 128000);
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 100000000, 245, 60, std::nullopt)->audioBitRate, 192000);
+  EXPECT_EQ(BudgetFor(RecordingForm::Webm, 100000000, 245, 60, std::nullopt)->audioBitRate, 160000);
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 10000000, 245, 60, std::nullopt)->audioBitRate, 96000);
+  // The enlargement follows the bits a frame: few, 1x; some, 2x; plenty, 4x;
+  // a scale asked for is kept.
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 10000000, 245, 60, std::nullopt)->scale, 1);
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 50000000, 245, 60, std::nullopt)->scale, 2);
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 10000000, 10, 60, std::nullopt)->scale, 4);
+  EXPECT_EQ(BudgetFor(RecordingForm::Mp4, 10000000, 245, 60, 3)->scale, 3);
+  EXPECT_FALSE(BudgetFor(RecordingForm::Mp4, 1000000, 100, 60, std::nullopt));
+  EXPECT_FALSE(BudgetFor(RecordingForm::Mp4, 1000000, 0, 60, std::nullopt));
+
+  // A 4 s clip from the middle of the show gets the whole size, not 4/245 of it,
+  // and says what it chose at its first frame.
+  TempDir dir;
+  const std::string clip = dir.Path("clip.mp4");
+  ProgramResult r = RunProgram("--record " + clip + " --fps 30 --start-at 100 --stop-at 104 --size 2");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_LE(fs::file_size(clip), 2000000u);
+  EXPECT_GE(fs::file_size(clip), 1000000u) << r.output;
+  EXPECT_NE(r.output.find("2 MB for 0:04: video at "), std::string::npos) << r.output;
+  // Refused at once when it cannot hold the clip, before the unseen run to its start.
+  r = RunProgram("--record " + dir.Path("long.mp4") + " --start-at 100 --stop-at 200 --size 1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.output.find("long.mp4: 1 MB cannot hold 100.0 s of picture and sound"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("recording"), std::string::npos) << r.output;
 }
