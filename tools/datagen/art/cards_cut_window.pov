@@ -1,0 +1,67 @@
+// zintavel-art 320x240
+// The second picture part one cuts to: a tall window of coloured glass lit
+// from behind, between dark frames, over black. Besides the cuts it tints the
+// lettering of the first pages (the demo moves it 65 columns right): the
+// window fills source columns 112 to 259, the pages' text lies under 117 to
+// 254, so that is where the glass must be deep and saturated, never near
+// white nor near black, its colours changing slowly across it.
+#include "house.inc"
+
+camera {
+  orthographic
+  location <160, 120, -1000>
+  look_at <160, 120, 0>
+  right x * 320
+  up y * 240
+}
+background { color rgb 0 }
+light_source { <-2000, 900, -1500> color Amber * 0.9 }
+light_source { <2000, 600, -400> color Teal * 0.8 }
+
+// The glass: ink blue into teal, rose and ember across, with slow streaks
+// down it. Lit from behind, so it glows by itself.
+box {
+  <112, -2, 10>, <260, 242, 12>
+  pigment {
+    gradient x
+    turbulence <0.02, 0.25, 0>
+    color_map {
+      [0.00 color srgb <0.16, 0.20, 0.52>]
+      [0.10 color srgb <0.16, 0.20, 0.52>]
+      [0.28 color srgb <0.10, 0.42, 0.52>]
+      [0.42 color srgb <0.08, 0.52, 0.50>]
+      [0.58 color srgb <0.50, 0.16, 0.42>]
+      [0.74 color srgb <0.62, 0.16, 0.30>]
+      [0.90 color srgb <0.66, 0.26, 0.12>]
+      [1.00 color srgb <0.66, 0.26, 0.12>]
+    }
+    scale 184 translate x * 94
+  }
+  finish { emission 1 diffuse 0 ambient 0 }
+}
+
+// The leading: thin brass mullions and transoms in front of the glass.
+#declare Lead = material { texture {
+  pigment { color Amber * 0.7 }
+  finish { ambient 0 diffuse 0.6 specular 0.6 roughness 0.01 metallic }
+} }
+#for (X, 148, 230, 37)
+  cylinder { <X, -5, 5>, <X, 245, 5>, 0.8 material { Lead } }
+#end
+#for (Y, 24, 230, 48)
+  cylinder { <112, Y, 5>, <260, Y, 5>, 0.8 material { Lead } }
+#end
+
+// Dark frame pillars either side, caught only along their edges.
+#declare Pillar = material { texture {
+  pigment { color Night }
+  finish { ambient 0 diffuse 0.5 specular 0.8 roughness 0.004 reflection 0.1 }
+} }
+cylinder { <104, -5, 0>, <104, 245, 0>, 8 material { Pillar } }
+cylinder { <268, -5, 0>, <268, 245, 0>, 8 material { Pillar } }
+// Thin rods of light across the dark on either side.
+#declare Rod = material { texture { pigment { color Teal } finish { emission 0.6 diffuse 0.3 ambient 0 } } }
+cylinder { <0, 60, 4>, <96, 60, 4>, 0.7 material { Rod } }
+cylinder { <0, 182, 4>, <96, 182, 4>, 0.5 material { Rod } }
+cylinder { <276, 96, 4>, <320, 96, 4>, 0.6 material { Rod } }
+cylinder { <276, 206, 4>, <320, 206, 4>, 0.5 material { Rod } }
