@@ -37,7 +37,7 @@ Canvas DarkSky(const Canvas& c) {
 }
 
 // The slide strips' lettering: its baseline in the picture's rows.
-constexpr float SlideBaseline = 119;
+constexpr float SlideBaseline = 118;
 
 }  // namespace
 
@@ -109,19 +109,19 @@ Canvas OverlayPicture(int which, const Fonts& fonts) {
 Canvas SlidePicture(int which, const Fonts& fonts) {
   Canvas c(320, 240, {});
   // Only rows 107..124 and columns 70..244 are ever shown, added over the
-  // scene. The lettering keeps its descenders two rows clear of the strip's
-  // bottom edge: the strip ends just above a bright horizon line of the
-  // picture mirrored under it, and a cut-off tail or a rule along the
-  // baseline reads as a mistake.
+  // scene. The lettering sits high, its descenders four rows clear of the
+  // strip's bottom edge: the lower strip ends just above the horizon line of
+  // the mirror picture, and a cut-off tail or a rule along the baseline reads
+  // as a mistake.
   const Rgb colour = which == 0 ? Teal : Rose;
-  const Canvas rail = Art("cards_slide_rail", 176, 4);
+  const Canvas rail = Art("cards_slide_rail", 176, 3);
   for (int y = 0; y < rail.height; ++y) {
     for (int x = 0; x < rail.width; ++x) {
       const Rgb r = rail.rgb[static_cast<std::size_t>(y) * rail.width + x];
       c.At(69 + x, 107 + y) = {r.r * colour.r, r.g * colour.g, r.b * colour.b};
     }
   }
-  Caption(c, fonts.bold, 12, which == 0 ? "real time - every pixel" : "software - rendered", 157, SlideBaseline,
+  Caption(c, fonts.bold, 11, which == 0 ? "real time - every pixel" : "software - rendered", 157, SlideBaseline,
           Mix(colour, Paper, 0.7f), true);
   return c;
 }

@@ -1,7 +1,7 @@
 // zintavel-art 320x80
 // The band of light part one lays over its rows 80 to 159: two glass
 // strands, one teal and one amber, winding round each other along the band,
-// joined by thin brass rungs, on black. One unit is one pixel.
+// on black. One unit is one pixel.
 #include "house.inc"
 
 camera {
@@ -34,11 +34,3 @@ light_source { <3000, 800, 1500> color Teal * 1.2 }
 #end
 Strand(0, Teal * 0.8)
 Strand(pi, Amber * 0.8)
-// Rungs where the strands pass each other's side.
-#for (X, 0, 320, 10)
-  cylinder {
-    <X, 40 + 24 * sin(X * 2 * pi / 160), -24 * cos(X * 2 * pi / 160)>,
-    <X, 40 - 24 * sin(X * 2 * pi / 160), 24 * cos(X * 2 * pi / 160)>, 0.9
-    texture { pigment { color Amber * 0.45 } finish { ambient 0 diffuse 0.6 specular 0.5 roughness 0.01 } }
-  }
-#end
