@@ -1,10 +1,11 @@
 // zintavel-art 320x240
-// The second picture part one cuts to: a tall window of coloured glass lit
-// from behind, between dark frames, over black. Besides the cuts it tints the
+// The second picture part one cuts to: a tall pane of coloured glass lit
+// from behind, between dark pillars, over black. Besides the cuts it tints the
 // lettering of the first pages (the demo moves it 65 columns right): the
-// window fills source columns 112 to 259, the pages' text lies under 117 to
+// pane fills source columns 112 to 259, the pages' text lies under 117 to
 // 254, so that is where the glass must be deep and saturated, never near
-// white nor near black, its colours changing slowly across it.
+// white nor near black, its colours changing slowly across it: no leading
+// or frame crosses it, or every letter over that line would change colour.
 #include "house.inc"
 
 camera {
@@ -18,39 +19,26 @@ background { color rgb 0 }
 light_source { <-2000, 900, -1500> color Amber * 0.9 }
 light_source { <2000, 600, -400> color Teal * 0.8 }
 
-// The glass: ink blue into teal, rose and ember across, with slow streaks
+// The glass: ink blue into teal, back to blue, then rose and ember across, with slow streaks
 // down it. Lit from behind, so it glows by itself.
 box {
   <112, -2, 10>, <260, 242, 12>
   pigment {
     gradient x
-    turbulence <0.02, 0.25, 0>
+    turbulence <0.03, 0.3, 0> octaves 2
     color_map {
-      [0.00 color srgb <0.16, 0.20, 0.52>]
-      [0.10 color srgb <0.16, 0.20, 0.52>]
-      [0.28 color srgb <0.10, 0.42, 0.52>]
-      [0.42 color srgb <0.08, 0.52, 0.50>]
-      [0.58 color srgb <0.50, 0.16, 0.42>]
-      [0.74 color srgb <0.62, 0.16, 0.30>]
-      [0.90 color srgb <0.66, 0.26, 0.12>]
-      [1.00 color srgb <0.66, 0.26, 0.12>]
+      [0.00 color srgb <0.18, 0.22, 0.58>]
+      [0.12 color srgb <0.18, 0.22, 0.58>]
+      [0.30 color srgb <0.06, 0.50, 0.52>]
+      [0.46 color srgb <0.20, 0.22, 0.64>]
+      [0.64 color srgb <0.62, 0.14, 0.40>]
+      [0.88 color srgb <0.68, 0.25, 0.12>]
+      [1.00 color srgb <0.68, 0.25, 0.12>]
     }
     scale 184 translate x * 94
   }
   finish { emission 1 diffuse 0 ambient 0 }
 }
-
-// The leading: thin brass mullions and transoms in front of the glass.
-#declare Lead = material { texture {
-  pigment { color Amber * 0.7 }
-  finish { ambient 0 diffuse 0.6 specular 0.6 roughness 0.01 metallic }
-} }
-#for (X, 148, 230, 37)
-  cylinder { <X, -5, 5>, <X, 245, 5>, 0.8 material { Lead } }
-#end
-#for (Y, 24, 230, 48)
-  cylinder { <112, Y, 5>, <260, Y, 5>, 0.8 material { Lead } }
-#end
 
 // Dark frame pillars either side, caught only along their edges.
 #declare Pillar = material { texture {
