@@ -25,13 +25,14 @@ void Place(Canvas& dst, const Canvas& src, int left, int top) {
   }
 }
 
-// The picture as the ground that Stars compares against, with everything
-// brighter than the night sky (a planet, a moon, the sun's glow) marked off so
-// that no star lands on it.
+// The picture as the ground that Stars compares against, with everything that
+// is not the dim blue night sky (a planet's lit and unlit sides, a moon, the
+// sun's glow) marked off, so that no star lands on it.
 Canvas DarkSky(const Canvas& c) {
   Canvas sky = c;
   for (Rgb& p : sky.rgb) {
-    if (p.r + p.g + p.b > 0.3f) p = {1, 0, 1};
+    const float sum = p.r + p.g + p.b;
+    if (sum < 0.12f || sum > 0.45f || p.b < p.r || p.b < p.g) p = {1, 0, 1};
   }
   return sky;
 }
