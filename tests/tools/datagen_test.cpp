@@ -373,20 +373,84 @@ TEST(DataSetTest, ScannerPeaksWhenTheFigureRisesAtTheCrash) {
   EXPECT_GT(peak, empty * 1.2);
 }
 
-TEST(DataSetTest, BridgeRingPassesBehindThePlanetAndInFrontOfIt) {
+TEST(DataSetTest, BridgePlanetLitFromTheLeftWithATealRim) {
   Load();
-  // Down the planet's middle column (x 160): the back arc of the ring must be
-  // hidden by the planet (no cyan band above its middle), the front arc must
-  // cross it (a cyan band below its middle).
-  auto cyan = [](Pixel q) {
-    const int r = (q >> 16) & 0xFF, g = (q >> 8) & 0xFF, b = q & 0xFF;
-    return g > 120 && b > 150 && g > r + 50;
-  };
-  int back = 0, front = 0;
-  for (int y = 80; y < 140; ++y) back += cyan(BridgePicture.pixels[y * 320 + 160]);
-  for (int y = 150; y < 205; ++y) front += cyan(BridgePicture.pixels[y * 320 + 160]);
-  EXPECT_EQ(back, 0);
-  EXPECT_GE(front, 4);
+  // Across the planet's middle row (its centre at (160, 146), radius 78):
+  // the sun's side on the left is warm and well lit, the side away from it
+  // dark, and the edge on the right carries the teal rim; the sky stays dark.
+  const auto at = [](int x, int y) { return BridgePicture.pixels[y * 320 + x]; };
+  const auto red = [](Pixel q) { return static_cast<int>((q >> 16) & 0xFF); };
+  const auto green = [](Pixel q) { return static_cast<int>((q >> 8) & 0xFF); };
+  const auto blue = [](Pixel q) { return static_cast<int>(q & 0xFF); };
+  double lit = 0, away = 0;
+  int warm = 0, rim = 0;
+  for (int x = 95; x < 125; ++x) lit += Luma(at(x, 146)) / 30, warm += red(at(x, 146)) > blue(at(x, 146)) + 60;
+  for (int x = 200; x < 230; ++x) away += Luma(at(x, 146)) / 30;
+  for (int x = 228; x < 244; ++x) rim += green(at(x, 146)) > red(at(x, 146)) + 60 && blue(at(x, 146)) > red(at(x, 146)) + 60;
+  EXPECT_GT(lit, 70.0);
+  EXPECT_LT(away, lit / 4);
+  EXPECT_GE(warm, 25);
+  EXPECT_GE(rim, 2);
+  double corner = 0;
+  for (int y = 200; y < 236; ++y) {
+    for (int x = 4; x < 40; ++x) corner = std::max(corner, Luma(at(x, y)));
+  }
+  EXPECT_LT(corner, 60.0);
+}
+
+TEST(DataSetTest, SlideLetteringStaysClearOfTheStripsBottomEdge) {
+  Load();
+  // Rows 107..124 of each slide picture are shown, and the lower strip ends
+  // right above the mirror picture's horizon line: the lettering, descenders
+  // included, must end three rows before the strip does, yet be there.
+  for (int which : {0, 1}) {
+    const Picture& p = SlidePictures[which];
+    int lettered = 0;
+    double below = 0;
+    for (int x = 70; x < 245; ++x) {
+      for (int y = 110; y < 122; ++y) lettered += Luma(p.pixels[y * 320 + x]) > 150;
+      for (int y = 122; y < 125; ++y) below = std::max(below, Luma(p.pixels[y * 320 + x]));
+    }
+    EXPECT_GT(lettered, 150) << which;
+    EXPECT_LT(below, 24.0) << which;
+  }
+}
+
+TEST(DataSetTest, TintUnderThePagesTextIsDeepSaturatedAndGentle) {
+  Load();
+  // The first pages' lettering lies over frame columns 182..319 and takes its
+  // tint from there: no near black and no near white, every pixel clearly
+  // coloured, and no column far from its neighbour (a line in the tint would
+  // cross every letter over it). Both warm and cool tones are there.
+  std::array<double, 3> previous{};
+  double worstStep = 0;
+  int warm = 0, cool = 0;
+  for (int x = 182; x < 320; ++x) {
+    std::array<double, 3> mean{};
+    for (int y = 0; y < 240; ++y) {
+      const Pixel q = TintPicture.pixels[y * 320 + x];
+      const int c[3] = {static_cast<int>((q >> 16) & 0xFF), static_cast<int>((q >> 8) & 0xFF), static_cast<int>(q & 0xFF)};
+      const int hi = std::max({c[0], c[1], c[2]}), lo = std::min({c[0], c[1], c[2]});
+      ASSERT_GE(hi, 90) << x << "," << y;
+      ASSERT_LE(lo, 110) << x << "," << y;
+      ASSERT_GE(hi - lo, hi * 0.4) << x << "," << y;
+      for (int k = 0; k < 3; ++k) mean[k] += c[k] / 240.0;
+    }
+    if (x > 182) {
+      for (int k = 0; k < 3; ++k) worstStep = std::max(worstStep, std::fabs(mean[k] - previous[k]));
+    }
+    warm += mean[0] > mean[2], cool += mean[2] > mean[0];
+    previous = mean;
+  }
+  EXPECT_LT(worstStep, 12.0);
+  EXPECT_GT(warm, 10);
+  EXPECT_GT(cool, 10);
+  // Its other columns are what the cuts flash: mostly black.
+  double rest = 0;
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 100; ++x) rest += Luma(CutPictureB.pixels[y * 320 + x]) / (240.0 * 100);
+  }
+  EXPECT_LT(rest, 12.0);
 }
 
 TEST(DataSetTest, SolidSpritesHaveADarkRim) {
