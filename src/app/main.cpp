@@ -11,6 +11,7 @@
 #include "app/backend_options.h"
 #include "app/check.h"
 #include "app/live_reload.h"
+#include "app/new_show.h"
 #include "app/options.h"
 #include "app/presentation_dir.h"
 #include "assets/loading.h"
@@ -56,6 +57,11 @@ int main(int argc, char** argv) {
       return 1;
     }
     dir = *found;
+    // A data/ here that is not a whole presentation is passed over: say so,
+    // or whoever is editing it wonders why nothing changes.
+    if (dir != "." && IsDirectory("data"))
+      std::fprintf(stderr, "zintavel: playing the presentation in %s; the data/ here is passed over (%s; "
+                   "--dir . plays it anyway)\n", dir.c_str(), MissingFromPresentation(".").c_str());
   }
   if (!IsDirectory(dir)) {
     std::fprintf(stderr, "zintavel: %s: no such directory\n", dir.c_str());
@@ -63,6 +69,17 @@ int main(int argc, char** argv) {
   }
   PresentationDirectory = dir;
   if (options.check) return CheckPresentation(dir, ProbeMusic, stdout);
+  if (!options.newShow.empty()) {
+    std::string why;
+    if (!MakeNewShow(dir, options.newShow, why)) {
+      std::fprintf(stderr, "zintavel: %s\n", why.c_str());
+      return 1;
+    }
+    std::printf("zintavel: the presentation in %s is copied to %s; see %s/README.txt, and play it with\n"
+                "  zintavel --window --watch --dir %s\n", dir.c_str(), options.newShow.c_str(),
+                options.newShow.c_str(), options.newShow.c_str());
+    return 0;
+  }
 
   std::unique_ptr<EnginePlatform> platform;
   std::unique_ptr<LiveReload> watch;

@@ -16,7 +16,7 @@ const char* const ProgramHelp =
     "\n"
     "  -d, --dir DIR       run in the presentation directory DIR (holding data/, tune.it\n"
     "                      and intro.mp3); default: the working directory when it holds\n"
-    "                      data/, else the installed presentation\n"
+    "                      a whole presentation, else the installed one\n"
     "  -w, --window        a resizable window instead of full screen\n"
     "  -m, --mute          open no sound device\n"
     "      --gentle        hold back flashes past three a second\n"
@@ -42,6 +42,9 @@ const char* const ProgramHelp =
     "                      exit 0 when there is nothing to say, 1 otherwise\n"
     "      --watch         reload a file of data/ when it changes and go on at the same\n"
     "                      moment (a broken file keeps the previous version)\n"
+    "      --new DIR       copy the presentation (the installed one, or --dir's) into\n"
+    "                      the new directory DIR, with a README of its files, to make\n"
+    "                      a show of one's own; play it with --dir DIR --watch\n"
     "      --start-at TIME start the show at TIME, picture and sound, live or recorded;\n"
     "                      TIME as 90, 90.5, 1:30, 1:30.5 or 00:01:30 (seconds, or\n"
     "                      [hours:]minutes:seconds)\n"
@@ -133,6 +136,7 @@ enum LongOnly {
   OptNoWarning,
   OptQuality,
   OptSize,
+  OptNew,
 };
 
 const option LongOptions[] = {
@@ -158,6 +162,7 @@ const option LongOptions[] = {
     {"no-warning", no_argument, nullptr, OptNoWarning},
     {"quality", required_argument, nullptr, OptQuality},
     {"size", required_argument, nullptr, OptSize},
+    {"new", required_argument, nullptr, OptNew},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -257,6 +262,10 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
       }
       case OptCheck: o.check = true; break;
       case OptWatch: o.watch = true; break;
+      case OptNew:
+        if (!*optarg) return bad("--new takes a directory to make");
+        o.newShow = optarg;
+        break;
       case OptStartAt:
       case OptStopAt: {
         const auto ms = ParseShowTime(optarg);
@@ -283,5 +292,7 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   if (o.scaleFactor && !o.recordGiven) return bad("--scale N goes with --record; a window takes integer or fit");
   if (o.check && (o.recordGiven || o.watch)) return bad("--check reads the presentation and plays nothing; it goes with --dir only");
   if (o.watch && o.recordGiven) return bad("--watch goes with a window or full screen, not with --record");
+  if (!o.newShow.empty() && (o.recordGiven || o.watch || o.check))
+    return bad("--new makes a presentation directory and plays nothing; it goes with --dir only");
   return ParseResult::Run;
 }

@@ -39,6 +39,7 @@ struct ProgramOptions {
   std::uint32_t startTick = 0;          // --start-tick T
   bool check = false;                   // --check
   bool watch = false;                   // --watch
+  std::string newShow;                  // --new DIR: a copy of the presentation to make one's own
   std::optional<std::uint32_t> startAt; // --start-at TIME, in ms of show time
   std::optional<std::uint32_t> stopAt;  // --stop-at TIME, recordings only
 };

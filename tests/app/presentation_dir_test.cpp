@@ -68,4 +68,32 @@ TEST(PresentationDirTest, ProgramRunFromADirectoryWithAStrayDataDirectory) {
   ProgramResult r = RunProgram("--record rec --fps 10 --quit-at 100", "cd " + dir.Path("") + " &&");
   EXPECT_EQ(r.code, 0) << r.output;
   EXPECT_TRUE(fs::exists(dir.Path("rec/frame-000000.png"))) << r.output;
+  // Whoever edits that data/ is told why it is not what plays.
+  EXPECT_NE(r.output.find("the data/ here is passed over (no data/card.pcx; --dir . plays it anyway)"),
+            std::string::npos) << r.output;
+}
+
+TEST(PresentationDirTest, NewMakesAShowOfOnesOwn) {
+  TempDir dir;
+  const std::string mine = dir.Path("mine");
+  ProgramResult r = RunProgram("--new " + mine, "cd " + dir.Path("") + " &&");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_NE(r.output.find("zintavel --window --watch --dir " + mine), std::string::npos) << r.output;
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(std::string(ZINTAVEL_DEMO_DIR) + "/data")) {
+    EXPECT_EQ(ReadAll(entry.path().string()), ReadAll(mine + "/data/" + entry.path().filename().string()));
+    ++files;
+  }
+  EXPECT_GT(files, 40);
+  EXPECT_EQ(ReadAll(std::string(ZINTAVEL_DEMO_DIR) + "/tune.it"), ReadAll(mine + "/tune.it"));
+  EXPECT_TRUE(fs::exists(mine + "/README.txt"));
+  // It is a whole presentation, and what it says to run runs.
+  EXPECT_EQ(RunProgram("--check --dir " + mine).code, 0);
+  // Never over something that is there.
+  r = RunProgram("--new " + mine);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.output.find(mine + ": not empty"), std::string::npos) << r.output;
+  std::ofstream(dir.Path("file")) << "x";
+  EXPECT_EQ(RunProgram("--new " + dir.Path("file")).code, 1);
+  EXPECT_EQ(RunProgram("--new " + dir.Path("x") + " --check").code, 2);
 }
