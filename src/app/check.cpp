@@ -11,6 +11,7 @@
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
+#include "assets/text_encoding.h"
 #include "show/show_length.h"
 
 namespace {
@@ -22,7 +23,6 @@ constexpr std::int32_t PageLinesShown = 14;  // 20 + 15 * 13 + 12 <= 240
 // The scanner scene's ScannerMs scroll the ticker by 1 px every 9.85 ms.
 constexpr double TickerPixelsPerMs = 0.10152284263959391;
 constexpr double PartOneSeconds = PartOneMs / 1000.0;
-constexpr std::size_t PageFileBytes = 64 * 1024;
 
 [[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...) {
   char text[1024];
@@ -82,12 +82,14 @@ std::string MissingGlyphs(const std::string& text, const BitmapFont& font, const
     if (c == ' ' || c == '\n' || HasGlyph(font, c) || missing.find(ch) != std::string::npos) continue;
     missing += ch;
   }
+  // Characters beyond Latin-1 in a UTF-8 text are named on their own.
+  missing.erase(std::remove(missing.begin(), missing.end(), static_cast<char>(OutsideLatin1)), missing.end());
   if (missing.empty()) return {};
   std::string list;
   for (char ch : missing) list += (list.empty() ? "" : ", ") + Shown(static_cast<unsigned char>(ch));
   std::string problem = Format("no glyph in %s for %s; %s as %d px gaps", sheet, list.c_str(),
                                missing.size() == 1 ? "it shows" : "they show", font.spaceAdvance);
-  if (LooksLikeUtf8(text)) problem += " (the text looks like UTF-8; texts are read as Latin-1)";
+  if (LooksLikeUtf8(text)) problem += " (the text looks like UTF-8 that is not well formed; it is read as Latin-1)";
   return problem;
 }
 
@@ -170,8 +172,41 @@ bool Names(const std::vector<std::string>& lines, const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> CheckPageText(const std::string& name, const std::uint8_t* text, std::size_t size) {
+// A UTF-8 text's characters that Latin-1 (and so no font) has, a line a file line.
+std::vector<std::string> OutsideLatin1Lines(const std::string& name, const Latin1Text& text) {
   std::vector<std::string> problems;
+  for (std::size_t i = 0; i < text.outside.size();) {
+    const std::int32_t line = text.outside[i].line;
+    std::string list;
+    int count = 0;
+    for (; i < text.outside.size() && text.outside[i].line == line; ++i) {
+      const std::uint32_t cp = text.outside[i].codePoint;
+      const std::string shown = Format("U+%04X", cp);
+      if (list.find(shown) != std::string::npos) continue;
+      std::string utf8;  // the character itself, as the file has it
+      if (cp < 0x800) utf8 = {static_cast<char>(0xC0 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F))};
+      else if (cp < 0x10000)
+        utf8 = {static_cast<char>(0xE0 | cp >> 12), static_cast<char>(0x80 | (cp >> 6 & 0x3F)),
+                static_cast<char>(0x80 | (cp & 0x3F))};
+      else
+        utf8 = {static_cast<char>(0xF0 | cp >> 18), static_cast<char>(0x80 | (cp >> 12 & 0x3F)),
+                static_cast<char>(0x80 | (cp >> 6 & 0x3F)), static_cast<char>(0x80 | (cp & 0x3F))};
+      list += (list.empty() ? "" : ", ") + Format("'%s' (%s)", utf8.c_str(), shown.c_str());
+      ++count;
+    }
+    problems.push_back(Line(name, Format("line %d: %s %s no letter of the fonts (they hold Latin-1 only); %s as "
+                                         "gaps",
+                                         line, list.c_str(), count == 1 ? "is" : "are",
+                                         count == 1 ? "it shows" : "they show")));
+  }
+  return problems;
+}
+
+std::vector<std::string> CheckPageText(const std::string& name, const std::uint8_t* file, std::size_t fileSize) {
+  const Latin1Text latin1 = AsLatin1(file, fileSize);
+  std::vector<std::string> problems = OutsideLatin1Lines(name, latin1);
+  const std::uint8_t* text = latin1.bytes.data();
+  const std::size_t size = latin1.bytes.size();
   const std::vector<StoredLine> lines = StoredLines(text, size);
   std::int32_t page = 0, line = 0, firstHidden = 0, lastEnd = -1;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -287,7 +322,13 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
       add(CheckPageText(data(file), bytes.data(), bytes.size()));
     }
   }
-  if (!Names(problems, data("ticker.txt"))) add(CheckTickerText(data("ticker.txt")));
+  if (!Names(problems, data("ticker.txt"))) {
+    std::vector<std::uint8_t> bytes;
+    std::string problem;
+    if (ReadDataFile(data("ticker.txt").c_str(), bytes, TickerFileBytes, nullptr, problem))
+      add(OutsideLatin1Lines(data("ticker.txt"), AsLatin1(bytes.data(), bytes.size())));
+    add(CheckTickerText(data("ticker.txt")));
+  }
   if (music.streamLoaded) add(CheckStreamLength(stream, music.streamSeconds, music.streamPeakAfterPartOne));
   for (const std::string& line : more) std::fprintf(out, "%s\n", line.c_str());
   problems.insert(problems.end(), more.begin(), more.end());

@@ -22,9 +22,6 @@ std::string SpriteFile(std::int32_t i);
 
 std::string Data(const std::string& name) { return PresentationPath(("data/" + name).c_str()); }
 
-// What the loaders read at most of a text file (as pages.cpp does).
-constexpr std::size_t TickerFileBytes = 2 * MaxTickerBytes + 4;
-constexpr std::size_t PageFileBytes = 64 * 1024;
 
 bool ReplacePcx(const std::string& name) {
   auto picture = std::make_unique<Picture>();

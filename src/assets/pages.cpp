@@ -13,6 +13,7 @@
 #include "assets/font.h"
 #include "assets/inventory.h"
 #include "assets/report.h"
+#include "assets/text_encoding.h"
 #include "pixel/colour.h"
 #include "pixel/truncate.h"
 
@@ -49,11 +50,6 @@ bool ReadLine(TextCursor& text, char* line, std::int32_t room) {
   return n > 0;
 }
 
-// The ticker needs at most two bytes of its file for each of its bytes (CR LF);
-// 200 page lines of at most 254 bytes and a CR take less than this.
-constexpr std::size_t TickerFileBytes = 2 * MaxTickerBytes + 4;
-constexpr std::size_t PageFileBytes = 64 * 1024;
-
 void FillWhite(Picture& p) { std::fill(std::begin(p.pixels), std::end(p.pixels), PageKey); }
 
 // The point list of a page, in row-major order; start positions are left to the builder.
@@ -88,7 +84,10 @@ void FinishOrders(PointPicture& out) {
 
 }  // namespace
 
-void BuildTickerStripFromMemory(const char* name, const std::uint8_t* bytes, std::size_t size) {
+void BuildTickerStripFromMemory(const char* name, const std::uint8_t* file, std::size_t fileSize) {
+  const Latin1Text latin1 = AsLatin1(file, fileSize);
+  const std::uint8_t* bytes = latin1.bytes.data();
+  const std::size_t size = latin1.bytes.size();
   TextCursor text{bytes, bytes + size};
   std::int32_t length = 0;
   char piece[1023];
@@ -144,8 +143,11 @@ void BuildTickerStrip(const char* path) {
   BuildTickerStripFromMemory(path, bytes.data(), bytes.size());
 }
 
-std::int32_t BuildPagesFromMemory(const char* name, const std::uint8_t* bytes, std::size_t size, PointPicture* pages,
+std::int32_t BuildPagesFromMemory(const char* name, const std::uint8_t* file, std::size_t fileSize, PointPicture* pages,
                                   PointPictureBuilder builder) {
+  const Latin1Text latin1 = AsLatin1(file, fileSize);
+  const std::uint8_t* bytes = latin1.bytes.data();
+  const std::size_t size = latin1.bytes.size();
   FillWhite(ScratchPicture);
   static char lines[MaxPageLines][PageLineBytes];  // start-up only, one file at a time
   TextCursor text{bytes, bytes + size};

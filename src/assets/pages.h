@@ -24,6 +24,11 @@
 #include "pixel/picture.h"
 
 inline constexpr std::int32_t MaxTickerBytes = 65535;
+// What the loaders read at most of a text file: the ticker needs at most two
+// bytes of its file for each of its bytes (CR LF); 200 page lines of at most
+// 254 bytes and a CR take less than the pages' cap.
+inline constexpr std::size_t TickerFileBytes = 2 * MaxTickerBytes + 4;
+inline constexpr std::size_t PageFileBytes = 64 * 1024;
 inline constexpr std::int32_t TickerHeight = 40;
 inline constexpr std::int32_t MaxTickerWidth = 65536;
 inline constexpr std::int32_t MaxPageLines = 200;

@@ -158,12 +158,18 @@ TEST_F(CheckTest, CharactersWithoutAGlyphAreNamedWithTheirLine) {
   ASSERT_EQ(p.size(), 1u) << Joined(p);
   EXPECT_TRUE(Says(p[0], "p.txt: line 4: no glyph in font3.pcx for '#'")) << p[0];
 
-  // A Latin-1 letter has its glyph; the same letter in UTF-8 is two unknown bytes.
+  // A letter the font holds reads the same from Latin-1 and from UTF-8; a
+  // character beyond Latin-1 is named, as written, with its line.
   EXPECT_TRUE(PageProblems("k\xE4rlek\n}\n").empty());
-  p = PageProblems("k\xC3\xA4rlek\r\n}\r\n");
+  EXPECT_TRUE(PageProblems("k\xC3\xA4rlek\r\n}\r\n").empty());
+  p = PageProblems("k\xC3\xA4rlek\n}\nit\xE2\x80\x99s \xE2\x80\x94 it\xE2\x80\x99s\n}\n");
   ASSERT_EQ(p.size(), 1u) << Joined(p);
-  EXPECT_TRUE(Says(p[0], "line 1:")) << p[0];
-  EXPECT_TRUE(Says(p[0], "UTF-8")) << p[0];
+  EXPECT_TRUE(Says(p[0], "p.txt: line 3: '\xE2\x80\x99' (U+2019), '\xE2\x80\x94' (U+2014) are no letter of the fonts"))
+      << p[0];
+  // Bytes that are not well-formed UTF-8 are Latin-1, as before.
+  p = PageProblems("k\xC3\x28rlek\n}\n");
+  ASSERT_EQ(p.size(), 1u) << Joined(p);
+  EXPECT_TRUE(Says(p[0], "line 1: no glyph in font3.pcx for")) << p[0];
 
   // The ticker's font has no capitals; its lines are counted too.
   const std::string ticker = "all lower case\nthen One capital\n";
