@@ -28,16 +28,16 @@ HouseSky(Ember * 0.5, Dusk)
   - 0.3 * exp(-pow(Vein(x, z) / 0.35, 2))
 }
 // Veins glow only along their middle; seams only where a slow mask allows.
-#declare VeinLight = function(x, z) { exp(-pow(Vein(x, z) / 0.16, 2)) }
+#declare VeinLight = function(x, z) { exp(-pow(Vein(x, z) / 0.09, 2)) }
 #declare SeamLight = function(x, z) {
   exp(-pow(Seam(x, z) / 0.1, 2)) * max(0, sin(Tau * (x - z + 0.1)) - 0.2)
 }
 
 plane { y, 0
   texture {
-    pigment { color rgb <0.09, 0.1, 0.22> }
+    pigment { color rgb <0.045, 0.05, 0.13> }
     normal { function { Relief(x, z) } 0.18 }
-    finish { ambient 0 diffuse 0.75 specular 0.35 roughness 0.03 reflection 0.06 }
+    finish { ambient 0 diffuse 0.75 specular 0.25 roughness 0.03 reflection 0.03 }
   }
   // Light in the veins: emission, so the lights do not dim it.
   texture {
