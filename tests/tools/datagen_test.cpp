@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "pixel/colour.h"
 #include "scenes/part_one.h"
 #include "scenes/scanner.h"
+#include "show/end_rule.h"
 #include "support/test_support.h"
 
 namespace {
@@ -105,6 +107,53 @@ FrameLook Look(const Picture& f) {
   }
   l.flat = near / n;
   return l;
+}
+
+// Ms into the scanner scene at which the middle of `phrase` crosses the
+// middle of the screen (the strip scrolls 0.1015 columns a millisecond).
+double TickerCentredAt(const std::string& phrase) {
+  const std::string text = TickerText;
+  const std::size_t at = text.find(phrase);
+  if (at == std::string::npos) return -1;
+  const int before = TextWidth(LargeFont, text.substr(0, at).c_str());
+  const int middle = before + TextWidth(LargeFont, phrase.c_str()) / 2;
+  return (middle - 160) / 0.10152284263959391;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The words of five letters or more in a text, in lower case.
+std::vector<std::string> LongWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : Lower(text) + " ") {
+    if (c >= 'a' && c <= 'z') {
+      word += c;
+    } else {
+      if (word.size() >= 5) words.push_back(word);
+      word.clear();
+    }
+  }
+  return words;
+}
+
+// The pages of a page file as text, one string a page.
+std::vector<std::string> PagesOf(const char* file) {
+  std::ifstream in(Demo + "/data/" + file);
+  std::vector<std::string> pages(1);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '}') {
+      pages.emplace_back();
+    } else {
+      pages.back() += line + "\n";
+    }
+  }
+  pages.pop_back();  // the lines after the last page belong to none
+  return pages;
 }
 
 bool Opaque(int sprite, int x, int y) { return SpriteBank[sprite].pixels[y * 320 + x] != TransparentKey; }
@@ -227,10 +276,6 @@ TEST(DataSetTest, TickerIsSeenWholeInTheScannerScene) {
 
 TEST(DataSetTest, PicturesClearOfWhatTheDemoDoesToThem) {
   Load();
-  // The figure loaded a second time gets rows 120..147 blanked to black but
-  // keeps its box: the box must stay above the band.
-  EXPECT_LE(FigureBoxes[5].bottom, 120);
-  EXPECT_EQ(FigureBoxes[5].bottom, FigureBoxes[1].bottom);
   // Countdown digits fill the sheet's ten rows, and "10" fits the enlarged
   // 16-column window.
   char ten[] = "10";
@@ -477,4 +522,118 @@ TEST(DataSetTest, SolidSpritesHaveADarkRim) {
     EXPECT_GT(edges, 50) << "sprite " << sprite;
     EXPECT_LT(bare, edges / 50 + 1) << "sprite " << sprite;
   }
+}
+
+TEST(DataSetTest, FiguresShowTheirChangesWhereTheSceneMakesThem) {
+  Load();
+  auto at = [](int slot, int x, int y) { return FigureLayers[slot].pixels[y * 320 + x]; };
+  // The brass figure is loaded twice, its display (columns 70..254, rows
+  // 120..147) blanked in the copy shown first: the whole copy must light it,
+  // and a bezel all round it make the blanked one read as switched off.
+  const SpriteBox& box = FigureBoxes[1];
+  EXPECT_LE(box.left, 66);
+  EXPECT_GE(box.right, 259);
+  EXPECT_LE(box.top, 116);
+  EXPECT_GE(box.bottom, 152);
+  double lit = 0;
+  int holes = 0;
+  for (int y = 120; y < 148; ++y) {
+    for (int x = 70; x < 255; ++x) holes += at(1, x, y) == TransparentKey, lit += Luma(at(1, x, y));
+  }
+  EXPECT_EQ(holes, 0);
+  EXPECT_GT(lit / (28 * 185), 90);
+  int bare = 0;
+  for (int d = 1; d <= 3; ++d) {
+    for (int x = 70 - d; x <= 254 + d; ++x) bare += (at(1, x, 120 - d) == TransparentKey) + (at(1, x, 147 + d) == TransparentKey);
+    for (int y = 120 - d; y <= 147 + d; ++y) bare += (at(1, 70 - d, y) == TransparentKey) + (at(1, 254 + d, y) == TransparentKey);
+  }
+  EXPECT_EQ(bare, 0);
+  // Its sway lowers the picture by up to 30 rows: a ray touching the top row
+  // would show as a straight cut.
+  EXPECT_GE(box.top, 3);
+  // The dancer passes in front of the ticker: it keeps to the right edge, so
+  // the words come out from behind it and are read clear of it.
+  EXPECT_GE(FigureBoxes[2].left, 260);
+  // The scan shows rows 0..76 of the scanned version, one more each 500 ms;
+  // its brightest change, the visor lighting, comes at the breakdown (30.7 s,
+  // rows 57..64), and the scan has something to change in every row band.
+  auto rowsLuma = [&](int slot, int from, int to) {
+    double sum = 0;
+    for (int y = from; y < to; ++y) {
+      for (int x = 0; x < 320; ++x) sum += at(slot, x, y) == TransparentKey ? 0 : Luma(at(slot, x, y));
+    }
+    return sum / ((to - from) * 320);
+  };
+  double brightest = 0;
+  int brightestRow = -1;
+  for (int y = 0; y < 77; ++y) {
+    const double gain = rowsLuma(3, y, y + 1) - rowsLuma(4, y, y + 1);
+    if (gain > brightest) brightest = gain, brightestRow = y;
+  }
+  EXPECT_GE(brightestRow, 57);
+  EXPECT_LE(brightestRow, 64);
+  int unchanged = 0;
+  for (int y = 8; y < 77; y += 8) {
+    int differ = 0;
+    for (int r = y; r < y + 8 && r < 77; ++r) {
+      for (int x = 0; x < 320; ++x) differ += at(3, x, r) != at(4, x, r);
+    }
+    unchanged += differ < 40;
+  }
+  EXPECT_EQ(unchanged, 0);
+}
+
+TEST(DataSetTest, ScannerTextureTilesWithoutASeam) {
+  Load();
+  // The scene wraps the texture both ways: across the wrap the texels must
+  // change no more than between any two neighbours inside it.
+  auto step = [](Pixel a, Pixel b) {
+    int d = 0;
+    for (int shift : {0, 8, 16}) d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return d;
+  };
+  double inside = 0, seamX = 0, seamY = 0;
+  for (int i = 0; i < 256; ++i) {
+    for (int j = 0; j < 255; ++j) inside += step(ScannerTexture[i * 256 + j], ScannerTexture[i * 256 + j + 1]);
+    seamX += step(ScannerTexture[i * 256 + 255], ScannerTexture[i * 256]);
+    seamY += step(ScannerTexture[255 * 256 + i], ScannerTexture[i]);
+  }
+  inside /= 256 * 255, seamX /= 256, seamY /= 256;
+  EXPECT_LT(seamX, inside * 1.5 + 2);
+  EXPECT_LT(seamY, inside * 1.5 + 2);
+}
+
+TEST(DataSetTest, TickerPhrasesCrossOnTheMusic) {
+  Load();
+  // Part two's breakdown at 30.7 s, the crash at 38.4 s, the brass figure's
+  // display lighting at 42.3 s.
+  EXPECT_NEAR(TickerCentredAt("listen"), 30740, 1000);
+  EXPECT_NEAR(TickerCentredAt("now!"), 38400, 500);
+  EXPECT_NEAR(TickerCentredAt("lights on."), 42340, 1000);
+}
+
+TEST(DataSetTest, PagesSaySomethingNewAndTheLastLandsBeforeTheEnd) {
+  Load();
+  const std::vector<std::string> one = PagesOf("pages1.txt"), two = PagesOf("pages2.txt");
+  ASSERT_EQ(static_cast<int>(one.size()), PagesOneCount);
+  ASSERT_EQ(static_cast<int>(two.size()), PagesTwoCount);
+  // The credits once on the pages (the end card keeps its own), and not in the ticker.
+  int credits = 0;
+  for (const auto* set : {&one, &two}) {
+    for (const std::string& page : *set) credits += Lower(page).find("ochre") != std::string::npos;
+  }
+  EXPECT_EQ(credits, 1);
+  EXPECT_EQ(Lower(TickerText).find("ochre"), std::string::npos);
+  // The greetings and the ticker share no long word.
+  const std::vector<std::string> ticker = LongWords(TickerText);
+  for (const std::string& page : two) {
+    for (const std::string& word : LongWords(page)) {
+      EXPECT_EQ(std::count(ticker.begin(), ticker.end(), word), 0) << "'" << word << "' is in the ticker and on a page";
+    }
+  }
+  // The page on screen at the module's final hit has landed well before it.
+  const std::uint32_t slot = (FinalHitMs - FirstSlotMs) / SlotMs, into = (FinalHitMs - FirstSlotMs) % SlotMs;
+  const PointPicture* last = PageInSlot(slot, PagesOne, PagesOneCount, PagesTwo, PagesTwoCount);
+  ASSERT_NE(last, nullptr);
+  EXPECT_LE(PageLandedAfter(*last) + 2000, into);
 }

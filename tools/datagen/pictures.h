@@ -13,8 +13,8 @@ struct Fonts {
 
 Canvas TitleCard(const Fonts& fonts);
 Canvas Sprite(int index);
-// 'a': the figure as a solid, 'c': the same figure as a wireframe scan, '4': the
-// solid figure in later light, 'b': the second figure.
+// 'a': the scanned figure in chrome, 'c': the same figure in teal glass, before
+// the scan, '4': the brass figure with its display, 'b': the dancer.
 Canvas Figure(char which);
 // The first row of the band the demo blanks in the '4' figure where it loads it a second time.
 inline constexpr int FigureBandTop = 120;
