@@ -177,7 +177,7 @@ class XServer {
       const std::string name = ":" + std::to_string(n);
       pid_ = fork();
       if (pid_ == 0) {
-        std::freopen("/dev/null", "w", stderr);
+        if (!std::freopen("/dev/null", "w", stderr)) _exit(127);  // a child that cannot log is a failed run
         execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
@@ -208,7 +208,7 @@ class XServer {
       // keep a few allocations to the end; leaks of our own show in the other
       // tests, every other error here too.
       setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-      std::freopen(log.c_str(), "w", stderr);
+      if (!std::freopen(log.c_str(), "w", stderr)) _exit(127);  // a child that cannot log is a failed run
       const std::string command = std::string(ZINTAVEL_BINARY " --window --mute ") + arguments;
       execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
       _exit(127);

@@ -266,7 +266,7 @@ namespace {
 pid_t StartRecording(const std::string& args, const std::string& log) {
   const pid_t pid = fork();
   if (pid == 0) {
-    freopen(log.c_str(), "w", stderr);
+    if (!freopen(log.c_str(), "w", stderr)) _exit(127);  // a child that cannot log is a failed run
     execl("/bin/sh", "sh", "-c", (std::string("exec ") + ZINTAVEL_BINARY + " " + args).c_str(), nullptr);
     _exit(127);
   }

@@ -139,7 +139,7 @@ TEST(SeekOverlayTest, PausedSeekAndScreenshotInARealWindow) {
   const pid_t manager = fork();  // xdotool finds and focuses windows through one
   if (manager == 0) {
     ::setenv("DISPLAY", display.c_str(), 1);
-    ::freopen("/dev/null", "w", stderr);
+    if (!::freopen("/dev/null", "w", stderr)) _exit(127);  // a child that cannot log is a failed run
     ::execlp("openbox", "openbox", static_cast<char*>(nullptr));
     _exit(127);
   }
