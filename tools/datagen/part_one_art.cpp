@@ -122,28 +122,29 @@ Canvas Sprite(int index) {
 Canvas PartOneTexture() {
   Canvas c(256, 256);
   c.Shade([](float x, float y) {
-    // Marble: noise-bent sine bands, sharpened; every period divides 256.
+    // A sunset sky to be warped: long cloud banks lit ember and amber from
+    // below, Dusk between them, thin teal veins of the high sky. Every period
+    // divides 256, so it tiles.
     const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
-    auto sharp = [](float v, float k) { return std::clamp((v - 0.5f) * k + 0.5f, 0.0f, 1.0f); };
-    const float band = sharp(0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6), 2.2f);
-    const float wave2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
-    // Thin light veins where a third field crosses zero.
-    const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
-    const float vein = std::exp(-v * v * 60);
-    // Deep blue and violet bands, with the orange-red band across them. The
-    // beat flash adds the frame to itself twice and the finale swings that to
-    // its negative and back, so each colour is chosen for how it clips: blue
-    // (a little green, no red) clips to azure, whose negative is orange;
-    // violet clips to magenta, whose negative is green; red to orange-red,
-    // whose negative is sky blue. Each pair is about equally bright, so the
-    // negative changes the colour without flickering the brightness. Green is
-    // the channel that sets the balance: too little makes dark seams that
-    // flicker against their negatives (five flashes a second at the finale),
-    // too much clips to white.
-    Rgb col = Mix(Rgb{0.12f, 0.14f, 1.0f}, Rgb{0.56f, 0.09f, 0.9f}, band);
-    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, std::clamp((wave2 - 0.86f) * 7, 0.0f, 1.0f) * 0.9f);
-    col = col + Rgb{0.35f, 0.12f, 0.45f} * vein;
-    return Mix(col, Night, 0.07f + 0.2f * (1 - n));
+    const float m = FractalNoise(x / 16, y / 16, 16, 3, 23);
+    auto smooth = [](float a, float b, float v) {
+      const float t = std::clamp((v - a) / (b - a), 0.0f, 1.0f);
+      return t * t * (3 - 2 * t);
+    };
+    // Banks: slanted bands, bent by the noise and frayed by the finer one.
+    const float bank = 0.5f + 0.5f * std::sin(y * 2 * Pi / 64 + x * 2 * Pi / 256 + n * 7);
+    const float cloud = smooth(0.58f, 0.9f, bank * 0.75f + m * 0.45f);
+    // The lit underside of each bank: the band's falling edge.
+    const float edge = smooth(0.6f, 1.0f, 0.5f + 0.5f * std::sin(y * 2 * Pi / 64 + x * 2 * Pi / 256 + n * 7 - 0.9f));
+    const float v = std::sin((x * 2 * Pi / 256) * 2 + (y * 2 * Pi / 256) * 3 + n * 10);
+    const float vein = std::exp(-v * v * 90) * smooth(0.35f, 0.6f, m);
+    // Colours sit near the middle of the range: the beats double the frame
+    // and the finale swings it to its negative, so neither should glare.
+    Rgb col = Mix(Hex(0x1f2250), Hex(0x3a2c62), smooth(0.3f, 0.7f, n));
+    col = Mix(col, Mix(Hex(0xa8404a), Ember, m), cloud * 0.9f);
+    col = col + Gold * (0.5f * edge * cloud);
+    col = col + Teal * (0.55f * vein * (1 - cloud));
+    return col;
   });
   return c;
 }
