@@ -91,6 +91,24 @@ Canvas PartOneTexture() {
     col = col + Teal * (0.5f * vein * (1 - cloud));
     return col;
   });
+  // Stars in the clear sky between the banks: where the scene shows nothing
+  // but the warped sky (the end of the tunnel, the finale's gaps) they stream
+  // past with the flow and twinkle as the grid stretches them. Few and small,
+  // so the flashes and negatives hardly see them.
+  Random r(5);
+  for (int k = 0; k < 140; ++k) {
+    const int sx = static_cast<int>(r.Range(0, 256)), sy = static_cast<int>(r.Range(0, 256));
+    const float bright = r.Range(0.35f, 0.8f);
+    const Rgb tint = k % 3 == 0 ? Teal : (k % 3 == 1 ? Gold : Paper);
+    if (c.At(sx, sy).r > 0.25f) continue;  // behind a bank
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const float fall = dx == 0 && dy == 0 ? 1.0f : (dx == 0 || dy == 0 ? 0.3f : 0.0f);
+        Rgb& q = c.At((sx + dx) & 255, (sy + dy) & 255);
+        q = Mix(q, tint, bright * fall);
+      }
+    }
+  }
   return c;
 }
 
@@ -131,16 +149,16 @@ Canvas OpeningPicture(const Fonts& fonts) {
   // cuts), so what it holds is seen flickering. A low sun in its corona
   // flickers as light does; an emblem would blink. Its rays reach the edges
   // and corners, which the drifting cuts bring on screen at twice the size.
-  c.Glow(160, 120, 34, Ember * 0.32f);
-  c.Glow(160, 120, 14, Gold * 0.55f);
-  Ring(c, 160, 120, 44, 2, Gold * 0.55f, Ember * 0.45f);
-  Ring(c, 160, 120, 72, 1.2f, Teal * 0.3f, Teal * 0.45f, 0.8f);
+  c.Glow(160, 120, 30, Ember * 0.16f);
+  c.Glow(160, 120, 12, Gold * 0.5f);
+  Ring(c, 160, 120, 44, 2.5f, Gold * 0.85f, Ember * 0.7f);
+  Ring(c, 160, 120, 72, 1.5f, Teal * 0.5f, Teal * 0.7f, 0.9f);
   Random r(11);
   for (int k = 0; k < 36; ++k) {
     const float a = 2 * Pi * (k + r.Range(-0.25f, 0.25f)) / 36;
     const bool longRay = k % 3 == 0;
     const float len = longRay ? 260.0f : r.Range(70, 140);
-    const Rgb colour = k % 2 ? Teal * 0.32f : Gold * 0.42f;
+    const Rgb colour = k % 2 ? Teal * 0.45f : Gold * 0.6f;
     c.Line(160 + 22 * std::cos(a), 120 + 22 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
            longRay ? 1.6f : 1.0f, colour);
   }

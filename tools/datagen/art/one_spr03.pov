@@ -1,12 +1,12 @@
 // zintavel-art 320x240 alpha
-// A rose glass prism in a chrome frame, right of the middle (centre 224,
+// A teal glass prism in a chrome frame, right of the middle (centre 224,
 // 133), inside the overlay band (rows 80-159) clear of the sliding words.
 #include "one_stage.inc"
 #declare Tri = Polygon(3, 44, 90);
 union {
   object { Slab(Tri, 3, 26)
     material {
-      texture { pigment { color srgbf <1.0, 0.45, 0.62, 0.35> }
+      texture { pigment { color srgbf <0.35, 0.9, 0.85, 0.35> }
                 finish { ambient 0 diffuse 0.35 specular 0.8 roughness 0.003 reflection { 0.08, 0.6 fresnel on } conserve_energy } }
       interior { ior 1.5 } } }
   object { Frame(Tri, 3, 2.4) translate -13 * z material { Chrome } }
