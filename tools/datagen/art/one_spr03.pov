@@ -6,8 +6,10 @@
 union {
   object { Slab(Tri, 3, 26)
     material {
-      texture { pigment { color srgbf <0.35, 0.9, 0.85, 0.35> }
-                finish { ambient 0 diffuse 0.35 specular 0.8 roughness 0.003 reflection { 0.08, 0.6 fresnel on } conserve_energy } }
+      // Lit from within a little, as thick glass gathers the light: teal
+      // under the amber sun would otherwise turn olive.
+      texture { pigment { color srgbf <0.30, 0.85, 0.80, 0.3> }
+                finish { ambient 0 emission 0.45 diffuse 0.3 specular 0.8 roughness 0.003 reflection { 0.08, 0.6 fresnel on } conserve_energy } }
       interior { ior 1.5 } } }
   object { Frame(Tri, 3, 2.4) translate -13 * z material { Chrome } }
   object { Frame(Tri, 3, 2.4) translate 13 * z material { Chrome } }
