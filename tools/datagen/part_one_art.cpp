@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "art.h"
@@ -149,7 +150,7 @@ Canvas OpeningPicture(const Fonts& fonts) {
   // cuts), so what it holds is seen flickering. A low sun in its corona
   // flickers as light does; an emblem would blink. Its rays reach the edges
   // and corners, which the drifting cuts bring on screen at twice the size.
-  c.Glow(160, 120, 30, Ember * 0.16f);
+  c.Glow(160, 120, 46, Ember * 0.24f);  // what the opening zoom's blur leaves of it
   c.Glow(160, 120, 12, Gold * 0.5f);
   Ring(c, 160, 120, 44, 2.5f, Gold * 0.85f, Ember * 0.7f);
   Ring(c, 160, 120, 72, 1.5f, Teal * 0.5f, Teal * 0.7f, 0.9f);
@@ -158,9 +159,20 @@ Canvas OpeningPicture(const Fonts& fonts) {
     const float a = 2 * Pi * (k + r.Range(-0.25f, 0.25f)) / 36;
     const bool longRay = k % 3 == 0;
     const float len = longRay ? 260.0f : r.Range(70, 140);
-    const Rgb colour = k % 2 ? Teal * 0.45f : Gold * 0.6f;
+    const Rgb colour = k % 2 ? Teal * 0.38f : Gold * 0.48f;
     c.Line(160 + 22 * std::cos(a), 120 + 22 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
            longRay ? 1.6f : 1.0f, colour);
+  }
+  // Flare ghosts up toward the top edge and the top-left corner: the cuts in
+  // the finale drift the picture so far that only its top rows (at the foot
+  // of the screen) or its top-left corner (at the bottom right) are seen, and
+  // there the ghosts keep something lit.
+  const Point ghosts[] = {{143, 88}, {128, 58}, {114, 30}, {104, 10}, {70, 42}, {38, 24}, {200, 22}};
+  for (std::size_t g = 0; g < std::size(ghosts); ++g) {
+    const float gr = 6 + static_cast<float>((g * 5) % 9);
+    const Rgb tint = g % 2 ? Gold : Teal;
+    c.Glow(ghosts[g].x, ghosts[g].y, gr * 0.8f, tint * 0.12f);
+    Ring(c, ghosts[g].x, ghosts[g].y, gr, 1.4f, tint * 0.55f, tint * 0.35f);
   }
   (void)fonts;  // no lettering: the zoom and the cuts stretch and drift this picture
   return c;
