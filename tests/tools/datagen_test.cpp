@@ -386,7 +386,7 @@ TEST(DataSetTest, SolidSpritesHaveADarkRim) {
   Load();
   // The emblems, totems, moon, prism, Z and hexagon stand in front of the
   // texture: next to every edge pixel of each (opaque, beside transparent)
-  // lies a dark opaque one, the rim between the shape and its light outline.
+  // lies a dark opaque one, the rim between the shape and the texture.
   for (int sprite : {0, 1, 2, 3, 4, 5, 12, 13, 14}) {
     int edges = 0, bare = 0;
     for (int y = 2; y < 238; ++y) {

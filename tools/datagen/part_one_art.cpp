@@ -54,7 +54,7 @@ Canvas Sprite(int index) {
   char name[16];
   std::snprintf(name, sizeof name, "one_spr%02d", index);
   Canvas c = Art(name, 320, 240);
-  // The drifting rings are small and already dark-edged; a rim would swamp them.
+  // The drifting rings are small: a thinner rim, or it would swamp them.
   const bool small = index >= 6 && index <= 9;
   KeyWithRim(c, Night, small ? 1.0f : 1.5f);
   return c;
