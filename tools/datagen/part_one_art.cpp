@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "art.h"
@@ -11,172 +13,167 @@
 
 using namespace Palette;
 
+namespace {
+
+// A rendered sprite as the demo keys it: coverage below one half is
+// background (the transparent index), everything else opaque in its own
+// colour, so no edge pixel carries a blend with a background that is not
+// there. Round every shape then runs a dark rim `width` pixels wide: it
+// parts the object from the busy texture whatever its colour there.
+void KeyWithRim(Canvas& c, Rgb dark, float width) {
+  for (float& a : c.alpha) a = a >= 0.5f ? 1.0f : 0.0f;
+  const Canvas shape = c;
+  const int reach = static_cast<int>(std::ceil(width));
+  for (int y = 0; y < c.height; ++y) {
+    for (int x = 0; x < c.width; ++x) {
+      if (shape.alpha[static_cast<std::size_t>(y) * c.width + x] > 0) continue;
+      bool near = false;
+      for (int dy = -reach; dy <= reach && !near; ++dy) {
+        for (int dx = -reach; dx <= reach && !near; ++dx) {
+          const int px = x + dx, py = y + dy;
+          if (px < 0 || py < 0 || px >= c.width || py >= c.height) continue;
+          near = shape.alpha[static_cast<std::size_t>(py) * c.width + px] > 0 && std::hypot(float(dx), float(dy)) <= width;
+        }
+      }
+      if (near) c.At(x, y) = dark, c.AlphaAt(x, y) = 1;
+    }
+  }
+}
+
+}  // namespace
+
 Canvas Sprite(int index) {
-  Canvas c(320, 240, {}, 0);
-  // Part one's sections each have their own colours over the blue texture:
-  // ice (the emblems), dusk (totems, range and moon), rose (prism, hexagon,
-  // rings), fire (the large Z). Where sprites share the screen they are drawn
-  // for the places their moves give them, so none covers another at rest.
-  const Rgb ice = Mix(Cyan, White, 0.45f), gold = Amber, ember = Rgb{0.95f, 0.36f, 0.12f};
-  const Rgb rose = Mix(Magenta, White, 0.25f), plum = Rgb{0.30f, 0.06f, 0.26f};
-  switch (index) {
-    // The three emblems rest together, left, middle and right, each in its
-    // own third of the screen.
-    case 0:  // left emblem: ring and Z, slides in from the right, then falls
-      Ring(c, 58, 120, 42, 9, Cyan, Indigo * 1.6f);
-      Ring(c, 58, 120, 31, 3, ice, Cyan);
-      FillPolygon(c, ZShape(58, 120, 19), White, Cyan);
-      break;
-    case 13:  // its twin on the right, arriving from the left
-      Ring(c, 262, 120, 42, 9, Indigo * 1.6f, Cyan);
-      Ring(c, 262, 120, 31, 3, Cyan, ice);
-      FillPolygon(c, RegularPolygon(262, 122, 21, 3, -Pi / 2), White, Cyan);
-      break;
-    case 14:  // a star between the two
-      FillPolygon(c, Star(160, 120, 40, 15, 8, 0.2f), White, ice);
-      Ring(c, 160, 120, 50, 2.5f, Cyan, White);
-      break;
-    case 1:  // two totems meeting from opposite sides, at x 95 and 225
-    case 2: {
-      const float cx = index == 1 ? 95.0f : 225.0f;
-      const Rgb a = index == 1 ? gold : ember, b = index == 1 ? ember : plum * 1.5f;
-      for (int k = 0; k < 5; ++k) {
-        const float y = 30 + k * 40.0f;
-        FillPolygon(c, RegularPolygon(cx, y + 14, 24 - k * 2.0f, 6, Pi / 6), Mix(a, White, 0.3f), b);
-        Outline(c, RegularPolygon(cx, y + 14, 26 - k * 2.0f, 6, Pi / 6), 1.5f, Mix(gold, White, 0.5f), false);
-      }
-      c.FillShape([=](float x, float y) { return std::fabs(x - cx) < 3 && y > 20 && y < 225; },
-                  [=](float, float) { return Mix(a, White, 0.6f); });
-      break;
-    }
-    case 11: {  // mountains along the bottom
-      std::vector<Point> ridge = {{0, 240}};
-      Random r(7);
-      for (int x = 0; x <= 320; x += 16) {
-        // The range sinks into the ground toward both ends: when it slides
-        // aside, its end is a slope, not a cut.
-        const float rise = std::min(1.0f, std::min(x + 16.0f, 336.0f - x) / 96.0f);
-        const float peak = 150 + r.Range(-30, 30) + 25 * std::sin(x * 0.02f);
-        ridge.push_back({static_cast<float>(x), 240 - (240 - peak) * std::sqrt(rise)});
-      }
-      ridge.push_back({320, 240});
-      FillPolygon(c, ridge, Rgb{0.58f, 0.24f, 0.08f}, Rgb{0.16f, 0.05f, 0.06f});
-      for (std::size_t i = 1; i + 2 < ridge.size(); ++i) c.Line(ridge[i].x, ridge[i].y, ridge[i + 1].x, ridge[i + 1].y, 2, gold, false);
-      break;
-    }
-    case 12:  // crescent moon, high in the gap between the totems
-      c.FillShape([](float x, float y) { return std::hypot(x - 160, y - 46) < 28 && std::hypot(x - 172, y - 38) > 23; },
-                  [&](float x, float) { return Mix(White, gold, (x - 132) / 56); });
-      break;
-    case 4:  // a large Z: a dark body, so the sliding words still read over it
-      FillPolygon(c, ZShape(160, 120, 86), Rgb{0.80f, 0.10f, 0.06f}, Rgb{0.45f, 0.04f, 0.08f});
-      Outline(c, ZShape(160, 120, 86), 3, Mix(ember, gold, 0.5f), false);
-      break;
-    // Prism and hexagon share the overlay band (rows 80-159) with the starburst
-    // between them; the words slide above and below it; the drifting rings
-    // keep to the top and bottom edges.
-    case 3:  // prism, right
-      FillPolygon(c, RegularPolygon(224, 133, 48, 3, -Pi / 2), rose * 0.9f, plum);
-      Outline(c, RegularPolygon(224, 133, 48, 3, -Pi / 2), 3, White, false);
-      c.Line(224, 89, 224, 155, 2, White, false);
-      break;
-    case 5:  // hexagon, left
-      FillPolygon(c, RegularPolygon(88, 120, 42, 6, 0), rose, Violet);
-      FillPolygon(c, RegularPolygon(88, 120, 24, 6, 0), Night, plum);
-      break;
-    case 6:
-    case 7:
-    case 8:
-    case 9: {  // faint clusters of rings and dots that drift along the edges
-      Random r(100 + index);
-      const Rgb tint = index % 2 ? Violet * 1.3f : Magenta;
-      for (int k = 0; k < 9; ++k) {
-        const bool top = k % 2 == 0;
-        const float rad = r.Range(5, 14), x = r.Range(14, 306);
-        const float y = top ? r.Range(8 + rad, 52 - rad) : r.Range(186 + rad, 232 - rad);
-        Ring(c, x, y, rad, 2.5f, tint, White);
-        c.FillShape([=](float px, float py) { return std::hypot(px - x, py - y) < 2.0f; }, [](float, float) { return White; });
-      }
-      break;
-    }
-    case 10:  // a compact starburst at the centre, inside the overlay band
-      for (int k = 0; k < 24; ++k) {
-        const float a = 2 * Pi * k / 24, len = k % 2 ? 19.0f : 24.0f;
-        c.Line(160 + 9 * std::cos(a), 120 + 9 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
-               k % 2 ? 1.5f : 3.0f, k % 2 ? rose : White, false);
-      }
-      Ring(c, 160, 120, 8, 3, White, rose);
-      break;
-  }
-  // Rims for the solid shapes, light in a colour the texture has little of;
-  // the faint rings and the starburst stay light on their own.
-  switch (index) {
-    case 0: case 13: case 14: Rim(c, Night, Amber); break;
-    case 1: case 2: case 12: Rim(c, Night, Cyan); break;
-    case 3: case 4: case 5: Rim(c, Night, Mix(Amber, White, 0.5f)); break;
-    default: break;
-  }
+  // Each sprite is a POV-Ray object (art/one_sprNN.pov) on the part-one stage:
+  // chrome, brass and enamel lit by the house sun, drawn where its moves give
+  // it its place. The three emblems rest together, left, middle and right;
+  // the totems meet from opposite sides (x 95 and 225) with the moon high
+  // between them and the range along the bottom; prism and hexagon share the
+  // overlay band (rows 80-159) with the starburst between them, the words
+  // sliding above and below it, the drifting rings along the top and bottom
+  // edges; the large Z has a dark body so the words read over it.
+  char name[16];
+  std::snprintf(name, sizeof name, "one_spr%02d", index);
+  Canvas c = Art(name, 320, 240);
+  // The drifting rings are small: a thinner rim, or it would swamp them.
+  const bool small = index >= 6 && index <= 9;
+  KeyWithRim(c, Night, small ? 1.0f : 1.5f);
   return c;
 }
 
 Canvas PartOneTexture() {
   Canvas c(256, 256);
   c.Shade([](float x, float y) {
-    // Marble: noise-bent sine bands, sharpened; every period divides 256.
+    // A sunset sky to be warped: long cloud banks lit red from below by the
+    // sun just gone, Dusk between them, thin teal veins of the high sky. Every
+    // period divides 256, so it tiles.
     const float n = FractalNoise(x / 32, y / 32, 8, 4, 9);
-    auto sharp = [](float v, float k) { return std::clamp((v - 0.5f) * k + 0.5f, 0.0f, 1.0f); };
-    const float band = sharp(0.5f + 0.5f * std::sin((x * 2 * Pi / 128) + (y * 2 * Pi / 256) + n * 6), 2.2f);
-    const float wave2 = 0.5f + 0.5f * std::sin((y * 2 * Pi / 64) - n * 4);
-    // Thin light veins where a third field crosses zero.
-    const float v = std::sin((x * 2 * Pi / 256) * 3 - (y * 2 * Pi / 256) * 2 + n * 9);
-    const float vein = std::exp(-v * v * 60);
-    // Deep blue and violet bands, with the orange-red band across them. The
-    // beat flash adds the frame to itself twice and the finale swings that to
-    // its negative and back, so each colour is chosen for how it clips: blue
-    // (a little green, no red) clips to azure, whose negative is orange;
-    // violet clips to magenta, whose negative is green; red to orange-red,
-    // whose negative is sky blue. Each pair is about equally bright, so the
-    // negative changes the colour without flickering the brightness. Green is
-    // the channel that sets the balance: too little makes dark seams that
-    // flicker against their negatives (five flashes a second at the finale),
-    // too much clips to white.
-    Rgb col = Mix(Rgb{0.12f, 0.14f, 1.0f}, Rgb{0.56f, 0.09f, 0.9f}, band);
-    col = Mix(col, Rgb{1.0f, 0.10f, 0.04f}, std::clamp((wave2 - 0.86f) * 7, 0.0f, 1.0f) * 0.9f);
-    col = col + Rgb{0.35f, 0.12f, 0.45f} * vein;
-    return Mix(col, Night, 0.07f + 0.2f * (1 - n));
+    const float m = FractalNoise(x / 16, y / 16, 16, 3, 23);
+    auto smooth = [](float a, float b, float v) {
+      const float t = std::clamp((v - a) / (b - a), 0.0f, 1.0f);
+      return t * t * (3 - 2 * t);
+    };
+    // Banks: slanted bands, bent by the noise and frayed by the finer one.
+    const float bank = 0.5f + 0.5f * std::sin(y * 2 * Pi / 64 + x * 2 * Pi / 256 + n * 7);
+    const float cloud = smooth(0.42f, 0.78f, bank * 0.75f + m * 0.45f);
+    // The lit underside of each bank: the band's falling edge.
+    const float edge = smooth(0.6f, 1.0f, 0.5f + 0.5f * std::sin(y * 2 * Pi / 64 + x * 2 * Pi / 256 + n * 7 - 0.9f));
+    const float v = std::sin((x * 2 * Pi / 256) * 2 + (y * 2 * Pi / 256) * 3 + n * 10);
+    const float vein = std::exp(-v * v * 90) * smooth(0.35f, 0.6f, m);
+    // The beat flash adds the frame to itself twice (about four times as
+    // bright) and the finale swings it to its negative and back, five times a
+    // second. So every colour is one whose flashed form and that form's
+    // negative are about equally bright, or the swing flickers the whole
+    // screen: Dusk (clips to periwinkle, negative olive) and a deep sunset red
+    // with little green (clips to red-orange, negative sky blue). Green sets
+    // the balance; the lit edges of the banks only redden.
+    Rgb col = Mix(Hex(0x1a1c50), Hex(0x261e5e), smooth(0.3f, 0.7f, n));
+    col = Mix(col, Mix(Hex(0x700a26), Hex(0xf01a0c), smooth(0.25f, 0.8f, m)), cloud * 0.97f);
+    col = col + Rgb{0.3f, 0.05f, 0.0f} * (edge * cloud);
+    col = col + Teal * (0.5f * vein * (1 - cloud));
+    return col;
   });
+  // Stars in the clear sky between the banks: where the scene shows nothing
+  // but the warped sky (the end of the tunnel, the finale's gaps) they stream
+  // past with the flow and twinkle as the grid stretches them. Few and small,
+  // so the flashes and negatives hardly see them.
+  Random r(5);
+  for (int k = 0; k < 140; ++k) {
+    const int sx = static_cast<int>(r.Range(0, 256)), sy = static_cast<int>(r.Range(0, 256));
+    const float bright = r.Range(0.35f, 0.8f);
+    const Rgb tint = k % 3 == 0 ? Teal : (k % 3 == 1 ? Gold : Paper);
+    if (c.At(sx, sy).r > 0.25f) continue;  // behind a bank
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const float fall = dx == 0 && dy == 0 ? 1.0f : (dx == 0 || dy == 0 ? 0.3f : 0.0f);
+        Rgb& q = c.At((sx + dx) & 255, (sy + dy) & 255);
+        q = Mix(q, tint, bright * fall);
+      }
+    }
+  }
   return c;
 }
 
 Canvas MirrorPicture() {
   Canvas c(320, 240, {});
-  // Light pillars over a horizon line, dark elsewhere; it is also shown upside down.
-  // Warm: it lights the dusk section most. A faint afterglow along the
-  // horizon tints the slate texture there; the rest stays black, since the
-  // picture is added whole and then doubled by the beat.
-  c.Shade([](float, float y) { return Rgb{0.20f, 0.07f, 0.0f} * std::exp(-std::pow((y - 180) / 45, 2.0f)); });
-  c.Glow(160, 180, 26, Amber * 0.25f);
-  c.Line(0, 180, 320, 180, 2, Amber * 0.8f);
-  // A setting sun's rings over the horizon (arcs, not bars: nothing here may
-  // look like a meter that should move with the music).
+  // The sun going down on a horizon of thin light, dark elsewhere; it is also
+  // shown upside down. The picture is added whole and then doubled by the
+  // beat, so all of it is thin lines and a low afterglow, never a bright area.
+  c.Shade([](float, float y) { return Ember * 0.16f * std::exp(-std::pow((y - 180) / 40, 2.0f)); });
+  c.Glow(160, 180, 28, Gold * 0.22f);
+  c.Line(0, 180, 320, 180, 2, Gold * 0.75f);
+  c.Line(0, 186, 320, 186, 1, Teal * 0.35f);
+  // The setting sun's rings over the horizon (arcs, not bars: nothing here may
+  // look like a meter that should move with the music), amber low, teal high.
   for (int k = 0; k < 5; ++k) {
     const float r = 24 + k * 18.0f;
-    c.FillShape([=](float px, float py) { const float d = std::hypot(px - 160, py - 180); return py < 179 && d > r - 2 && d < r + 2; },
-                [=](float, float py) { return Mix(Amber * 0.7f, Magenta * 0.4f, (180 - py) / 110); }, 0.9f - k * 0.12f);
+    c.FillShape([=](float px, float py) { const float d = std::hypot(px - 160, py - 180); return py < 179 && d > r - 1.6f && d < r + 1.6f; },
+                [=](float, float py) { return Mix(Gold * 0.7f, Teal * 0.45f, std::clamp((180 - py) / 110, 0.0f, 1.0f)); },
+                0.9f - k * 0.12f);
+  }
+  // Its reflection in the water below: broken amber strokes.
+  Random r(41);
+  for (int row = 0; row < 9; ++row) {
+    const float y = 190 + row * 5.5f, half = 34 - row * 2.5f;
+    for (float x = 160 - half; x < 160 + half;) {
+      const float len = r.Range(4, 12);
+      c.Line(x, y, std::min(x + len, 160 + half), y, 1.2f, Gold * (0.45f - row * 0.035f));
+      x += len + r.Range(3, 7);
+    }
   }
   return c;
 }
 
 Canvas OpeningPicture(const Fonts& fonts) {
   Canvas c(320, 240, {});
-  // The flash cuts stretch this to twice its size and add it at a different
-  // strength every frame: a dim body under bright edges keeps the shapes crisp
-  // while little of the screen swings by much.
-  c.Glow(160, 110, 60, Violet * 0.35f);
-  Ring(c, 160, 110, 70, 5, Cyan, Magenta);
-  Ring(c, 160, 110, 88, 2, Amber, Cyan, 0.6f);
-  FillPolygon(c, ZShape(160, 110, 36), Mix(Violet, Cyan, 0.5f) * 0.5f, Indigo * 0.7f);
-  Outline(c, ZShape(160, 110, 36), 2, Mix(Cyan, White, 0.5f), false);
-  (void)fonts;  // no lettering: the flash cuts stretch and drift this picture
+  // Light, not an object: every use adds this picture at a strength that
+  // changes at random from frame to frame (the zoom, its flicker and the flash
+  // cuts), so what it holds is seen flickering. A low sun in its corona
+  // flickers as light does; an emblem would blink. Its rays reach the edges
+  // and corners, which the drifting cuts bring on screen at twice the size.
+  c.Glow(160, 120, 46, Ember * 0.24f);  // what the opening zoom's blur leaves of it
+  c.Glow(160, 120, 12, Gold * 0.5f);
+  Ring(c, 160, 120, 44, 2.5f, Gold * 0.85f, Ember * 0.7f);
+  Ring(c, 160, 120, 72, 1.5f, Teal * 0.5f, Teal * 0.7f, 0.9f);
+  Random r(11);
+  for (int k = 0; k < 36; ++k) {
+    const float a = 2 * Pi * (k + r.Range(-0.25f, 0.25f)) / 36;
+    const bool longRay = k % 3 == 0;
+    const float len = longRay ? 260.0f : r.Range(70, 140);
+    const Rgb colour = k % 2 ? Teal * 0.38f : Gold * 0.48f;
+    c.Line(160 + 22 * std::cos(a), 120 + 22 * std::sin(a), 160 + len * std::cos(a), 120 + len * std::sin(a),
+           longRay ? 1.6f : 1.0f, colour);
+  }
+  // Flare ghosts up toward the top edge and the top-left corner: the cuts in
+  // the finale drift the picture so far that only its top rows (at the foot
+  // of the screen) or its top-left corner (at the bottom right) are seen, and
+  // there the ghosts keep something lit.
+  const Point ghosts[] = {{143, 88}, {128, 58}, {114, 30}, {104, 10}, {70, 42}, {38, 24}, {200, 22}};
+  for (std::size_t g = 0; g < std::size(ghosts); ++g) {
+    const float gr = 6 + static_cast<float>((g * 5) % 9);
+    const Rgb tint = g % 2 ? Gold : Teal;
+    c.Glow(ghosts[g].x, ghosts[g].y, gr * 0.8f, tint * 0.12f);
+    Ring(c, ghosts[g].x, ghosts[g].y, gr, 1.4f, tint * 0.55f, tint * 0.35f);
+  }
+  (void)fonts;  // no lettering: the zoom and the cuts stretch and drift this picture
   return c;
 }
