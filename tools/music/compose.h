@@ -11,10 +11,11 @@
 
 #include <vector>
 
+#include "band.h"
 #include "it_writer.h"
 
-ItSong TuneSong();
-ItSong IntroSong();
+ItSong TuneSong(const Band& band);
+ItSong IntroSong(const Band& band);
 
 // Rows of the accents of part one (the beat track, in rows), 18 to 776.
 const std::vector<int>& IntroAccentRows();
