@@ -91,6 +91,9 @@ std::optional<Band> MakeBand(const std::string& path, std::string& error) {
     lead.fadeout = 48;
     sample(v).vibratoSpeed = 12, sample(v).vibratoDepth = 10, sample(v).vibratoRate = 6;
   }
+  // The swells move across the stereo field as they grow.
+  instrument(ReverseS).panning.points = {{0, -20}, {75, 20}};
+  instrument(RiserS).panning.points = {{0, -14}, {100, 14}, {200, -6}};
   // The lead's edge: a filter that opens a little at the start of each note.
   instrument(LeadS).cutoff = 110, instrument(LeadS).resonance = 20;
   instrument(LeadS).pitch.filter = true;

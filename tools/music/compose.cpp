@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <utility>
+
+#include "soundfont.h"
 
 namespace {
 
@@ -291,6 +296,7 @@ void Harmony128(Score& s, int from, int to, const std::vector<Chord>& chords, in
       if (e % 2 == 0 && NearAccent(t, 20)) continue;  // the accent carries the low end
       const int row = t / TicksPerRow;
       NoteAtTick(s, t, BassC, c.root + (e % 4 == 3 ? 12 : 0), BassS, (e == 0 ? 52 : e % 2 ? 37 : 45) + Scatter(row, BassC, 2));
+      if (e == 0 && (bar - from) % 4 == 3 && s.At(row, BassC).command == 0) Effect(s.At(row, BassC), 'G', 0x40);  // glide in
     }
   }
 }
@@ -344,9 +350,10 @@ ItSong IntroSong(const Band& band) {
   Groove128(s, 6, 9, 3);
   Harmony128(s, 6, 9, Progression, 21, true);
   Arpeggio128(s, 6, 9, Progression, 2, 19);
-  // Bars 9..11: breakdown under the totems.
+  // Bars 9..11: breakdown under the totems, the strings opening up through a filter.
   Groove128(s, 9, 11, 1);
   Harmony128(s, 9, 11, {F, G}, 24, false);
+  PadSweep(s, BarRow(9), BarRow(11), 28);
   Arpeggio128(s, 9, 11, {F, G}, 4, 24);
   // Bars 11..13: the kick returns under the mountains.
   Groove128(s, 11, 13, 2);
@@ -465,7 +472,7 @@ ItSong IntroSong(const Band& band) {
     }
   }
   KeepRowsOnTime128(s);
-  return s.Song("zintavel part one", TicksPerRow, 240, 60, band);
+  return s.Song("zintavel part one", TicksPerRow, 240, 96, band);
 }
 
 namespace {
@@ -675,7 +682,8 @@ ItSong TuneSong(const Band& band) {
   s.Note(bar(16), ChCrash, 60, CrashS, 56);
   s.Note(bar(16), HitC, 53, HitS, 54);
   s.Note(bar(16), ChKick, 60, KickS, 60);
-  s.Note(bar(16), ChChoir, 69, ChoirS, 40);
+  s.Note(bar(16), ChChoir, 69, ChoirS, 16);
+  for (int r = bar(16) + 1; r <= bar(16) + 2; ++r) Effect(s.At(r, ChChoir), 'D', 0x30);  // swells in
   s.Note(bar(17), ChChoir, 71, ChoirS, 40);
   s.Note(bar(18), ChChoir, 68, ChoirS, 44);
   s.At(bar(20), ChChoir).note = NoteOff;
@@ -859,7 +867,7 @@ ItSong TuneSong(const Band& band) {
   // Echoes a dotted eighth (three rows) later on the other side.
   s.Echo(Lead, LeadEcho, 18, 6, 0.55, [](int) { return false; });
   s.Echo(StabC, StabEcho, 18, 6, 0.5, [](int) { return false; });
-  ItSong song = s.Song("zintavel", 6, 125, 60, band, {first});
+  ItSong song = s.Song("zintavel", 6, 125, 88, band, {first});
   // The end of the order list jumps back to the text section's first slot.
   ItCell& jump = song.patterns.back().cells.back()[ChCrash];
   jump.command = Command('B');
@@ -867,4 +875,17 @@ ItSong TuneSong(const Band& band) {
   for (int r = 0; r < first; r += song.patterns[song.orders[order]].rows) ++order;
   jump.parameter = static_cast<std::uint8_t>(order);
   return song;
+}
+
+ItSong TuneSong() {
+  static const Band band = [] {
+    std::string error;
+    std::optional<Band> b = MakeBand(DefaultSoundfont, error);
+    if (!b) {
+      std::fprintf(stderr, "zintavel-music: %s\n", error.c_str());
+      std::exit(1);
+    }
+    return *std::move(b);
+  }();
+  return TuneSong(band);
 }

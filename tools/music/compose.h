@@ -16,6 +16,9 @@
 
 ItSong TuneSong(const Band& band);
 ItSong IntroSong(const Band& band);
+// The tune with the instruments of the default soundfont, rendered once per
+// process; exits with a message when the font is missing.
+ItSong TuneSong();
 
 // Rows of the accents of part one (the beat track, in rows), 18 to 776.
 const std::vector<int>& IntroAccentRows();
