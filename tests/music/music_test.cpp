@@ -345,3 +345,28 @@ TEST(MusicTest, TuneBuildsThroughTheCountdownAndBreathesBeforeTheDrop) {
   EXPECT_GT(drop, 10 * breath);
   EXPECT_GT(drop, roll);
 }
+
+TEST(MusicTest, PartTwosMovesLandOnHits) {
+  std::string error;
+  const std::vector<float> pcm = RenderModule(WriteIt(Tune()), 92.0, error);
+  ASSERT_FALSE(pcm.empty()) << error;
+  // Power of [from, from + length) ms of module time.
+  auto power = [&](double from, double length) {
+    double sum = 0;
+    const auto a = static_cast<std::size_t>(from * 44.1) * 2, b = static_cast<std::size_t>((from + length) * 44.1) * 2;
+    for (std::size_t i = a; i < b; ++i) sum += pcm[i] * pcm[i];
+    return sum / static_cast<double>(b - a);
+  };
+  // Part two starts 15.36 s into the module. Its moves, in ms of part two:
+  // the drop, the breakdown, the first figure landing, the swap, the second
+  // figure arriving, both leaving. Each is a hit: within 20 ms the next
+  // 10 ms hold twice the power of the 50 before.
+  for (double at : {0.0, 30720.0, 38400.0, 42340.0, 50400.0, 74880.0}) {
+    double best = 0;
+    for (double ms = at - 20; ms <= at + 20; ms += 1) best = std::max(best, power(15360 + ms, 10) / (power(15360 + ms - 50, 50) + 1e-12));
+    EXPECT_GT(best, 2.0) << "no hit at " << at << " ms of part two";
+  }
+  // And the first ten seconds after the drop are full, not a bare beat:
+  // within 3 dB of the scanner's busiest stretch.
+  EXPECT_GT(10 * std::log10(power(15360, 10000)), 10 * std::log10(power(15360 + 54000, 10000)) - 3);
+}

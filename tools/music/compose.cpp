@@ -726,10 +726,12 @@ ItSong TuneSong(const Band& band) {
   Harmony(s, bar(36), bar(39), 32, {F, G}, 2, 30);
   Arpeggio(s, bar(36), bar(39), 32, {F, G}, 1, 22);
   for (int r = bar(36); r < bar(39); r += 8) s.Note(r, StabC, 69, StabS, 22);
-  // The first figure changes (42.34 s): a reversed cymbal into an orchestra
-  // hit. The second figure rises into place by 50.4 s: the riser, a crash.
+  // The first figure changes (42.34 s): a reversed cymbal into a timpani,
+  // crash and orchestra hit. The second figure rises into place by 50.4 s: the riser, a crash.
   SwellInto(s, tickAt(42340), 6, 20, ReverseS, 42, ChFx);
-  noteAtMs(42340, HitC, 55, HitS, 58);
+  noteAtMs(42340, HitC, 55, HitS, 50);
+  noteAtMs(42340, ChAccent, 43, ImpactS, 60);
+  noteAtMs(42340, ChCrash, 60, CrashS, 50);
   SwellInto(s, tickAt(50400), 6, 20, RiserS, 44);
   noteAtMs(50400, ChCrash, 60, CrashS, 56);
   noteAtMs(50400, ChAccent, 45, ImpactS, 50);
