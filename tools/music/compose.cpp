@@ -296,7 +296,7 @@ void Harmony128(Score& s, int from, int to, const std::vector<Chord>& chords, in
       if (e % 2 == 0 && NearAccent(t, 20)) continue;  // the accent carries the low end
       const int row = t / TicksPerRow;
       NoteAtTick(s, t, BassC, c.root + (e % 4 == 3 ? 12 : 0), BassS, (e == 0 ? 52 : e % 2 ? 37 : 45) + Scatter(row, BassC, 2));
-      if (e == 0 && (bar - from) % 4 == 3 && s.At(row, BassC).command == 0) Effect(s.At(row, BassC), 'G', 0x40);  // glide in
+      if (e == 0 && bar % 4 == 3 && s.At(row, BassC).command == 0) Effect(s.At(row, BassC), 'G', 0x40);  // glide in
     }
   }
 }
