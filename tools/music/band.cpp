@@ -34,7 +34,7 @@ std::optional<Band> MakeBand(const std::string& path, std::string& error) {
       {{"closed hat", DrumKit, Standard, 42, 105, 0.1, 0.18}, 56},
       {{"crash", DrumKit, Standard, 49, 115, 0.5, 2.4}, 50},
       {{"orchestra hit", 0, 55, 57, 120, 0.4, 1.1, 0, false, 0, 0.6}, 52},
-      {{"synth bass", 0, 38, 45, 110, 1.4, 1.4, 0.45}, 58},
+      {{"synth bass", 0, 38, 45, 110, 1.4, 1.4, 0.45, false, 0, 1e-3, 3200, 700, 0.22, 0.6}, 58},
       {{"strings", 0, 48, 60, 100, 3.2, 3.2, 1.4}, 38},
       {{"e.piano", 0, 5, 72, 105, 0.8, 1.2}, 50},
       {{"brass stab", 0, 61, 67, 120, 0.35, 0.7, 0, false, 0, 0.5}, 50},
@@ -68,12 +68,11 @@ std::optional<Band> MakeBand(const std::string& path, std::string& error) {
     instrument(v).nna = NnaFade;
     instrument(v).fadeout = 64;
   }
-  // The bass: a resonant low pass that opens on each note and closes within
-  // a beat; a short release after note off.
+  // The bass (its resonant low pass, closing after each attack, is baked into
+  // the sample: the player's own filters compute their coefficients in
+  // floating point, which need not agree to the last bit between the builds
+  // that must mix the module alike): a short release after note off.
   ItInstrument& bass = instrument(BassS);
-  bass.cutoff = 84, bass.resonance = 24;
-  bass.pitch.filter = true;
-  bass.pitch.points = {{0, 24}, {12, 10}, {40, 0}};
   bass.volume = Volume({{0, 64}, {2, 64}, {6, 40}}, 1);
   bass.fadeout = 256;
   // Strings and choir swell in and fall away; a new chord overlaps the old one's release.
@@ -94,9 +93,5 @@ std::optional<Band> MakeBand(const std::string& path, std::string& error) {
   // The swells move across the stereo field as they grow.
   instrument(ReverseS).panning.points = {{0, -20}, {75, 20}};
   instrument(RiserS).panning.points = {{0, -14}, {100, 14}, {200, -6}};
-  // The lead's edge: a filter that opens a little at the start of each note.
-  instrument(LeadS).cutoff = 110, instrument(LeadS).resonance = 20;
-  instrument(LeadS).pitch.filter = true;
-  instrument(LeadS).pitch.points = {{0, -10}, {8, 0}, {40, 0}};
   return band;
 }

@@ -211,11 +211,13 @@ void RollOut(Score& s, int from, int to, int volume) {
   }
 }
 
-// A filter sweep on the pad's three voices, opening from `low` to fully open over [from, to).
-void PadSweep(Score& s, int from, int to, int low) {
+// The pad's three voices swell from `low` to `high` over [from, to), set
+// row by row in the volume column, so a chord that starts in the middle
+// joins the swell where it has got to.
+void PadSwell(Score& s, int from, int to, int low, int high) {
   for (int r = from; r < to; ++r) {
-    const int cutoff = low + (127 - low) * (r - from) / std::max(1, to - 1 - from);
-    for (int ch : {PadA, PadB, PadC}) Effect(s.At(r, ch), 'Z', cutoff);
+    const int volume = low + (high - low) * (r - from) / std::max(1, to - 1 - from);
+    for (int ch : {PadA, PadB, PadC}) s.At(r, ch).volume = volume;
   }
 }
 
@@ -350,10 +352,10 @@ ItSong IntroSong(const Band& band) {
   Groove128(s, 6, 9, 3);
   Harmony128(s, 6, 9, Progression, 21, true);
   Arpeggio128(s, 6, 9, Progression, 2, 19);
-  // Bars 9..11: breakdown under the totems, the strings opening up through a filter.
+  // Bars 9..11: breakdown under the totems, the strings swelling.
   Groove128(s, 9, 11, 1);
   Harmony128(s, 9, 11, {F, G}, 24, false);
-  PadSweep(s, BarRow(9), BarRow(11), 28);
+  PadSwell(s, BarRow(9), BarRow(11), 12, 30);
   Arpeggio128(s, 9, 11, {F, G}, 4, 24);
   // Bars 11..13: the kick returns under the mountains.
   Groove128(s, 11, 13, 2);
@@ -675,7 +677,7 @@ ItSong TuneSong(const Band& band) {
   // 18 under a snare roll that tightens from eighths to sixteenths, and the
   // riser ends on the crash.
   // The breakdown opens on an impact out of a reversed cymbal; the choir
-  // comes in and the strings open up through a filter sweep to the build.
+  // comes in and the strings swell to the build.
   SwellInto(s, bar(16) * 6, 6, 20, ReverseS, 44, ChFx);
   s.CutAll(bar(16), {BassC});
   s.Note(bar(16), ChAccent, 41, ImpactS, 64);
@@ -689,7 +691,7 @@ ItSong TuneSong(const Band& band) {
   s.At(bar(20), ChChoir).note = NoteOff;
   Shakers(s, bar(16), bar(20), 16);
   Harmony(s, bar(16), bar(18), 16, {F, G}, 0, 24);
-  PadSweep(s, bar(16), bar(20), 24);
+  PadSwell(s, bar(16), bar(20), 14, 34);
   Arpeggio(s, bar(16), bar(18), 32, {F, G}, 4, 24);
   Harmony(s, bar(18), bar(20), 32, {E}, 2, 30);
   Groove(s, bar(18), bar(20), 4, 2);
@@ -788,12 +790,12 @@ ItSong TuneSong(const Band& band) {
   s.Note(slot(2), ChCrash, 60, CrashS, 40);
   s.CutAll(slot(2), {BassC});
   Shakers(s, slot(2), slotBar(2, 4), 12);
-  Harmony(s, slot(2), slotBar(2, 4), 32, {F, G}, 0, 24);
+  Harmony(s, slot(2), slotBar(2, 4), 32, {F, G}, 0, 18);
   s.Note(slot(2), ChChoir, 69, ChoirS, 22);
   s.Note(slotBar(2, 2), ChChoir, 71, ChoirS, 22);
   s.At(slotBar(2, 4), ChChoir).note = NoteOff;
-  PadSweep(s, slotBar(2, 4), slot(3), 30);
-  Melody(s, Lead, PluckS, slot(2), ThemeA(), 28, 0, 4);
+  PadSwell(s, slotBar(2, 4), slot(3), 16, 36);
+  Melody(s, Lead, PluckS, slot(2), ThemeA(), 24, 0, 4);
   Groove(s, slotBar(2, 4), slot(3), 4, 2);
   Shakers(s, slotBar(2, 4), slot(3), 20);
   Harmony(s, slotBar(2, 4), slot(3), 32, {Dm, E}, 2, 30);

@@ -76,6 +76,24 @@ void CrossfadeLoop(std::vector<float>& wave, std::size_t begin, std::size_t fade
   }
 }
 
+void ResonantSweep(std::vector<float>& wave, double fromHz, double toHz, double seconds, double resonance) {
+  // Chamberlin's filter, run twice per sample so that it stays stable up to
+  // a quarter of the rate.
+  const double damping = 2.0 * (1.0 - std::clamp(resonance, 0.0, 0.95));
+  double low = 0, band = 0;
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    const double t = std::min(1.0, i / (seconds * Rate));
+    const double hz = fromHz * std::pow(toHz / fromHz, t);
+    const double f = 2 * std::sin(Pi * std::min(hz, Rate / 4.0) / (2 * Rate));
+    for (int pass = 0; pass < 2; ++pass) {
+      low += f * band;
+      const double high = wave[i] - low - damping * band;
+      band += f * high;
+    }
+    wave[i] = static_cast<float>(low);
+  }
+}
+
 ItSample Soundfont::Render(const Patch& p) {
   fluid_synth_t* synth = impl_->synth;
   fluid_synth_system_reset(synth);
@@ -117,6 +135,7 @@ ItSample Soundfont::Render(const Patch& p) {
     loop = true;
   }
   wave = std::vector<float>(wave.begin() + start, wave.begin() + end);
+  if (p.sweepSeconds > 0) ResonantSweep(wave, p.sweepFrom, p.sweepTo, p.sweepSeconds, p.resonance);
   if (loop) {
     loopBegin -= start;
     CrossfadeLoop(wave, static_cast<std::size_t>(loopBegin), static_cast<std::size_t>((wave.size() - loopBegin) / 2));

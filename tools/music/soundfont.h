@@ -24,6 +24,9 @@ struct Patch {
   bool reverse = false;    // played backwards (a swell into its hit)
   double fadeIn = 0;       // seconds of fade at the start (after reversing)
   double attack = 1e-3;    // the sample starts where the note first reaches this part of its peak
+  // A resonant low pass baked in: its cutoff falls from `sweepFrom` to
+  // `sweepTo` Hz over `sweepSeconds` from the attack, then stays (0 = none).
+  double sweepFrom = 0, sweepTo = 0, sweepSeconds = 0, resonance = 0;
 };
 
 class Soundfont {
@@ -43,6 +46,11 @@ class Soundfont {
   struct Impl;
   Impl* impl_ = nullptr;
 };
+
+// Runs `wave` through a resonant low pass (a state-variable filter) whose
+// cutoff glides exponentially from `fromHz` to `toHz` over `seconds`;
+// `resonance` 0..1 (1 rings).
+void ResonantSweep(std::vector<float>& wave, double fromHz, double toHz, double seconds, double resonance);
 
 // Makes `wave` (mono floats) loop seamlessly from `begin` to its end: the last
 // `fade` samples become a crossfade into the ones just before `begin`.
