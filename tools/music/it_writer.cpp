@@ -50,7 +50,6 @@ void WriteEnvelope(Bytes& f, const ItEnvelope& e) {
   int flags = n > 0 ? 0x01 : 0;
   if (n > 0 && e.loopBegin >= 0) flags |= 0x02;
   if (n > 0 && e.sustain >= 0) flags |= 0x04;
-  if (e.filter) flags |= 0x80;
   f.u8(flags), f.u8(n);
   f.u8(std::max(0, e.loopBegin)), f.u8(std::max(0, e.loopEnd));
   f.u8(std::max(0, e.sustain)), f.u8(std::max(0, e.sustain));
@@ -75,8 +74,7 @@ void WriteInstrument(Bytes& f, const ItInstrument& in) {
   f.u8(0), f.u8(0);  // no random volume or pan: players draw them from a seed of their own
   f.u16(0x0214), f.u8(1), f.u8(0);
   f.text(in.name, 26);
-  f.u8(in.cutoff >= 0 ? 0x80 | std::min(in.cutoff, 127) : 0);
-  f.u8(in.resonance >= 0 ? 0x80 | std::min(in.resonance, 127) : 0);
+  f.u8(0), f.u8(0);  // no filter
   f.u8(0), f.u8(0), f.u16(0);  // no MIDI
   for (int n = 0; n < 120; ++n) f.u8(n), f.u8(in.sample);
   WriteEnvelope(f, in.volume);

@@ -1,8 +1,10 @@
 // A small Impulse Tracker module writer: 16-bit signed samples, packed
 // patterns, the order list ended by 255. A song is a list of samples, a list
 // of patterns of cells, and the order of patterns; with instruments (each
-// one sample over the whole keyboard, with envelopes, a filter and a new-note
-// action) the cells name instruments, otherwise samples.
+// one sample over the whole keyboard, with envelopes and a new-note action)
+// the cells name instruments, otherwise samples. No resonant filters: players
+// work out their coefficients in floating point, which need not agree to the
+// bit from one build of the player to another.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,7 @@ struct ItSample {
 };
 
 // An envelope: points of (tick, value), volume 0..64, panning and pitch
-// -32..32; a pitch envelope may drive the filter's cutoff instead.
+// -32..32.
 struct ItEnvelope {
   struct Point {
     int tick, value;
@@ -30,7 +32,6 @@ struct ItEnvelope {
   std::vector<Point> points;  // none = off
   int sustain = -1;           // a point held while the note is on
   int loopBegin = -1, loopEnd = -1;
-  bool filter = false;
 };
 
 // New-note actions: what a playing note does when the next one starts.
@@ -42,7 +43,6 @@ struct ItInstrument {
   int nna = NnaCut;
   int fadeout = 0;           // 0..1024, after note off
   int globalVolume = 128;    // 0..128
-  int cutoff = -1, resonance = -1;  // 0..127, or -1 = off
   ItEnvelope volume, panning, pitch;
 };
 
