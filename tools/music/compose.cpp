@@ -182,8 +182,8 @@ void Arpeggio(Score& s, int from, int to, int bar, const std::vector<Chord>& cho
   }
 }
 
-// A swell that ends on `tick` (of `tickMs`): the riser, or the reversed
-// cymbal, in `channel`, cut as it peaks so the hit it leads into is the onset.
+// A swell in `channel` that peaks and stops on `tick` (of `tickMs`): the
+// riser, or the reversed cymbal, leading into the hit on that tick.
 void SwellInto(Score& s, int tick, int ticksPerRow, double tickMs, int sample, int volume, int channel = RiserC) {
   const double seconds = sample == RiserS ? RiserSeconds : ReverseSeconds;
   const int start = tick - static_cast<int>(std::lround(seconds * 1000 / tickMs));
@@ -408,8 +408,9 @@ ItSong IntroSong(const Band& band) {
   s.Echo(Lead, LeadEcho, 34, TicksPerRow, 0.55, [](int t) { return NearAccent(t, 12); });
   s.Echo(StabC, StabEcho, 34, TicksPerRow, 0.5, [](int t) { return NearAccent(t, 20); });
 
-  // An accent on every beat of part one: kick, hit and crash, the loudest
-  // thing near it; the lead and the small drums leave it three rows of air.
+  // An accent on every beat of part one: the kick at full strength and a hit
+  // over it, the loudest thing near it; the lead and the small drums leave
+  // it three rows of air.
   for (int r : IntroAccentRows()) {
     for (int before = r - 3; before < r; ++before) {
       for (int ch : {Lead, ChHat, ChSnare, LeadEcho, StabEcho}) s.At(before, ch) = ItCell{};
