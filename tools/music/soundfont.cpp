@@ -129,7 +129,7 @@ ItSample Soundfont::Render(const Patch& p) {
   if (p.loopAt > 0) {
     // A whole number of the note's periods, so the crossfade joins like with like.
     const double period = Rate / (440.0 * std::pow(2.0, (p.key - 69) / 12.0));
-    end = start + holdFrames - Rate / 50;
+    end = std::min(totalFrames, start + holdFrames - Rate / 50);
     const double cycles = std::round((end - start - loopAt) / period);
     loopBegin = end - static_cast<int>(std::lround(cycles * period));
     loop = true;
