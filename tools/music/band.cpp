@@ -34,7 +34,7 @@ std::optional<Band> MakeBand(const std::string& path, std::string& error) {
       {{"closed hat", DrumKit, Standard, 42, 105, 0.1, 0.18}, 56},
       {{"crash", DrumKit, Standard, 49, 115, 0.5, 2.4}, 50},
       {{"orchestra hit", 0, 55, 57, 120, 0.4, 1.1, 0, false, 0, 0.6}, 52},
-      {{"synth bass", 0, 38, 45, 110, 1.4, 1.4, 0.45, false, 0, 1e-3, 3200, 700, 0.22, 0.6}, 58},
+      {{"synth bass", 0, 38, 45, 110, 1.4, 1.4, 0.45, false, 0, 1e-3, 3200, 700, 0.22, 0.6}, 50},
       {{"strings", 0, 48, 60, 100, 3.2, 3.2, 1.4}, 38},
       {{"e.piano", 0, 5, 72, 105, 0.8, 1.2}, 50},
       {{"brass stab", 0, 61, 67, 120, 0.35, 0.7, 0, false, 0, 0.5}, 50},

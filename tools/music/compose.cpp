@@ -792,11 +792,11 @@ ItSong TuneSong(const Band& band) {
   s.CutAll(slot(2), {BassC});
   Shakers(s, slot(2), slotBar(2, 4), 12);
   Harmony(s, slot(2), slotBar(2, 4), 32, {F, G}, 0, 18);
-  s.Note(slot(2), ChChoir, 69, ChoirS, 22);
+  s.Note(slot(2), ChChoir, 69, ChoirS, 18);
   s.Note(slotBar(2, 2), ChChoir, 71, ChoirS, 22);
   s.At(slotBar(2, 4), ChChoir).note = NoteOff;
   PadSwell(s, slotBar(2, 4), slot(3), 16, 36);
-  Melody(s, Lead, PluckS, slot(2), ThemeA(), 24, 0, 4);
+  Melody(s, Lead, PluckS, slot(2), ThemeA(), 21, 0, 4);
   Groove(s, slotBar(2, 4), slot(3), 4, 2);
   Shakers(s, slotBar(2, 4), slot(3), 20);
   Harmony(s, slotBar(2, 4), slot(3), 32, {Dm, E}, 2, 30);
