@@ -622,9 +622,9 @@ ItSong TuneSong(const Band& band) {
   s.Note(Bridge, ChCrash, 60, CrashS, 60);
   s.Note(Bridge, ChKick, 60, KickS, 64);
   s.Note(Bridge, HitC, 60, HitS, 56);
-  s.PadChord(Bridge, C, 40);
+  s.PadChord(Bridge, C, 54);
   s.Note(Bridge, BassC, C.root, BassS, 44);
-  s.PadChord(Bridge + 32, Am, 34);
+  s.PadChord(Bridge + 32, Am, 46);
   s.Note(Bridge + 32, BassC, Am.root, BassS, 40);
   // The picture is black from row 115 (87.8 s): the chord drops away there and a
   // drum break rolls up under a riser to one beat of held breath, then the
