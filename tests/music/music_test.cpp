@@ -1,5 +1,7 @@
-// The default music: both modules load in libopenmpt without a word, have the
-// lengths their scores give and sound; the generated files are these bytes;
+// The default music: the sampled instruments are whole, in range, in tune
+// and loop without a click, and a missing soundfont is named; both modules
+// load in libopenmpt without a word, have the lengths their scores give and
+// sound, the same every time; the generated files are these bytes;
 // part two's music has a shape (a breakdown, a final hit that rings out), a
 // top octave, and loops without a gap;
 // the MP3 puts the strongest hit near each of part one's beats within 10 ms of
@@ -12,19 +14,42 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
 
-#include "support/test_support.h"
+#include "band.h"
 #include "compose.h"
 #include "render.h"
+#include "soundfont.h"
 
 namespace {
 
 const std::string Demo = ZINTAVEL_DEMO_DIR;
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The instruments, rendered once for the whole suite.
+const Band& TheBand() {
+  static const Band band = [] {
+    std::string error;
+    std::optional<Band> b = MakeBand(DefaultSoundfont, error);
+    if (!b) {
+      ADD_FAILURE() << error;
+      return Band{};
+    }
+    return *b;
+  }();
+  return band;
+}
+ItSong Tune() { return TuneSong(TheBand()); }
+ItSong Intro() { return IntroSong(TheBand()); }
 
 double Duration(const std::vector<std::uint8_t>& module) {
   openmpt_module* mod = openmpt_module_create_from_memory2(module.data(), module.size(), nullptr, nullptr, nullptr,
@@ -64,8 +89,76 @@ std::vector<float> DecodeMp3(const std::string& path) {
 
 }  // namespace
 
+TEST(MusicTest, InstrumentsAreWholeInRangeInTuneAndLoopWithoutAClick) {
+  const Band& band = TheBand();
+  ASSERT_EQ(band.samples.size(), static_cast<std::size_t>(VoiceCount));
+  ASSERT_EQ(band.instruments.size(), band.samples.size());
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < band.samples.size(); ++i) {
+    const ItSample& s = band.samples[i];
+    SCOPED_TRACE(s.name);
+    EXPECT_EQ(band.instruments[i].sample, static_cast<int>(i + 1));
+    // Trimmed to seconds, not minutes, and sounding from its first samples.
+    ASSERT_GT(s.data.size(), 2000u);
+    EXPECT_LT(s.data.size(), 5u * 44100);
+    bytes += 2 * s.data.size();
+    int peak = 0;
+    for (std::int16_t v : s.data) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    EXPECT_NEAR(peak, 0.9 * 32767, 2);  // normalised, never clipped
+    EXPECT_GE(s.c5speed, 8000u);
+    EXPECT_LE(s.c5speed, 400000u);
+    if (!s.loop) {
+      EXPECT_LT(std::abs(s.data.back()), 64);  // dies away rather than stops
+      continue;
+    }
+    // A loop runs to the end of the data, is long enough to hide its
+    // period, and its seam is no bigger a step than the sound's own.
+    EXPECT_EQ(s.loopEnd, s.data.size());
+    EXPECT_LT(s.loopBegin + 4410, s.loopEnd);
+    int step = 0;
+    for (std::size_t k = s.loopBegin + 1; k < s.data.size(); ++k) step = std::max(step, std::abs(s.data[k] - s.data[k - 1]));
+    EXPECT_LE(std::abs(s.data[s.loopBegin] - s.data.back()), step);
+    // In tune: the loop's period, played at C-5, is middle C (within 15
+    // cents, any octave). The overdriven guitar plays a power chord, whose
+    // period is the chord's, not its root's.
+    if (s.name == "overdrive") continue;
+    const std::size_t from = s.loopBegin, n = std::min<std::size_t>(8192, s.data.size() - from - 1200);
+    std::vector<double> sums(1200);
+    for (int lag = 20; lag < 1200; ++lag) {
+      for (std::size_t k = from; k < from + n; ++k) sums[lag] += static_cast<double>(s.data[k]) * s.data[k + lag];
+    }
+    const int lag = static_cast<int>(std::max_element(sums.begin() + 21, sums.end() - 1) - sums.begin());
+    // Between samples: the vertex of the parabola through the peak and its neighbours.
+    const double a = sums[lag - 1], b = sums[lag], c = sums[lag + 1];
+    const double period = lag + 0.5 * (a - c) / (a - 2 * b + c);
+    const double hz = 44100.0 / period * s.c5speed / 44100.0;
+    const double cents = 1200 * std::log2(hz / 261.6256);
+    EXPECT_NEAR(cents - 1200 * std::round(cents / 1200), 0, 15) << hz << " Hz";
+  }
+  EXPECT_LT(bytes, 4u << 20);
+}
+
+TEST(MusicTest, AMissingOrBrokenSoundfontIsNamed) {
+  std::string error;
+  EXPECT_FALSE(MakeBand("/nonexistent/font.sf2", error));
+  EXPECT_NE(error.find("/nonexistent/font.sf2"), std::string::npos) << error;
+  const std::string junk = testing::TempDir() + "junk.sf2";
+  std::ofstream(junk) << "not a soundfont";
+  error.clear();
+  EXPECT_FALSE(MakeBand(junk, error));
+  EXPECT_NE(error.find(junk), std::string::npos) << error;
+}
+
+TEST(MusicTest, EachRenderingIsTheSame) {
+  // Nothing drawn at random at play time (random volume, random pan): the MP3 is the same bytes every build.
+  std::string error;
+  const std::vector<std::uint8_t> module = WriteIt(Intro());
+  EXPECT_EQ(RenderModule(module, 12.0, error), RenderModule(module, 12.0, error));
+  EXPECT_EQ(WriteIt(Tune()), WriteIt(TuneSong(*MakeBand(DefaultSoundfont, error))));
+}
+
 TEST(MusicTest, ModulesLoadCleanlyWithTheirLengths) {
-  for (const ItSong& song : {TuneSong(), IntroSong()}) {
+  for (const ItSong& song : {Tune(), Intro()}) {
     const std::vector<std::uint8_t> bytes = WriteIt(song);
     std::string error, log;
     const std::vector<float> pcm = RenderModule(bytes, 20.0, error, &log);
@@ -75,17 +168,17 @@ TEST(MusicTest, ModulesLoadCleanlyWithTheirLengths) {
   }
   // tune.it: 768 rows of 120 ms, 1,340 ms of held chord, then six page slots
   // of 15 s before it loops; part one: 896 rows of 62.5 ms.
-  EXPECT_NEAR(Duration(WriteIt(TuneSong())), 183.5, 0.05);
-  EXPECT_NEAR(Duration(WriteIt(IntroSong())), 56.0, 0.05);
+  EXPECT_NEAR(Duration(WriteIt(Tune())), 183.5, 0.05);
+  EXPECT_NEAR(Duration(WriteIt(Intro())), 56.0, 0.05);
 }
 
 TEST(MusicTest, GeneratedFilesAreTheseBytes) {
-  EXPECT_EQ(ReadAll(Demo + "/tune.it"), WriteIt(TuneSong()));
+  EXPECT_EQ(ReadAll(Demo + "/tune.it"), WriteIt(Tune()));
 }
 
 TEST(MusicTest, TuneBuildsToAFinalHitThenGoesRoundWithoutAGap) {
   std::string error;
-  const std::vector<float> pcm = RenderModule(WriteIt(TuneSong()), 190.0, error);
+  const std::vector<float> pcm = RenderModule(WriteIt(Tune()), 190.0, error);
   ASSERT_FALSE(pcm.empty()) << error;
   // Module times: the text section's slots of 15 s from 93.5 s, the final
   // hit at 161 s, the loop back to the first slot at 183.5 s.
@@ -207,7 +300,7 @@ TEST(MusicTest, BothPiecesAreStereoAndFoldToMonoAtFullLevel) {
     ItSong song;
     double seconds;
   };
-  for (const Piece& piece : {Piece{TuneSong(), 100.0}, Piece{IntroSong(), 52.0}}) {
+  for (const Piece& piece : {Piece{Tune(), 100.0}, Piece{Intro(), 52.0}}) {
     // The same song with every channel in the middle: what a mono listener should hear.
     ItSong centred = piece.song;
     std::fill(centred.panning.begin(), centred.panning.end(), 32);
@@ -231,7 +324,7 @@ TEST(MusicTest, BothPiecesAreStereoAndFoldToMonoAtFullLevel) {
 
 TEST(MusicTest, TuneBuildsThroughTheCountdownAndBreathesBeforeTheDrop) {
   std::string error;
-  const std::vector<float> pcm = RenderModule(WriteIt(TuneSong()), 17.0, error);
+  const std::vector<float> pcm = RenderModule(WriteIt(Tune()), 17.0, error);
   ASSERT_FALSE(pcm.empty()) << error;
   // The countdown (0-9.6 s) is a build: its bright part (the snare roll and
   // hats, taken as the change from one sample to the next) grows.
@@ -251,4 +344,52 @@ TEST(MusicTest, TuneBuildsThroughTheCountdownAndBreathesBeforeTheDrop) {
   EXPECT_LT(breath, 0.1 * roll);
   EXPECT_GT(drop, 10 * breath);
   EXPECT_GT(drop, roll);
+}
+
+TEST(MusicTest, PartTwosMovesLandOnHits) {
+  std::string error;
+  const std::vector<float> pcm = RenderModule(WriteIt(Tune()), 92.0, error);
+  ASSERT_FALSE(pcm.empty()) << error;
+  // Power of [from, from + length) ms of module time.
+  auto power = [&](double from, double length) {
+    double sum = 0;
+    const auto a = static_cast<std::size_t>(from * 44.1) * 2, b = static_cast<std::size_t>((from + length) * 44.1) * 2;
+    for (std::size_t i = a; i < b; ++i) sum += pcm[i] * pcm[i];
+    return sum / static_cast<double>(b - a);
+  };
+  // Part two starts 15.36 s into the module. Its moves, in ms of part two:
+  // the drop, the breakdown, the first figure landing, the swap, the second
+  // figure arriving, both leaving. Each is a hit: within 20 ms the next
+  // 10 ms hold twice the power of the 50 before.
+  for (double at : {0.0, 30720.0, 38400.0, 42340.0, 50400.0, 74880.0}) {
+    double best = 0;
+    for (double ms = at - 20; ms <= at + 20; ms += 1) best = std::max(best, power(15360 + ms, 10) / (power(15360 + ms - 50, 50) + 1e-12));
+    EXPECT_GT(best, 2.0) << "no hit at " << at << " ms of part two";
+  }
+  // And the first ten seconds after the drop are full, not a bare beat:
+  // within 3 dB of the scanner's busiest stretch.
+  EXPECT_GT(10 * std::log10(power(15360, 10000)), 10 * std::log10(power(15360 + 54000, 10000)) - 3);
+}
+
+TEST(MusicTest, PartOnesBarsHitDifferently) {
+  // The bars of the composite scene each open with an accent and a flash;
+  // their hits vary (crash, toms, timpani, swell, stab), not one crash a
+  // bar: the top octave's share of the 300 ms after each differs by 3 dB or
+  // more between the brightest and the darkest (a crash on every bar keeps
+  // it within 2 dB).
+  std::string error;
+  const std::vector<float> pcm = RenderModule(WriteIt(Intro()), 40.0, error);
+  ASSERT_FALSE(pcm.empty()) << error;
+  double brightest = 0, darkest = 1e300;
+  for (int row : IntroAccentRows()) {
+    if ((row - 12) % 30 != 0 || row < 162 || row > 582) continue;
+    const auto from = static_cast<std::size_t>(row * 62.5 * 44.1) * 2, to = from + 300 * 441 / 10 * 2;
+    double top = 0, all = 0;
+    for (std::size_t i = from + 4; i < to; ++i) {
+      const double d = pcm[i] - 2.0 * pcm[i - 2] + pcm[i - 4];
+      top += d * d, all += static_cast<double>(pcm[i]) * pcm[i];
+    }
+    brightest = std::max(brightest, top / all), darkest = std::min(darkest, top / all);
+  }
+  EXPECT_GT(10 * std::log10(brightest / darkest), 3);
 }

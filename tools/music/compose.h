@@ -11,10 +11,14 @@
 
 #include <vector>
 
+#include "band.h"
 #include "it_writer.h"
 
+ItSong TuneSong(const Band& band);
+ItSong IntroSong(const Band& band);
+// The tune with the instruments of the default soundfont, rendered once per
+// process; exits with a message when the font is missing.
 ItSong TuneSong();
-ItSong IntroSong();
 
 // Rows of the accents of part one (the beat track, in rows), 18 to 776.
 const std::vector<int>& IntroAccentRows();

@@ -1,24 +1,34 @@
-// zintavel-music OUTDIR: writes the default music beside OUTDIR/data/:
-// OUTDIR/tune.it (the module from the countdown on) and OUTDIR/intro.mp3
-// (part one, rendered from its own module and encoded). Deterministic.
+// zintavel-music OUTDIR [SOUNDFONT]: writes the default music beside
+// OUTDIR/data/: OUTDIR/tune.it (the module from the countdown on) and
+// OUTDIR/intro.mp3 (part one, rendered from its own module and encoded). The
+// instruments come from the General MIDI soundfont (FluidR3_GM unless given).
+// Deterministic.
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "band.h"
 #include "compose.h"
 #include "pcx_writer.h"
 #include "render.h"
+#include "soundfont.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 || argv[1][0] == '-') {
-    std::fprintf(stderr, "usage: zintavel-music OUTDIR\n  writes OUTDIR/tune.it and OUTDIR/intro.mp3\n");
+  if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+    std::fprintf(stderr, "usage: zintavel-music OUTDIR [SOUNDFONT]\n  writes OUTDIR/tune.it and OUTDIR/intro.mp3\n");
     return 2;
   }
   const std::string out = argv[1];
-  if (!WriteBytes(out + "/tune.it", WriteIt(TuneSong()))) return 1;
-
   std::string error;
-  std::vector<float> intro = RenderModule(WriteIt(IntroSong()), 56.0, error);
+  const std::optional<Band> band = MakeBand(argc == 3 ? argv[2] : DefaultSoundfont, error);
+  if (!band) {
+    std::fprintf(stderr, "zintavel-music: %s\n", error.c_str());
+    return 1;
+  }
+  if (!WriteBytes(out + "/tune.it", WriteIt(TuneSong(*band)))) return 1;
+
+  std::vector<float> intro = RenderModule(WriteIt(IntroSong(*band)), 56.0, error);
   if (intro.empty()) {
     std::fprintf(stderr, "zintavel-music: part one's module does not load: %s\n", error.c_str());
     return 1;
