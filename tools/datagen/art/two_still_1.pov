@@ -1,6 +1,6 @@
 // zintavel-art 184x240
-// The band's still life number 1: on the paper table in the low sun.
+// The band's still life number 1: on the table at dusk, by an ember lamp.
 #include "two_still.inc"
-RoomLights(1)
-Room(Paper, Paper * 0.92)
+EveningLights()
+Room(Dusk * 3.0, Dusk * 2.4)
 StillLife(1)
