@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/report.h"
 #include "platform/keys.h"
 
 const char* const ProgramHelp =
@@ -181,10 +182,7 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
   optind = 0;  // glibc: start afresh, so the parser can run more than once
   opterr = 0;
   auto bad = [&](std::string message) {
-    // One line, whatever the arguments it quotes hold.
-    for (char& c : message)
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    error = std::move(message);
+    error = OneLine(std::move(message));  // one line, whatever the arguments it quotes hold
     return ParseResult::Bad;
   };
   int c;

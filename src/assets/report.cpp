@@ -14,3 +14,9 @@ void ReportAssetProblem(const char* path, const char* format, ...) {
   va_end(args);
   std::fprintf(stderr, "zintavel: %s: %s\n", path, message);
 }
+
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return text;
+}

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "assets/pcx.h"
+#include "assets/report.h"
 #include "os/stop_signals.h"
 #include "platform/keys.h"
 #include "player/player_timing.h"
@@ -27,15 +28,6 @@
 #include "player/window_icon.h"
 
 namespace {
-
-// A value from the environment in a message: control characters as '?', so the
-// message stays one line.
-std::string Printable(const char* text) {
-  std::string out = text;
-  for (char& c : out)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return out;
-}
 
 // Signals are counted here and turned into quit requests by the event pump.
 // While a message box is up the pump does not run, so a signal then ends the
@@ -192,10 +184,10 @@ class SdlPlatform final : public EnginePlatform {
       const char* wayland = std::getenv("WAYLAND_DISPLAY");
       if (x && *x)
         std::fprintf(stderr, "zintavel: cannot open the display DISPLAY=%s (is it running, and may we use it?); "
-                     "--record DIR plays without one\n", Printable(x).c_str());
+                     "--record DIR plays without one\n", OneLine(x).c_str());
       else if (wayland && *wayland)
         std::fprintf(stderr, "zintavel: cannot open the display WAYLAND_DISPLAY=%s; --record DIR plays without one\n",
-                     Printable(wayland).c_str());
+                     OneLine(wayland).c_str());
       else
         std::fprintf(stderr, "zintavel: no display to play on (set DISPLAY, or --record DIR plays without one)\n");
       noDisplay_ = true;
