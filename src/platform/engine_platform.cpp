@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sound/module_checkpoints.h"
+
 bool EnginePlatform::SoundInit(std::int32_t, std::int32_t frequency, std::uint32_t) {
   if (frequency != AudioEngine::Rate) return false;
   soundOpen_ = OpenSoundDevice();
@@ -11,6 +13,11 @@ bool EnginePlatform::SoundInit(std::int32_t, std::int32_t frequency, std::uint32
 MusicHandle EnginePlatform::MusicLoad(const std::string& file, std::uint32_t flags) {
   bool ok = false;
   WithEngine([&] { ok = engine_.LoadModule(file, (flags & MusicLoop) != 0, (flags & MusicRamping) != 0); });
+  if (ok && SeeksLive()) {
+    // Built beside the show on a thread of their own; a seek takes what is ready.
+    engine_.KeepCheckpoints(ModuleCheckpointBytes, ModuleCheckpointHorizon);
+    if (ModuleCheckpoints* points = engine_.Checkpoints()) points->StartWorker();
+  }
   return ok ? TheMusic : 0;
 }
 
@@ -79,23 +86,23 @@ void EnginePlatform::BeginReplay(std::uint32_t firstTick, std::uint32_t) {
 
 void EnginePlatform::ReplayFrame(std::uint32_t) { ++replayFrames_; }
 
+// The sound catches up lazily, at the next sound call or the landing.
+void EnginePlatform::ReplayFrom(std::uint32_t frames) { replayFrames_ = frames; }
+
 void EnginePlatform::EndReplay(std::uint32_t) {
   DropReplaySound();
   replaying_ = false;
   HoldSoundDevice(false);
 }
 
-// Mixes up to the first sample of the frame the replay has reached, as a
-// recording at the replay's rate would, and drops it.
+// Brings the sound up to the first sample of the frame the replay has
+// reached, as a recording at the replay's rate would mix it, unheard.
 void EnginePlatform::DropReplaySound() {
   if (!soundOpen_ || !MixHeard()) return;
   const std::uint64_t target = std::uint64_t{replayFrames_} * AudioEngine::Rate / ReplayFps();
+  if (replayMixed_ >= target) return;
   LockSound();
-  while (replayMixed_ < target) {
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - replayMixed_, 4096));
-    dropped_.resize(2 * n);
-    engine_.Render(dropped_.data(), n);
-    replayMixed_ += n;
-  }
+  engine_.Skip(static_cast<std::size_t>(target - replayMixed_));
+  replayMixed_ = target;
   UnlockSound();
 }

@@ -31,6 +31,7 @@ class EnginePlatform : public Platform {
   void BeginReplay(std::uint32_t firstTick, std::uint32_t targetMs) override;
   void ReplayFrame(std::uint32_t tick) override;
   void EndReplay(std::uint32_t tick) override;
+  void ReplayFrom(std::uint32_t frames) override;
 
  protected:
   static constexpr MusicHandle TheMusic = 1;
@@ -48,6 +49,9 @@ class EnginePlatform : public Platform {
   virtual void HoldSoundDevice(bool /*hold*/) {}
   // False where nothing will ever hear the mix (no device): a replay skips it.
   virtual bool MixHeard() { return true; }
+  // True where a viewer seeks while the show plays: the module's instances are
+  // then parked along its song (sound/module_checkpoints.h) so a seek lands fast.
+  virtual bool SeeksLive() { return false; }
   bool Replaying() const { return replaying_; }
   // The show's time now, outside a replay, and the first tick of the latest replay.
   void ShowTimeBase(std::uint32_t base) override { showBase_ = base; }
@@ -77,5 +81,4 @@ class EnginePlatform : public Platform {
   std::uint32_t showBase_ = 0, replayFirstTick_ = 0;
   std::uint32_t replayFrames_ = 0;
   std::uint64_t replayMixed_ = 0;
-  std::vector<float> dropped_;
 };

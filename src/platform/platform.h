@@ -87,6 +87,12 @@ class Platform {
   virtual void BeginReplay(std::uint32_t /*firstTick*/, std::uint32_t /*targetMs*/) {}
   virtual void ReplayFrame(std::uint32_t /*tick*/) {}
   virtual void EndReplay(std::uint32_t /*tick*/) {}
+  // Where the viewer seeks while the show plays: the show then keeps
+  // checkpoints of part one and runs it ahead of itself to make them.
+  virtual bool PrepareSeeks() { return false; }
+  // Right after BeginReplay: the replay starts from a checkpoint, `frames`
+  // frames into the virtual clock, as though those had run.
+  virtual void ReplayFrom(std::uint32_t /*frames*/) {}
   // A seek the viewer asked for: the show time to go to, in ms.
   virtual bool TakeSeek(std::uint32_t& /*showMs*/) { return false; }
 };

@@ -219,12 +219,13 @@ class Recorder final : public RecordingPlatform {
     const std::uint64_t target = static_cast<std::uint64_t>(presented_) * AudioEngine::Rate / options_.sink.fps;
     while (mixed_ < target) {
       const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(target - mixed_, MixBlock));
-      mix_.assign(2 * n, 0.0f);
-      if (started_ && soundOpen_) engine_.Render(mix_.data(), n);
-      if (replaying_) {  // run unseen: mixed, so the music goes on, and dropped
+      if (replaying_) {  // run unseen: the music goes on, unmixed
+        if (started_ && soundOpen_) engine_.Skip(n);
         mixed_ += n;
         continue;
       }
+      mix_.assign(2 * n, 0.0f);
+      if (started_ && soundOpen_) engine_.Render(mix_.data(), n);
       if (options_.stopAt) FadeOut(n);
       pcm_.resize(2 * n);
       for (std::size_t i = 0; i < 2 * n; ++i)

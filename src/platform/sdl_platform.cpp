@@ -366,10 +366,55 @@ class SdlPlatform final : public EnginePlatform {
     seekTo_.reset();
     return true;
   }
+  bool PrepareSeeks() override { return true; }
+  void BeginReplay(std::uint32_t firstTick, std::uint32_t targetMs) override {
+    EnginePlatform::BeginReplay(firstTick, targetMs);
+    // A retarget keeps the first key's moment: the progress counts from it.
+    if (!replayBegun_) replayBegun_ = SDL_GetTicks64();
+    replayPolled_ = SDL_GetTicks64();
+    replayTarget_ = targetMs;
+  }
+  // Between unseen frames, a few times a second: seek keys retarget the seek
+  // under way (none queue behind it), and one that takes a while says so.
+  void ReplayFrame(std::uint32_t tick) override {
+    EnginePlatform::ReplayFrame(tick);
+    const std::uint64_t now = SDL_GetTicks64();
+    if (now - replayPolled_ < 25) return;
+    replayPolled_ = now;
+    TakeSeekKeysWhileReplaying();
+    if (now - replayBegun_ >= 150) {
+      const std::uint32_t at = tick - ReplayFirstTick();
+      const int percent = replayTarget_ ? static_cast<int>(std::uint64_t{at} * 100 / replayTarget_) : 100;
+      overlayText_ = SeekProgressLabel(seekTo_.value_or(replayTarget_), percent);
+      overlayUntil_ = now + 1000;
+      Redraw();
+    }
+  }
   void EndReplay(std::uint32_t tick) override {
     EnginePlatform::EndReplay(tick);
+    replayBegun_ = 0;
     overlayText_ = SeekLabel(tick - ReplayFirstTick());
     overlayUntil_ = SDL_GetTicks64() + 1000;
+  }
+
+  // Takes the seek keys pressed so far and leaves every other event queued.
+  void TakeSeekKeysWhileReplaying() {
+    SDL_PumpEvents();
+    SDL_Event keys[64];
+    const int n = SDL_PeepEvents(keys, 64, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+    SDL_Event others[64];
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+      const std::optional<KeyAction> action = ActionOf(keys[i].key.keysym);
+      if (action && IsSeekAction(*action)) {
+        if (!closing_ && !quitAsked_)
+          if (const std::optional<std::uint32_t> to = SeekTarget(SeekKeyOf(*action), seekTo_.value_or(replayTarget_)))
+            seekTo_ = to;
+      } else {
+        others[kept++] = keys[i];
+      }
+    }
+    if (kept > 0) SDL_PeepEvents(others, kept, SDL_ADDEVENT, 0, 0);
   }
 
   void PhaseStarted(Phase phase, const char*) override { closing_ = phase == Phase::Closing; }
@@ -503,6 +548,7 @@ class SdlPlatform final : public EnginePlatform {
     return true;
   }
   bool MixHeard() override { return device_ != 0; }
+  bool SeeksLive() override { return device_ != 0; }
   void HoldSoundDevice(bool hold) override {
     if (device_ && soundStarted_) SDL_PauseAudioDevice(device_, hold || clock_.Paused() ? 1 : 0);
   }
@@ -584,6 +630,14 @@ class SdlPlatform final : public EnginePlatform {
       SDL_RenderFillRect(renderer_, &lit);
     }
     SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  }
+
+  static bool IsSeekAction(KeyAction action) {
+    switch (action) {
+      case KeyAction::Back5: case KeyAction::Forward5: case KeyAction::Back60: case KeyAction::Forward60:
+      case KeyAction::Start: case KeyAction::PreviousPhase: case KeyAction::NextPhase: return true;
+      default: return false;
+    }
   }
 
   static SeekKey SeekKeyOf(KeyAction action) {
@@ -807,6 +861,8 @@ class SdlPlatform final : public EnginePlatform {
   SavedStopSignals savedSignals_;
   std::optional<std::uint32_t> seekTo_;  // asked, not yet taken by the show
   std::string overlayText_;
+  std::uint64_t replayBegun_ = 0, replayPolled_ = 0;  // SDL ticks of the seek under way
+  std::uint32_t replayTarget_ = 0;
   std::uint64_t overlayUntil_ = 0;       // SDL ticks; 0: no overlay
   bool warned_ = false;
   bool gentle_ = options_.gentle;

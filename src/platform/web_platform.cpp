@@ -155,6 +155,8 @@ class WebPlatform : public Platform {
     lastYield_ = emscripten_get_now();
     if (soundOpen_) zw_sound("rewind", nullptr, 0, 0);
   }
+  bool PrepareSeeks() override { return true; }
+  void ReplayFrom(std::uint32_t frames) override { replayFrames_ = frames; }
   void ReplayFrame(std::uint32_t tick) override {
     ++replayFrames_;
     // About ten times a second the page gets the thread back: it paints its

@@ -1,6 +1,7 @@
 #include "player/seek_overlay.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cstdio>
 
 #include "choreo/phases.h"
@@ -96,6 +97,10 @@ std::string SeekLabel(std::uint32_t showMs) {
   std::string s = text;
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
+}
+
+std::string SeekProgressLabel(std::uint32_t targetMs, int percent) {
+  return "SEEKING " + SeekLabel(targetMs) + " " + std::to_string(std::clamp(percent, 0, 100)) + "%";
 }
 
 std::string TimeForFileName(std::uint32_t showMs) {

@@ -42,6 +42,9 @@ struct Volume {
 const char* PhaseAt(std::uint32_t showMs);
 // "1:23.4 PART ONE", tenths truncated.
 std::string SeekLabel(std::uint32_t showMs);
+// Over a seek that takes a while: "SEEKING 1:23.4 PART ONE 40%", how far the
+// frames run unseen have come towards the target.
+std::string SeekProgressLabel(std::uint32_t targetMs, int percent);
 // "01m23.456s", for file names.
 std::string TimeForFileName(std::uint32_t showMs);
 

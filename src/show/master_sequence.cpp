@@ -53,9 +53,17 @@ std::int32_t ClosingVolumeAt(std::uint32_t e) {
   return v < 100 ? std::max(v, 0) : -1;
 }
 
+void DrawPartOneFrame(const SceneTable& scenes, std::uint32_t now, std::uint32_t t, Picture& frame) {
+  scenes.partOne(t, frame);
+  if (t > BadgeFromMs) scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+}
+
 namespace {
 
 constexpr std::int32_t FatalExit = 1;
+// Part one's frames run ahead of the show after each frame it shows, until
+// its checkpoints are all made: about a millisecond's work.
+constexpr std::uint32_t AheadFrames = 12;
 
 // Shows the message, frees the sound and gives the exit code.
 int FatalError(const char* text) {
@@ -74,8 +82,6 @@ void Teardown() {
   CloseDisplay();
 }
 
-void Frame() { FinishFrame(); }
-
 // The six phases, from the title card on. A seek ends them early (and makes no
 // sound call on the way out): the show then starts again from the first.
 void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, StreamHandle stream) {
@@ -86,10 +92,16 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
     start = ShowTick();
   };
   auto elapsed = [&](std::uint32_t now) { return now - start; };
+  auto Frame = [&] {
+    FinishFrame();
+    RunAhead(scenes, AheadFrames);
+  };
+  // A replay from a checkpoint within part one passes over the title card.
+  const bool resume = ResumingPartOne();
 
   // 1. Title card.
   begin(Phase::TitleCard);
-  while (!QuitRequested && !Restarting() && elapsed(ShowTick()) < TitleCardMs) {
+  while (!resume && !QuitRequested && !Restarting() && elapsed(ShowTick()) < TitleCardMs) {
     const std::uint32_t e = elapsed(ShowTick());
     if (!SkipUnseenFrame(elapsed(NextReplayTick()) >= TitleCardMs)) scenes.titleCard(TitleCardLevel(e), frame);
     Frame();
@@ -100,12 +112,13 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
   // 2. Part one; its last frame is the first whose time reaches its length.
   if (!QuitRequested) {
     begin(Phase::PartOne);
+    ResumePartOne();
     PartOneTime = 0;
     while (PartOneTime < PartOneMs) {
       const std::uint32_t now = ShowTick();
       PartOneTime = elapsed(now);
-      scenes.partOne(PartOneTime, frame);
-      if (PartOneTime > BadgeFromMs) scenes.badge(static_cast<std::int32_t>((now / 200) % 2), frame);
+      DrawPartOneFrame(scenes, now, PartOneTime, frame);
+      NotePartOneFrame(PartOneTime < PartOneMs);
       Frame();
       if (QuitRequested || Restarting()) break;
     }

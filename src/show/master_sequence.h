@@ -28,6 +28,10 @@ const SceneTable& DemoScenes();
 // The part-one time of the latest part-one frame.
 extern std::uint32_t PartOneTime;
 
+// One frame of part one at show tick `now`, `t` into part one: the scene and,
+// over its last seconds, the blinking badge.
+void DrawPartOneFrame(const SceneTable& scenes, std::uint32_t now, std::uint32_t t, Picture& frame);
+
 int MasterSequence(const SceneTable& scenes = DemoScenes());
 
 // The per-frame levels of the fading phases, from the phase time e.

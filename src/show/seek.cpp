@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "assets/inventory.h"
+#include "choreo/phases.h"
 #include "display/presenter.h"
 #include "grid/grid.h"
 #include "pixel/random.h"
@@ -12,23 +14,93 @@
 #include "show/master_sequence.h"
 #include "show/message_pump.h"
 
-ShowClockRecord ShowClock = {0, 0, false, 60, 0, 0, false, 0};
+ShowClockRecord ShowClock = {0, 0, false, 60, 0, 0, false, 0, false, 0};
 std::uint32_t StartAtMs = 0;
+
+bool CheckpointsEnabled = true;
 
 namespace {
 
-// Everything a frame may write that a later frame reads, as loading left it.
-// Static, so that nothing is allocated once frames run.
-struct StartState {
-  Picture frame, scratch, zoomWork, figure;
+// Everything a frame of part one may write that a later frame reads.
+struct ShowState {
+  Picture frame, scratch, zoomWork;
   GridField plasma, ray;
   FlashCutStateRecord flashCut;
   std::uint32_t random;
+  std::uint32_t partOneTime;
 };
-StartState Saved;
+
+void Capture(ShowState& s) {
+  if (const Picture* frame = GetFrameBuffer()) s.frame = *frame;
+  s.scratch = ScratchPicture;
+  s.zoomWork = ZoomWorkPicture;
+  s.plasma = PlasmaGrid;
+  s.ray = RayGrid;
+  s.flashCut = FlashCutState;
+  s.random = RandomState;
+  s.partOneTime = PartOneTime;
+}
+
+void Restore(const ShowState& s) {
+  if (Picture* frame = GetFrameBuffer()) *frame = s.frame;
+  ScratchPicture = s.scratch;
+  ZoomWorkPicture = s.zoomWork;
+  PlasmaGrid = s.plasma;
+  RayGrid = s.ray;
+  FlashCutState = s.flashCut;
+  RandomState = s.random;
+  PartOneTime = s.partOneTime;
+}
+
+// As loading left it: static, so that nothing is allocated once frames run.
+// Part two's scanner also rewrites a figure layer, which part one never does.
+ShowState Saved;
+Picture SavedFigure;
+
+// Part one's checkpoints, made for one virtual clock (its rate and first
+// tick: the badge blinks on the clock's absolute time). Allocated with the
+// start state, before frames run.
+constexpr int PointCount = PartOneMs / CheckpointMs;
+struct Points {
+  std::unique_ptr<ShowState[]> state;
+  std::uint32_t frames[PointCount] = {};  // each stands before this frame
+  bool ready[PointCount] = {};
+  std::uint32_t fps = 0, firstTick = 0;
+  // Running ahead: its own state, the show's while it runs, the next frame.
+  std::unique_ptr<ShowState> ahead, live;
+  std::uint32_t aheadNext = 0;
+  bool aheadStarted = false, aheadDone = false;
+};
+Points Kept;
 
 std::uint64_t VirtualMs(std::uint32_t frames, std::uint32_t fps) {
   return std::uint64_t{frames} * 1000 / std::max(1u, fps);
+}
+
+// The first frame of part one and the frames between checkpoints, at `fps`:
+// the title card runs its frames while their time is under its length.
+std::uint32_t PartOneFirstFrame(std::uint32_t fps) {
+  return static_cast<std::uint32_t>((std::uint64_t{TitleCardMs} * fps + 999) / 1000);
+}
+std::uint32_t PointSpacing(std::uint32_t fps) { return std::max(1u, CheckpointMs * fps / 1000); }
+
+// Forgets the checkpoints when they were made on another clock.
+void KeyPoints(std::uint32_t fps, std::uint32_t firstTick) {
+  if (Kept.fps == fps && Kept.firstTick == firstTick) return;
+  std::fill(std::begin(Kept.ready), std::end(Kept.ready), false);
+  Kept.fps = fps, Kept.firstTick = firstTick;
+  Kept.aheadStarted = Kept.aheadDone = false;
+}
+
+// Keeps the state as it stands after frame `f` of part one is drawn.
+void KeepPoint(std::uint32_t f) {
+  const std::uint32_t first = PartOneFirstFrame(Kept.fps), spacing = PointSpacing(Kept.fps);
+  if (!Kept.state || f < first || (f + 1 - first) % spacing != 0) return;
+  const std::uint32_t j = (f + 1 - first) / spacing - 1;
+  if (j >= PointCount || Kept.ready[j]) return;
+  Capture(Kept.state[j]);
+  Kept.frames[j] = f + 1;
+  Kept.ready[j] = true;
 }
 
 void EndReplay() {
@@ -51,32 +123,28 @@ std::uint32_t ShowTick() {
 std::uint32_t ShowTime() { return ShowTick() - ShowClock.firstTick; }
 
 void BeginShow(std::uint32_t firstTick) {
-  ShowClock = {firstTick, 0, false, 60, 0, 0, false, 0};
+  ShowClock = {firstTick, 0, false, 60, 0, 0, false, 0, false, 0};
   ActivePlatform->ShowTimeBase(firstTick);
 }
 
 void SaveStartState() {
-  const Picture* frame = GetFrameBuffer();
-  if (frame) Saved.frame = *frame;
-  Saved.scratch = ScratchPicture;
-  Saved.zoomWork = ZoomWorkPicture;
-  Saved.figure = FigureLayers[0];
-  Saved.plasma = PlasmaGrid;
-  Saved.ray = RayGrid;
-  Saved.flashCut = FlashCutState;
-  Saved.random = RandomState;
+  Capture(Saved);
+  SavedFigure = FigureLayers[0];
+  Saved.partOneTime = 0;
+  if (!Kept.state) {
+    Kept.state = std::make_unique<ShowState[]>(PointCount);
+    Kept.ahead = std::make_unique<ShowState>();
+    Kept.live = std::make_unique<ShowState>();
+  }
+  // What they hold came from other assets.
+  std::fill(std::begin(Kept.ready), std::end(Kept.ready), false);
+  Kept.fps = Kept.firstTick = 0;
+  Kept.aheadStarted = Kept.aheadDone = false;
 }
 
 void RestoreStartState() {
-  if (Picture* frame = GetFrameBuffer()) *frame = Saved.frame;
-  ScratchPicture = Saved.scratch;
-  ZoomWorkPicture = Saved.zoomWork;
-  FigureLayers[0] = Saved.figure;
-  PlasmaGrid = Saved.plasma;
-  RayGrid = Saved.ray;
-  FlashCutState = Saved.flashCut;
-  RandomState = Saved.random;
-  PartOneTime = 0;
+  Restore(Saved);
+  FigureLayers[0] = SavedFigure;
   QuitRequested = 0;
 }
 
@@ -88,9 +156,82 @@ void BeginReach(std::uint32_t showMs) {
   ShowClock.frames = 0;
   ShowClock.target = showMs;
   ShowClock.replaying = true;
+  ShowClock.resume = false;
   p.BeginReplay(ShowClock.firstTick, showMs);
+  if (CheckpointsEnabled && p.PrepareSeeks() && showMs > 0) {
+    KeyPoints(ShowClock.fps, ShowClock.firstTick);
+    // The latest checkpoint before the target; past part one's the replay
+    // draws nothing, so the last one serves every later target.
+    int best = -1;
+    for (int j = 0; j < PointCount; ++j)
+      if (Kept.ready[j] && VirtualMs(Kept.frames[j], ShowClock.fps) < showMs) best = j;
+    if (best >= 0) {
+      Restore(Kept.state[best]);
+      ShowClock.frames = PartOneFirstFrame(ShowClock.fps);
+      ShowClock.resume = true;
+      ShowClock.resumeFrames = Kept.frames[best];
+      p.ReplayFrom(ShowClock.frames);
+    }
+  }
   if (showMs == 0) EndReplay();
 }
+
+void NotePartOneFrame(bool more) {
+  if (!more || !ShowClock.replaying || !CheckpointsEnabled || !ActivePlatform->PrepareSeeks()) return;
+  KeyPoints(ShowClock.fps, ShowClock.firstTick);
+  KeepPoint(ShowClock.frames);
+}
+
+bool ResumingPartOne() { return ShowClock.resume; }
+
+void ResumePartOne() {
+  if (!ShowClock.resume) return;
+  ShowClock.resume = false;
+  ShowClock.frames = ShowClock.resumeFrames;
+  ActivePlatform->ReplayFrom(ShowClock.frames);
+}
+
+// Part one's frames on the virtual clock, as the master sequence draws them in
+// a replay: the title card's last frame (part one's first reads it), then part
+// one's until its last.
+void RunAhead(const SceneTable& scenes, std::uint32_t frames) {
+  Platform& p = *ActivePlatform;
+  if (!CheckpointsEnabled || ShowClock.replaying || !Kept.state || !p.PrepareSeeks()) return;
+  const std::uint32_t fps = std::max(1u, p.ReplayFps());
+  KeyPoints(fps, ShowClock.firstTick);
+  if (Kept.aheadDone) return;
+  Picture* frame = GetFrameBuffer();
+  if (!frame) return;
+  const std::uint32_t first = PartOneFirstFrame(fps);
+  Capture(*Kept.live);
+  if (!Kept.aheadStarted) {
+    Restore(Saved);
+    Kept.aheadNext = first - 1;
+    Kept.aheadStarted = true;
+  } else {
+    Restore(*Kept.ahead);
+  }
+  const std::uint32_t partOneTick = ShowClock.firstTick + static_cast<std::uint32_t>(VirtualMs(first, fps));
+  for (std::uint32_t n = 0; n < frames && !Kept.aheadDone; ++n) {
+    const std::uint32_t f = Kept.aheadNext++;
+    const std::uint32_t now = ShowClock.firstTick + static_cast<std::uint32_t>(VirtualMs(f, fps));
+    if (f < first) {
+      scenes.titleCard(TitleCardLevel(now - ShowClock.firstTick), *frame);
+      continue;
+    }
+    PartOneTime = now - partOneTick;
+    DrawPartOneFrame(scenes, now, PartOneTime, *frame);
+    if (PartOneTime >= PartOneMs) Kept.aheadDone = true;
+    else KeepPoint(f);
+  }
+  Capture(*Kept.ahead);
+  Restore(*Kept.live);
+}
+
+int CheckpointsReady() { return static_cast<int>(std::count(std::begin(Kept.ready), std::end(Kept.ready), true)); }
+int CheckpointCount() { return PointCount; }
+// The checkpoints, the state running ahead and the show's while it does.
+std::size_t CheckpointBytes() { return (PointCount + 2) * sizeof(ShowState); }
 
 void FinishFrame() {
   Platform& p = *ActivePlatform;
@@ -98,6 +239,12 @@ void FinishFrame() {
     ++ShowClock.frames;
     p.ReplayFrame(ShowTick());
     PumpMessages();  // the platform raises only its own timed quit in a replay
+    // A seek asked for meanwhile retargets this one: it starts again from there.
+    std::uint32_t to = 0;
+    if (!QuitRequested && p.TakeSeek(to)) {
+      RequestSeek(to);
+      return;
+    }
     if (VirtualMs(ShowClock.frames, ShowClock.fps) >= ShowClock.target) EndReplay();
     return;
   }

@@ -8,10 +8,19 @@
 // all go this way.
 //
 // The platform runs the unseen frames (Platform::BeginReplay and its kin): it
-// mixes and drops their sound, so the sound stands where the picture does.
+// brings their sound along unheard, so the sound stands where the picture does.
+//
+// Only part one's frames feed on earlier ones, so its state is kept at
+// checkpoints a few seconds apart, on the virtual clock: whenever a replay
+// passes one, and ahead of the show, a few frames after each frame it shows,
+// where the platform seeks live. A replay then starts from the last checkpoint
+// before its target instead of from the start; past part one it draws nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+struct SceneTable;
 
 struct ShowClockRecord {
   std::uint32_t firstTick;  // the platform tick at which the first phase began
@@ -22,6 +31,8 @@ struct ShowClockRecord {
   std::uint32_t target;     // the show time the replay runs up to
   bool restart;             // a seek came: the phases end and the show starts again
   std::uint32_t restartAt;  // its show time
+  bool resume;                 // the replay starts from a checkpoint within part one
+  std::uint32_t resumeFrames;  // then the frames the checkpoint stands after
 };
 extern ShowClockRecord ShowClock;
 
@@ -57,3 +68,23 @@ std::uint32_t NextReplayTick();
 // Asks the running phases to end so the show starts again and reaches showMs.
 void RequestSeek(std::uint32_t showMs);
 inline bool Restarting() { return ShowClock.restart; }
+
+// Checkpoints: one every CheckpointMs of part one.
+inline constexpr std::uint32_t CheckpointMs = 3000;
+// In part one's loop, once its frame is drawn and before it is finished:
+// `more`, another part-one frame follows. Keeps a checkpoint that falls due.
+void NotePartOneFrame(bool more);
+// Whether the replay begun resumes within part one: the title card is then
+// passed over (the clock stands at part one's first frame), and once part one
+// has begun, ResumePartOne moves the clock on to the checkpoint's frame.
+bool ResumingPartOne();
+void ResumePartOne();
+// Runs part one ahead of the show by up to `frames` unseen frames, into the
+// checkpoints, leaving what the show has drawn as it was. Outside replays.
+void RunAhead(const SceneTable& scenes, std::uint32_t frames);
+// What the checkpoints hold: how many are ready of how many, and their bytes.
+int CheckpointsReady();
+int CheckpointCount();
+std::size_t CheckpointBytes();
+// Off: every replay starts from the show's start (the benchmark compares).
+extern bool CheckpointsEnabled;

@@ -7,16 +7,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct openmpt_module;
+class ModuleCheckpoints;
+
+// What the parked instances of the module may take natively, and how far into
+// the song they reach when its loop cannot be folded: ten minutes.
+inline constexpr std::size_t ModuleCheckpointBytes = 45u << 20;
+inline constexpr std::uint64_t ModuleCheckpointHorizon = 600ull * 44100;
 
 class AudioEngine {
  public:
   static constexpr int Rate = 44100;
 
-  AudioEngine() = default;
+  AudioEngine();
   ~AudioEngine();
   AudioEngine(const AudioEngine&) = delete;
   AudioEngine& operator=(const AudioEngine&) = delete;
@@ -43,11 +50,26 @@ class AudioEngine {
 
   // Mixes `frames` stereo frames into out (interleaved floats).
   void Render(float* out, std::size_t frames);
+  // Goes on as Render would for `frames` frames, without the mix: the stream
+  // and the volume step ahead, and the module jumps to a parked instance of
+  // itself where one is nearer than where it stands (see KeepCheckpoints).
+  void Skip(std::size_t frames);
+
+  // Parks instances of the loaded module along its song, within `budgetBytes`,
+  // for Skip and Rewind to take; `horizon` (samples) is how far into the song
+  // they reach when its loop cannot be folded. Someone must run their Work.
+  void KeepCheckpoints(std::size_t budgetBytes, std::uint64_t horizon);
+  ModuleCheckpoints* Checkpoints() { return checkpoints_.get(); }
+  // What one instance of the loaded module takes, about.
+  std::size_t ModuleInstanceBytes() const;
 
  private:
   openmpt_module* MakeModule(const std::string& path);
 
   openmpt_module* module_ = nullptr;
+  std::uint64_t modulePos_ = 0;  // frames the module has played since PlayModule
+  std::size_t instanceBytes_ = 0;  // measured as it loaded, where the allocator says
+  std::unique_ptr<ModuleCheckpoints> checkpoints_;
   std::vector<std::uint8_t> moduleBytes_;
   bool loop_ = false, ramping_ = false;
   bool streamFreed_ = false;

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "assets/loading.h"
+#include "sound/module_checkpoints.h"
 
 namespace {
 
@@ -51,6 +54,9 @@ class SoundOnly : public EnginePlatform {
       else Play(1);
     }
   }
+  bool live = false;  // seeks while it plays: the module's instances parked
+  bool SeeksLive() override { return live; }
+  ModuleCheckpoints* Points() { return engine_.Checkpoints(); }
   void Open() {
     SoundInit(-1, 44100, 0);
     MusicLoad(PresentationPath("tune.it"), MusicRamping | MusicLoop);
@@ -98,4 +104,39 @@ TEST(EnginePlatformTest, SoundAfterAReplayIsTheStraightShows) {
   p.Show(inPartTwo, true);
   p.EndReplay(0);
   EXPECT_EQ(p.Next(4410), partTwo);
+}
+
+TEST(EnginePlatformTest, ParkedModuleInstancesSoundAsTheStraightShow) {
+  // The module's instances parked along its song (and its loop folded, once
+  // proven) serve every replay: the sound after it is the straight show's, in
+  // part two, in the loop's first pass, and ten minutes in, past the fold.
+  PresentationDirectory = ZINTAVEL_DEMO_DIR;
+  SoundOnly p;
+  p.live = true;
+  p.Open();
+  ModuleCheckpoints* points = p.Points();
+  ASSERT_NE(points, nullptr);
+  for (int waited = 0; (points->Ready() < points->Points() || !points->LoopProven()) && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(points->LoopProven()) << "our module's loop repeats to the sample";
+  ASSERT_EQ(points->Ready(), points->Points());
+  EXPECT_GE(points->Points(), 4);
+  // One loop of 90 s folds, from a little after where the song first jumps back.
+  EXPECT_EQ(points->Fold(500ull * 44100), 140ull * 44100);
+
+  for (const std::uint64_t frames : {5500ull, 15000ull, 36000ull, 8000ull}) {  // 91.7, 250, 600, 133 s
+    SCOPED_TRACE(frames);
+    p.BeginReplay(0, 0);
+    p.Show(frames, true);
+    p.EndReplay(0);
+    EXPECT_EQ(p.Next(4410), Straight(frames));
+  }
+  // A replay resumed from a checkpoint of part one: the clock stands at part
+  // one's first frame for its sound call, then moves on to the checkpoint's.
+  p.BeginReplay(0, 0);
+  p.ReplayFrom(1200);
+  p.StreamPlay(2, false, 0);
+  p.ReplayFrom(3000);
+  p.EndReplay(0);
+  EXPECT_EQ(p.Next(4410), Straight(3000));
 }

@@ -145,15 +145,23 @@ TEST_F(SeekTest, PhasesStartWhereTheSequencePutsThemOnAFrameGrid) {
 }
 
 TEST_F(SeekTest, LiveSeeksLandOnTheFramesOfAShowStartedThere) {
+  // With checkpoints (made ahead of the show and by each replay) and without:
+  // the same frames either way.
+  for (const bool checkpoints : {true, false}) {
+  SCOPED_TRACE(checkpoints ? "with checkpoints" : "without");
   SeekingPlatform live;
+  live.prepareSeeks = checkpoints;
   live.script = {
       {30, 75000, 10},  // forward, from the title card into the countdown
       {40, 21000, 10},  // back into part one
       {40, 89400, 7},   // forward across three phases into part two
       {40, 50000, 0},   // back again, the clock standing still as in a pause
+      {40, 53990, 10},  // to part one's last frames, from a checkpoint
+      {40, 44000, 10},  // just after a checkpoint's frame
   };
   live.quitAfter = 3;
   const auto stretches = Run(live, 0);
+  EXPECT_EQ(CheckpointsReady(), checkpoints ? CheckpointCount() : 0);
   ASSERT_EQ(stretches.size(), live.script.size() + 1);
   for (std::size_t i = 0; i < live.script.size(); ++i) {
     const SeekingPlatform::Seek& s = live.script[i];
@@ -171,4 +179,60 @@ TEST_F(SeekTest, LiveSeeksLandOnTheFramesOfAShowStartedThere) {
       EXPECT_EQ(stretches[i + 1][k].hash, fresh[0][k].hash) << "frame " << k;
     }
   }
+  }
+}
+
+TEST_F(SeekTest, AheadOfTheShowCheckpointsLeaveItsFramesAsTheyWere) {
+  // The run ahead swaps part one's state in and out between the title card's
+  // frames: the frames shown must not change, and the checkpoints it made
+  // serve a seek that follows.
+  SeekingPlatform ahead, plain;
+  ahead.prepareSeeks = true;
+  ahead.script = {{400, 52000, 10}};
+  plain.script = ahead.script;
+  ahead.quitAfter = plain.quitAfter = 20;
+  const auto a = Run(ahead, 0);
+  const int made = CheckpointsReady();
+  const auto b = Run(plain, 0);
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    ASSERT_EQ(a[i].size(), b[i].size());
+    for (std::size_t k = 0; k < a[i].size(); ++k) EXPECT_EQ(a[i][k].hash, b[i][k].hash) << i << " " << k;
+  }
+  // 400 frames with 12 unseen ones after each: 4,800, all of part one's 3,240.
+  EXPECT_EQ(made, CheckpointCount());
+}
+
+TEST_F(SeekTest, ASeekAskedDuringAReplayRetargetsIt) {
+  // The second seek comes on the replay's first unseen frame: the first one
+  // never lands, and the show lands on the second's frames.
+  class Retargeting : public SeekingPlatform {
+   public:
+    bool TakeSeek(std::uint32_t& to) override {
+      if (Replaying && !retargeted) {
+        retargeted = true;
+        to = 30000;
+        return true;
+      }
+      return SeekingPlatform::TakeSeek(to);
+    }
+    void BeginReplay(std::uint32_t, std::uint32_t target) override {
+      Replaying = true;
+      targets.push_back(target);
+    }
+    void EndReplay(std::uint32_t) override { Replaying = false; }
+    bool Replaying = false, retargeted = false;
+    std::vector<std::uint32_t> targets;
+  } live;
+  live.prepareSeeks = true;
+  live.script = {{10, 100000, 10}};
+  live.quitAfter = 10;
+  const auto stretches = Run(live, 0);
+  EXPECT_EQ(live.targets, (std::vector<std::uint32_t>{100000, 30000}));
+  SeekingPlatform started;
+  started.quitAfter = 10;
+  const auto fresh = Run(started, 30000);
+  ASSERT_EQ(stretches.size(), 2u);
+  ASSERT_GE(stretches[1].size(), 10u);
+  for (std::uint32_t k = 0; k < 10; ++k) EXPECT_EQ(stretches[1][k].hash, fresh[0][k].hash) << k;
 }

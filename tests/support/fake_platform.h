@@ -24,10 +24,12 @@ class FakePlatform : public Platform {
   // Raise Escape in the pump after the present at which this returns true.
   std::function<bool(std::uint32_t presents, std::uint32_t now)> quitWhen = [](std::uint32_t, std::uint32_t) { return false; };
   std::uint32_t presents = 0;
+  bool prepareSeeks = false;  // checkpoints and the run ahead, as the live players have them
   std::vector<int> phases;
   std::vector<std::uint32_t> volumes;
 
   std::uint32_t TickCount() override { return now; }
+  bool PrepareSeeks() override { return prepareSeeks; }
   bool CreateWindow() override { return Log("CreateWindow"), true; }
   bool NextEvent(WindowEvent& e) override {
     if (!pendingQuit_) return false;
