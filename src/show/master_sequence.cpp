@@ -165,6 +165,7 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
   if (!QuitRequested) {
     begin(Phase::PartTwo);
     while (true) {
+      PassUnseenFrames();
       if (!SkipUnseenFrame()) scenes.partTwo(elapsed(ShowTick()), frame);
       Frame();
       if (QuitRequested || Restarting()) break;

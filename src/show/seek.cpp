@@ -21,19 +21,24 @@ bool CheckpointsEnabled = true;
 
 namespace {
 
-// Everything a frame of part one may write that a later frame reads.
-struct ShowState {
-  Picture frame, scratch, zoomWork;
+// What a checkpoint keeps: what part one's frames from its fourth second on
+// read of what earlier frames wrote. The work pictures are not in it: from
+// then on each frame fills them before it reads them.
+struct PointState {
+  Picture frame;
   GridField plasma, ray;
   FlashCutStateRecord flashCut;
   std::uint32_t random;
   std::uint32_t partOneTime;
 };
+// Everything any frame of part one may write that a later frame reads.
+struct ShowState : PointState {
+  Picture scratch, zoomWork;
+};
+static_assert(CheckpointMs >= 2024, "part one's first 2 s read the opening zoom's work picture");
 
-void Capture(ShowState& s) {
+void Capture(PointState& s) {
   if (const Picture* frame = GetFrameBuffer()) s.frame = *frame;
-  s.scratch = ScratchPicture;
-  s.zoomWork = ZoomWorkPicture;
   s.plasma = PlasmaGrid;
   s.ray = RayGrid;
   s.flashCut = FlashCutState;
@@ -41,15 +46,25 @@ void Capture(ShowState& s) {
   s.partOneTime = PartOneTime;
 }
 
-void Restore(const ShowState& s) {
+void Restore(const PointState& s) {
   if (Picture* frame = GetFrameBuffer()) *frame = s.frame;
-  ScratchPicture = s.scratch;
-  ZoomWorkPicture = s.zoomWork;
   PlasmaGrid = s.plasma;
   RayGrid = s.ray;
   FlashCutState = s.flashCut;
   RandomState = s.random;
   PartOneTime = s.partOneTime;
+}
+
+void Capture(ShowState& s) {
+  Capture(static_cast<PointState&>(s));
+  s.scratch = ScratchPicture;
+  s.zoomWork = ZoomWorkPicture;
+}
+
+void Restore(const ShowState& s) {
+  Restore(static_cast<const PointState&>(s));
+  ScratchPicture = s.scratch;
+  ZoomWorkPicture = s.zoomWork;
 }
 
 // As loading left it: static, so that nothing is allocated once frames run.
@@ -62,7 +77,7 @@ Picture SavedFigure;
 // start state, before frames run.
 constexpr int PointCount = PartOneMs / CheckpointMs;
 struct Points {
-  std::unique_ptr<ShowState[]> state;
+  std::unique_ptr<PointState[]> state;
   std::uint32_t frames[PointCount] = {};  // each stands before this frame
   bool ready[PointCount] = {};
   std::uint32_t fps = 0, firstTick = 0;
@@ -132,7 +147,7 @@ void SaveStartState() {
   SavedFigure = FigureLayers[0];
   Saved.partOneTime = 0;
   if (!Kept.state) {
-    Kept.state = std::make_unique<ShowState[]>(PointCount);
+    Kept.state = std::make_unique<PointState[]>(PointCount);
     Kept.ahead = std::make_unique<ShowState>();
     Kept.live = std::make_unique<ShowState>();
   }
@@ -167,6 +182,7 @@ void BeginReach(std::uint32_t showMs) {
       if (Kept.ready[j] && VirtualMs(Kept.frames[j], ShowClock.fps) < showMs) best = j;
     if (best >= 0) {
       Restore(Kept.state[best]);
+      FigureLayers[0] = SavedFigure;
       ShowClock.frames = PartOneFirstFrame(ShowClock.fps);
       ShowClock.resume = true;
       ShowClock.resumeFrames = Kept.frames[best];
@@ -180,6 +196,15 @@ void NotePartOneFrame(bool more) {
   if (!more || !ShowClock.replaying || !CheckpointsEnabled || !ActivePlatform->PrepareSeeks()) return;
   KeyPoints(ShowClock.fps, ShowClock.firstTick);
   KeepPoint(ShowClock.frames);
+}
+
+void PassUnseenFrames() {
+  if (!ShowClock.replaying || !CheckpointsEnabled || !ActivePlatform->PrepareSeeks()) return;
+  const std::uint32_t landing =
+      static_cast<std::uint32_t>((std::uint64_t{ShowClock.target} * ShowClock.fps + 999) / 1000);
+  if (ShowClock.frames + 1 >= landing) return;
+  ShowClock.frames = landing - 1;
+  ActivePlatform->ReplayFrom(ShowClock.frames);
 }
 
 bool ResumingPartOne() { return ShowClock.resume; }
@@ -231,7 +256,7 @@ void RunAhead(const SceneTable& scenes, std::uint32_t frames) {
 int CheckpointsReady() { return static_cast<int>(std::count(std::begin(Kept.ready), std::end(Kept.ready), true)); }
 int CheckpointCount() { return PointCount; }
 // The checkpoints, the state running ahead and the show's while it does.
-std::size_t CheckpointBytes() { return (PointCount + 2) * sizeof(ShowState); }
+std::size_t CheckpointBytes() { return PointCount * sizeof(PointState) + 2 * sizeof(ShowState); }
 
 void FinishFrame() {
   Platform& p = *ActivePlatform;

@@ -79,6 +79,10 @@ void NotePartOneFrame(bool more);
 // has begun, ResumePartOne moves the clock on to the checkpoint's frame.
 bool ResumingPartOne();
 void ResumePartOne();
+// In a phase whose frames draw from their time alone, passes over the unseen
+// frames up to the one before the landing at once (where the platform seeks
+// live: a recording's own timed quit counts its unseen frames).
+void PassUnseenFrames();
 // Runs part one ahead of the show by up to `frames` unseen frames, into the
 // checkpoints, leaving what the show has drawn as it was. Outside replays.
 void RunAhead(const SceneTable& scenes, std::uint32_t frames);

@@ -169,10 +169,23 @@ bool AudioEngine::LoadStream(const std::string& path) {
 }
 
 void AudioEngine::PlayModule() {
-  if (!module_) return;
-  openmpt_module_set_position_order_row(module_, 0, 0);
+  if (!module_ && !parked_) return;
   modulePlaying_ = true;
   modulePos_ = 0;
+  // A rewound module stays with its parked instances until it is heard or
+  // skipped: which one it takes depends on how far it goes first.
+  if (module_) openmpt_module_set_position_order_row(module_, 0, 0);
+}
+
+// The module at its start, played: the parked fresh instance when it is ready.
+void AudioEngine::TakeFreshModule() {
+  std::uint64_t toRender = 0;
+  openmpt_module* fresh = checkpoints_ ? checkpoints_->Take(0, 1, toRender) : nullptr;
+  module_ = fresh ? fresh : MakeModule("");
+  parked_ = false;
+  if (checkpoints_) checkpoints_->Give(spare_);
+  spare_ = nullptr;
+  if (module_ && modulePlaying_) openmpt_module_set_position_order_row(module_, 0, 0);
 }
 
 void AudioEngine::PlayStream() {
@@ -187,13 +200,19 @@ void AudioEngine::FreeStream() {
 }
 
 void AudioEngine::Rewind() {
-  if (module_) {
-    // A fresh instance costs as much as 15 s of mixing: a parked one is ready.
-    std::uint64_t toRender = 0;
-    openmpt_module* fresh = checkpoints_ ? checkpoints_->Take(0, 1, toRender) : nullptr;
-    if (checkpoints_) checkpoints_->Give(module_);
-    else openmpt_module_destroy(module_);
-    module_ = fresh ? fresh : MakeModule("");
+  if (checkpoints_) {
+    // A fresh instance costs as much as 15 s of mixing: one is taken from the
+    // parked ones when the module plays or skips. The one playing stays near
+    // at hand: a seek a little ahead goes on from it.
+    checkpoints_->Give(spare_);
+    spare_ = modulePlaying_ ? module_ : nullptr;
+    sparePos_ = modulePos_;
+    if (!modulePlaying_) checkpoints_->Give(module_);
+    module_ = nullptr;
+    parked_ = true;
+  } else if (module_) {
+    openmpt_module_destroy(module_);
+    module_ = MakeModule("");
   }
   modulePos_ = 0;
   modulePlaying_ = false;
@@ -206,7 +225,10 @@ void AudioEngine::Rewind() {
 void AudioEngine::SetVolume(std::uint32_t percent) { targetGain_ = std::min(percent, 100u) / 100.0f; }
 
 void AudioEngine::Free() {
+  if (spare_) openmpt_module_destroy(spare_);
+  spare_ = nullptr;
   checkpoints_.reset();
+  parked_ = false;
   if (module_) openmpt_module_destroy(module_);
   module_ = nullptr;
   moduleBytes_.clear();
@@ -218,6 +240,7 @@ void AudioEngine::Free() {
 
 void AudioEngine::Render(float* out, std::size_t frames) {
   std::fill(out, out + 2 * frames, 0.0f);
+  if (modulePlaying_ && parked_) TakeFreshModule();
   if (modulePlaying_ && module_) {
     scratch_.resize(2 * frames);
     const std::size_t got = openmpt_module_read_interleaved_float_stereo(module_, Rate, frames, scratch_.data());
@@ -242,9 +265,31 @@ void AudioEngine::Render(float* out, std::size_t frames) {
 }
 
 void AudioEngine::Skip(std::size_t frames) {
-  if (modulePlaying_ && module_) {
+  std::uint64_t moduleFrames = frames;
+  if (modulePlaying_ && parked_) {
     const std::uint64_t target = modulePos_ + frames;
-    std::uint64_t toRender = frames;
+    const bool spareFits = spare_ && sparePos_ <= target;
+    std::uint64_t fromPoint = 0;
+    if (openmpt_module* m = checkpoints_->Take(target, spareFits ? target - sparePos_ : ~0ull, fromPoint)) {
+      module_ = m;
+      moduleFrames = fromPoint;
+    } else if (spareFits) {
+      module_ = spare_;
+      spare_ = nullptr;
+      moduleFrames = target - sparePos_;
+    }
+    if (module_) {
+      parked_ = false;
+      modulePos_ = target - moduleFrames;
+      checkpoints_->Give(spare_);
+      spare_ = nullptr;
+    } else {
+      TakeFreshModule();
+    }
+  }
+  if (modulePlaying_ && module_) {
+    const std::uint64_t target = modulePos_ + moduleFrames;
+    std::uint64_t toRender = moduleFrames;
     if (checkpoints_) {
       std::uint64_t fromPoint = 0;
       if (openmpt_module* m = checkpoints_->Take(target, toRender, fromPoint)) {

@@ -16,7 +16,7 @@ class ModuleCheckpoints;
 
 // What the parked instances of the module may take natively, and how far into
 // the song they reach when its loop cannot be folded: ten minutes.
-inline constexpr std::size_t ModuleCheckpointBytes = 45u << 20;
+inline constexpr std::size_t ModuleCheckpointBytes = 56u << 20;
 inline constexpr std::uint64_t ModuleCheckpointHorizon = 600ull * 44100;
 
 class AudioEngine {
@@ -31,7 +31,7 @@ class AudioEngine {
   // Each says what went wrong on stderr (naming the file) and returns false.
   bool LoadModule(const std::string& path, bool loop, bool ramping);
   bool LoadStream(const std::string& path);
-  bool HasModule() const { return module_ != nullptr; }
+  bool HasModule() const { return module_ != nullptr || parked_; }
   bool HasStream() const { return !stream_.empty() && !streamFreed_; }
   // Lengths of what was loaded, 0 when nothing was: the module played once through.
   double ModuleSeconds() const;
@@ -68,7 +68,11 @@ class AudioEngine {
 
   openmpt_module* module_ = nullptr;
   std::uint64_t modulePos_ = 0;  // frames the module has played since PlayModule
-  std::size_t instanceBytes_ = 0;  // measured as it loaded, where the allocator says
+  std::size_t instanceBytes_ = 0;
+  bool parked_ = false;  // rewound: the module is whichever parked instance it takes
+  openmpt_module* spare_ = nullptr;  // the one that played before the rewind
+  std::uint64_t sparePos_ = 0;
+  void TakeFreshModule();  // measured as it loaded, where the allocator says
   std::unique_ptr<ModuleCheckpoints> checkpoints_;
   std::vector<std::uint8_t> moduleBytes_;
   bool loop_ = false, ramping_ = false;
