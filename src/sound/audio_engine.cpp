@@ -20,6 +20,10 @@
 
 namespace {
 
+// A skip this far into the module waits for its loop's proof first: past
+// there, rendering from the start would cost more than the proof.
+constexpr std::uint64_t FoldWorthwhile = 120ull * AudioEngine::Rate;
+
 // Bounds on what a presentation's music may take at start-up: a module file of
 // this size is far beyond any real one, and part one (54 s) never plays more of
 // the stream than this (decoded whole, at 353 KB a second).
@@ -266,17 +270,19 @@ void AudioEngine::Render(float* out, std::size_t frames) {
 
 void AudioEngine::Skip(std::size_t frames) {
   std::uint64_t moduleFrames = frames;
+  if (modulePlaying_ && checkpoints_ && modulePos_ + frames > FoldWorthwhile) checkpoints_->AwaitProof();
   if (modulePlaying_ && parked_) {
     const std::uint64_t target = modulePos_ + frames;
     const bool spareFits = spare_ && sparePos_ <= target;
+    const std::uint64_t fromSpare = spareFits ? checkpoints_->Distance(sparePos_, target) : ~0ull;
     std::uint64_t fromPoint = 0;
-    if (openmpt_module* m = checkpoints_->Take(target, spareFits ? target - sparePos_ : ~0ull, fromPoint)) {
+    if (openmpt_module* m = checkpoints_->Take(target, fromSpare, fromPoint)) {
       module_ = m;
       moduleFrames = fromPoint;
     } else if (spareFits) {
       module_ = spare_;
       spare_ = nullptr;
-      moduleFrames = target - sparePos_;
+      moduleFrames = fromSpare;
     }
     if (module_) {
       parked_ = false;
@@ -289,7 +295,7 @@ void AudioEngine::Skip(std::size_t frames) {
   }
   if (modulePlaying_ && module_) {
     const std::uint64_t target = modulePos_ + moduleFrames;
-    std::uint64_t toRender = moduleFrames;
+    std::uint64_t toRender = checkpoints_ ? checkpoints_->Distance(modulePos_, target) : moduleFrames;
     if (checkpoints_) {
       std::uint64_t fromPoint = 0;
       if (openmpt_module* m = checkpoints_->Take(target, toRender, fromPoint)) {
@@ -311,7 +317,7 @@ void AudioEngine::Skip(std::size_t frames) {
         break;
       }
     }
-    modulePos_ = modulePlaying_ ? target : target - (toRender - done);
+    modulePos_ = modulePlaying_ ? target : modulePos_ + done;
   }
   if (streamPlaying_) {
     const std::size_t n = std::min((stream_.size() - streamAt_) / 2, frames);

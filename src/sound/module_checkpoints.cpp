@@ -129,6 +129,7 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     std::lock_guard<std::mutex> lock(mutex_);
     checked_ = true;
     proven_ = proven;
+    wake_.notify_all();
     if (proven) {
       period_ = c.found;
       // Points over the song up to one loop past where it settles.
@@ -290,6 +291,31 @@ std::uint64_t ModuleCheckpoints::Fold(std::uint64_t position) const {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!proven_ || position < foldFrom_ + period_) return position;
   return foldFrom_ + (position - foldFrom_) % period_;
+}
+
+std::uint64_t ModuleCheckpoints::Distance(std::uint64_t from, std::uint64_t to) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!proven_ || to < foldFrom_ + period_ || to < from) return to - from;
+  const auto fold = [&](std::uint64_t p) { return p < foldFrom_ + period_ ? p : foldFrom_ + (p - foldFrom_) % period_; };
+  const std::uint64_t a = fold(from), b = fold(to);
+  return a <= b ? b - a : b + period_ - a;  // on to the same point of the next pass
+}
+
+void ModuleCheckpoints::AwaitProof() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (checked_) return;
+  if (worker_.joinable()) {
+    wake_.wait(lock, [&] { return checked_ || stop_; });
+    return;
+  }
+  lock.unlock();
+  while (!LoopChecked() && Work(Rate)) {
+  }
+}
+
+bool ModuleCheckpoints::LoopChecked() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return checked_;
 }
 
 bool ModuleCheckpoints::LoopProven() const {

@@ -59,7 +59,14 @@ class ModuleCheckpoints {
 
   // `position` brought back by whole loops once the loop is proven, else as it is.
   std::uint64_t Fold(std::uint64_t position) const;
+  // How many samples an instance standing at `from` must render to sound as
+  // one standing at `to` (from <= to): less than a loop once it is proven.
+  std::uint64_t Distance(std::uint64_t from, std::uint64_t to) const;
+  // Until the loop's proof is done: waits for the worker, or runs it here
+  // where there is none. A target far into the song needs the fold.
+  void AwaitProof();
   bool LoopProven() const;
+  bool LoopChecked() const;
   std::uint64_t Spacing() const { return spacing_; }
   int Points() const { return static_cast<int>(slots_.size()); }
   int Ready() const;

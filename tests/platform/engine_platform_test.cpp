@@ -140,3 +140,33 @@ TEST(EnginePlatformTest, ParkedModuleInstancesSoundAsTheStraightShow) {
   p.EndReplay(0);
   EXPECT_EQ(p.Next(4410), Straight(3000));
 }
+
+TEST(EnginePlatformTest, AFoldedModuleSkipsLessThanALoopAndSoundsTheSame) {
+  // One parked instance only (the song's start): every skip past the fold
+  // renders less than a loop, from a fresh instance or on from where the
+  // module stands, even when that is later in the loop than the target.
+  PresentationDirectory = ZINTAVEL_DEMO_DIR;
+  constexpr std::uint64_t S = AudioEngine::Rate;
+  AudioEngine folded, plain;
+  ASSERT_TRUE(folded.LoadModule(PresentationPath("tune.it"), true, true));
+  ASSERT_TRUE(plain.LoadModule(PresentationPath("tune.it"), true, true));
+  folded.KeepCheckpoints(2 * folded.ModuleInstanceBytes(), 600 * S);
+  ModuleCheckpoints* points = folded.Checkpoints();
+  ASSERT_NE(points, nullptr);
+  points->AwaitProof();  // no worker: the proof runs here
+  ASSERT_TRUE(points->LoopProven());
+  // The loop: 90 s from 103.5 s on (the song jumps back to 93.5 s, settles in 10 s).
+  EXPECT_EQ(points->Distance(150 * S, 520 * S), 10 * S);
+  EXPECT_EQ(points->Distance(190 * S, 275 * S), 85 * S);  // on into the next pass
+  EXPECT_EQ(points->Distance(190 * S, 280 * S), 0u);
+  folded.PlayModule();
+  plain.PlayModule();
+  std::vector<float> a(2 * 4410), b(2 * 4410);
+  for (const std::uint64_t skip : {190 * S, 85 * S, 75 * S}) {  // to 190, 275 and 350 s
+    folded.Skip(skip);
+    plain.Skip(skip);
+    folded.Render(a.data(), 4410);
+    plain.Render(b.data(), 4410);
+    EXPECT_EQ(a, b) << skip / S;
+  }
+}
