@@ -202,6 +202,7 @@ class LivePlayer : public EnginePlatform {
   bool Lock(std::uint8_t*&, std::int32_t&) override { return false; }
   bool Unlock() override { return true; }
   bool Flip() override {
+    NotePresent(0);  // the module's instances are parked from the first frame on
     now += 16;
     ++shown_;
     if (landing_) {  // the landed frame drawn: the seek is done

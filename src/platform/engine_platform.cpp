@@ -13,11 +13,9 @@ bool EnginePlatform::SoundInit(std::int32_t, std::int32_t frequency, std::uint32
 MusicHandle EnginePlatform::MusicLoad(const std::string& file, std::uint32_t flags) {
   bool ok = false;
   WithEngine([&] { ok = engine_.LoadModule(file, (flags & MusicLoop) != 0, (flags & MusicRamping) != 0); });
-  if (ok && SeeksLive()) {
-    // Built beside the show on a thread of their own; a seek takes what is ready.
-    engine_.KeepCheckpoints(ModuleCheckpointBytes, ModuleCheckpointHorizon);
-    if (ModuleCheckpoints* points = engine_.Checkpoints()) points->StartWorker();
-  }
+  // Parked beside the show on a thread of their own, from its first frame on
+  // so that start-up keeps both cores; a seek takes what is ready.
+  if (ok && SeeksLive()) engine_.KeepCheckpoints(ModuleCheckpointBytes, ModuleCheckpointHorizon);
   return ok ? TheMusic : 0;
 }
 
@@ -64,6 +62,10 @@ void EnginePlatform::SoundFree() {
 }
 
 void EnginePlatform::NotePresent(std::uint32_t firstTick) {
+  if (!parking_) {
+    parking_ = true;
+    if (ModuleCheckpoints* points = engine_.Checkpoints()) points->StartWorker();
+  }
   if (quitAt_ && !quitPending_ && TickCount() - firstTick >= *quitAt_) quitPending_ = true;
 }
 

@@ -77,6 +77,7 @@ class EnginePlatform : public Platform {
   }
   std::optional<std::uint32_t> quitAt_;
   bool quitPending_ = false, quitRaised_ = false;
+  bool parking_ = false;  // the module's instances are being parked
   bool replaying_ = false;
   std::uint32_t showBase_ = 0, replayFirstTick_ = 0;
   std::uint32_t replayFrames_ = 0;

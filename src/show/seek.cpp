@@ -76,6 +76,7 @@ Picture SavedFigure;
 // tick: the badge blinks on the clock's absolute time). Allocated with the
 // start state, before frames run.
 constexpr int PointCount = PartOneMs / CheckpointMs;
+constexpr std::uint32_t AheadBudgetMs = 2;
 struct Points {
   std::unique_ptr<PointState[]> state;
   std::uint32_t frames[PointCount] = {};  // each stands before this frame
@@ -237,7 +238,9 @@ void RunAhead(const SceneTable& scenes, std::uint32_t frames) {
     Restore(*Kept.ahead);
   }
   const std::uint32_t partOneTick = ShowClock.firstTick + static_cast<std::uint32_t>(VirtualMs(first, fps));
-  for (std::uint32_t n = 0; n < frames && !Kept.aheadDone; ++n) {
+  // At most a couple of milliseconds of the show's frame time, on a slow machine fewer frames.
+  const std::uint32_t began = p.TickCount();
+  for (std::uint32_t n = 0; n < frames && !Kept.aheadDone && p.TickCount() - began < AheadBudgetMs; ++n) {
     const std::uint32_t f = Kept.aheadNext++;
     const std::uint32_t now = ShowClock.firstTick + static_cast<std::uint32_t>(VirtualMs(f, fps));
     if (f < first) {

@@ -5,6 +5,12 @@
 
 #include <libopenmpt/libopenmpt.h>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // How long after the loop's first jump back the proof starts: notes ringing
@@ -262,7 +268,14 @@ void ModuleCheckpoints::RunWorker() {
 
 void ModuleCheckpoints::StartWorker() {
 #ifndef __EMSCRIPTEN__
-  if (!worker_.joinable()) worker_ = std::thread([this] { RunWorker(); });
+  if (!worker_.joinable())
+    worker_ = std::thread([this] {
+#ifdef __linux__
+      // Behind the show's own threads when the cores are busy.
+      setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+      RunWorker();
+    });
 #endif
 }
 

@@ -116,6 +116,7 @@ TEST(EnginePlatformTest, ParkedModuleInstancesSoundAsTheStraightShow) {
   p.Open();
   ModuleCheckpoints* points = p.Points();
   ASSERT_NE(points, nullptr);
+  points->StartWorker();  // the player starts it at its first frame
   for (int waited = 0; (points->Ready() < points->Points() || !points->LoopProven()) && waited < 1200; ++waited)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(points->LoopProven()) << "our module's loop repeats to the sample";

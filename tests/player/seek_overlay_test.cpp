@@ -89,12 +89,14 @@ TEST(SeekOverlayTest, LabelsNamesAndFont) {
   EXPECT_STREQ(PhaseAt(s[5] + 100000), "text pages");
   EXPECT_EQ(SeekLabel(83616), "1:23.6 BRIDGE");
   EXPECT_EQ(SeekLabel(0), "0:00.0 TITLE CARD");
+  EXPECT_EQ(SeekProgressLabel(83616, 40), "SEEKING 1:23.6 BRIDGE 40%");
+  EXPECT_EQ(SeekProgressLabel(0, 140), "SEEKING 0:00.0 TITLE CARD 100%");
   EXPECT_EQ(TimeForFileName(83616), "01m23.616s");
   EXPECT_EQ(TimeForFileName(3723004), "62m03.004s");
 
   // Every character of every label has a glyph, and glyphs stay in their cell.
   for (int i = 0; i <= ShowMarks; ++i) {
-    const std::string label = SeekLabel(0) + ShowMarkNames[i] + "0123456789:.";
+    const std::string label = SeekProgressLabel(0, 0) + ShowMarkNames[i] + "0123456789:.%";
     const PictureRect box = TextBox(label, 10, 20, 3);
     std::set<char> lit;
     for (const PictureRect& r : TextRects(label, 10, 20, 3)) {
