@@ -16,6 +16,7 @@
 #include "app/presentation_dir.h"
 #include "assets/loading.h"
 #include "display/presenter.h"
+#include "os/standard_files.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "show/master_sequence.h"
@@ -36,6 +37,7 @@ int Bad(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareStandardFiles();
   ProgramOptions options;
   std::string error;
   switch (ParseOptions(argc, argv, options, error)) {

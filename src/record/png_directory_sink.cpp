@@ -14,6 +14,7 @@
 #include "record/recording_sink.h"
 #include "record/replicate.h"
 #include "record/wav_writer.h"
+#include "record/write_error.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ class PngDirectorySink final : public RecordingSink {
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
       const int code = errno;
       ::unlink(temporary.c_str());
-      return Fail(path + ": cannot write: " + std::strerror(code));
+      return Fail(path + ": cannot write: " + WriteErrorText(code));
     }
     ++frames_;
     return true;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "record/write_error.h"
+
 namespace {
 
 constexpr std::size_t BufferBytes = 1 << 16;
@@ -42,7 +44,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t*
 
 bool WavWriter::Fail(const char* what, int error) {
   failed_ = true;
-  if (error_.empty()) error_ = path_ + ": " + what + ": " + std::strerror(error);
+  if (error_.empty()) error_ = path_ + ": " + what + ": " + WriteErrorText(error);
   return false;
 }
 

@@ -260,6 +260,40 @@ TEST(RecordTest, FullDiskStopsAtTheFirstFailedWrite) {
   umount(mnt.c_str());
 }
 
+TEST(RecordTest, ClosedStandardFilesAndTheFileSizeLimit) {
+  TempDir dir;
+  // Started with 0, 1 and 2 closed, the recording is not opened on one of
+  // them: its lines would be written into it.
+  {
+    const std::string path = dir.Path("closed.mkv");
+    ProgramResult r = RunCommand("sh -c 'exec " + std::string(ZINTAVEL_BINARY) + " --record " + path +
+                                 " --fps 5 --quit-at 0 <&- >&- 2>&-'");
+    EXPECT_EQ(r.code, 0) << r.output;
+    Decoded d = Decode(path, false);
+    ASSERT_TRUE(d.opened);
+    EXPECT_GE(d.frames.size(), 50u);  // the closing's ten seconds at 5 a second
+    const std::vector<std::uint8_t> bytes = ReadAll(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("zintavel:"), std::string::npos);
+  }
+  // Past `ulimit -f` (512-byte blocks: 1 MB), writes fail and the recording
+  // ends as on a full disk: finalised, one line, exit code 1.
+  for (const char* target : {"limit.mkv", "limit"}) {
+    const std::string path = dir.Path(target);
+    ProgramResult r = RunCommand("ulimit -f 2000; exec " + std::string(ZINTAVEL_BINARY) + " --record " + path +
+                                 " --fps 10 --quit-at 60000");
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "file size limit"), 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "zintavel: " + path), 1) << r.output;
+    if (std::string(target) == "limit") {
+      ExpectTruthfulWav(path + "/audio.wav");
+    } else {
+      Decoded d = Decode(path, false);
+      EXPECT_TRUE(d.opened);
+      EXPECT_GT(d.frames.size(), 0u);
+    }
+  }
+}
+
 namespace {
 
 // Starts a recording with its stderr in a file; the caller signals and waits.
