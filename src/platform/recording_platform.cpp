@@ -185,6 +185,7 @@ class Recorder final : public RecordingPlatform {
     }
     SetChapters();
     const bool ok = sink_->Finish() && !failed_;
+    interrupted_ = interrupted_ || SignalCount >= 2;  // also when it came as the file was being finalised
     EndBar();
     if (!ok) {
       std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", sink_->Error().c_str(),
@@ -390,6 +391,7 @@ class Recorder final : public RecordingPlatform {
 
 std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options) {
   SinkSettings settings = options.sink;
+  settings.stopNow = [] { return SignalCount >= 2; };
   // The length the recording plans, once the pages are loaded (the encoder
   // opens at the first frame): what is written, from the clip's start to its
   // end, or to the end of the closing.

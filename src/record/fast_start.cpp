@@ -34,11 +34,16 @@ struct Output {
 
 }  // namespace
 
-bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
-                           const std::function<void(AVFormatContext*)>& beforeTrailer) {
+std::string IndexFirstCopyName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string copy = dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+  return dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
+                           const std::function<void(AVFormatContext*)>& beforeTrailer,
+                           const std::function<bool()>& giveUp) {
+  const std::string copy = IndexFirstCopyName(path);
   auto fail = [&](const std::string& why) {
     ::unlink(copy.c_str());
     error = path + ": " + why;
@@ -80,6 +85,10 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   // (whole encoder frames, one after another) counted from minus the priming.
   std::vector<std::int64_t> shift(in.format->nb_streams, AV_NOPTS_VALUE), count(in.format->nb_streams, 0);
   while ((rc = av_read_frame(in.format, packet)) >= 0) {
+    if (giveUp && giveUp()) {
+      av_packet_free(&packet);
+      return fail("stopped by a signal before its copy with the index first was done");
+    }
     const AVStream* from = in.format->streams[packet->stream_index];
     const AVCodecParameters* par = from->codecpar;
     if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->frame_size > 0) {

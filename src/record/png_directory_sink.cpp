@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,12 +29,20 @@ class PngDirectorySink final : public RecordingSink {
     struct stat st;
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(dir + ": not a directory");
     if (::access(dir.c_str(), W_OK | X_OK) != 0) return Fail(dir + ": cannot write: " + std::strerror(errno));
-    const std::vector<std::string> earlier = RecordingFilesIn(dir);
+    std::vector<std::string> earlier = RecordingFilesIn(dir);
+    // A half-written frame of a killed run is no earlier recording of its own: it goes.
+    std::vector<std::string> partial;
+    for (const std::string& name : earlier)
+      if (name.compare(0, 9, ".partial-") == 0) partial.push_back(name);
+    std::string why;
+    if (!RemoveRecordingFiles(dir, partial, why)) return Fail(why);
+    earlier.erase(std::remove_if(earlier.begin(), earlier.end(),
+                                 [](const std::string& n) { return n.compare(0, 9, ".partial-") == 0; }),
+                  earlier.end());
     if (earlier.empty()) return true;
     if (!settings_.replace)
       return Fail(dir + ": holds an earlier recording (" + std::to_string(earlier.size()) +
                   " frame and sound files); add --force to replace them, or name another directory");
-    std::string why;
     if (!RemoveRecordingFiles(dir, earlier, why)) return Fail(why);
     std::fprintf(stderr, "zintavel: %s: removed the %zu frame and sound files of an earlier recording\n", dir.c_str(),
                  earlier.size());

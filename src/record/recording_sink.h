@@ -66,6 +66,10 @@ struct SinkSettings {
   int crf = 18;
   std::uint64_t targetBytes = 0;
   std::function<double()> plannedSeconds;
+  // True once the recording is to stop at once (a second signal): an .mp4 is
+  // then kept fragmented as written, its copy with the index first skipped or
+  // given up.
+  std::function<bool()> stopNow;
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

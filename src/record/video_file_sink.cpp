@@ -58,6 +58,8 @@ class VideoFileSink final : public RecordingSink {
     const char* audio = AudioCodecName();
     if (!avcodec_find_encoder_by_name(video) || !avcodec_find_encoder_by_name(audio))
       return Fail(settings_.path + ": this libavcodec has no " + video + " or no " + audio + " encoder");
+    // The hidden copy of an .mp4 a killed run left behind is of no use.
+    if (settings_.form == RecordingForm::Mp4) ::unlink(IndexFirstCopyName(settings_.path).c_str());
     return true;
   }
 
@@ -160,9 +162,12 @@ class VideoFileSink final : public RecordingSink {
     // fragmented file stays (and plays) when that fails.
     // The fragmented file's index was written before the chapters were known:
     // the copy carries them.
-    if (settings_.form == RecordingForm::Mp4 &&
-        !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_,
-                               [this](AVFormatContext* copy) { AddChapters(copy); }))
+    // Stopped at once by a second signal: no copy, the file stays as written.
+    const bool stopNow = settings_.stopNow && settings_.stopNow();
+    if (settings_.form == RecordingForm::Mp4 && !stopNow &&
+        !RewriteWithIndexFirst(
+            settings_.path, priming_, fastStartError_, [this](AVFormatContext* copy) { AddChapters(copy); },
+            settings_.stopNow))
       fastStartError_ += "; the file is left fragmented (it plays)";
     return true;
   }

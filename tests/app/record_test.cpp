@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <thread>
@@ -353,4 +354,31 @@ TEST(RecordTest, SignalsFinishTheRecording) {
     EXPECT_NE(text.find("stopped by a signal"), std::string::npos) << text;
     ExpectTruthfulWav(dir.Path("twice/audio.wav"));
   }
+}
+
+TEST(RecordTest, SecondSignalKeepsTheFragmentedFileAndNoHiddenCopy) {
+  TempDir dir;
+  const std::string path = dir.Path("twice.mp4");
+  // Hidden half-written files of a killed run go when the next recording to
+  // the same target starts.
+  std::ofstream(dir.Path(".partial-twice.mp4")) << "left by a killed run";
+  std::filesystem::create_directory(dir.Path("frames"));
+  std::ofstream(dir.Path("frames/.partial-frame-000007.png")) << "half a frame";
+  ProgramResult png = RunProgram("--record " + dir.Path("frames") + " --fps 2 --every 1000 --quit-at 0");
+  EXPECT_EQ(png.code, 0) << png.output;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("frames/.partial-frame-000007.png")));
+
+  const pid_t pid = StartRecording("--record " + path + " --fps 20", dir.Path("twice.log"));
+  ASSERT_TRUE(WaitForText(dir.Path("twice.log"), "recording title card"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path(".partial-twice.mp4")));
+  kill(pid, SIGTERM);
+  ASSERT_TRUE(WaitForText(dir.Path("twice.log"), "interrupted"));
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid), 128 + SIGTERM);
+  // Kept as written: still in fragments, no copy with its index first.
+  const std::vector<std::uint8_t> bytes = ReadAll(path);
+  EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("moof"), std::string::npos);
+  EXPECT_GT(Decode(path, false).frames.size(), 0u);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+    EXPECT_EQ(e.path().filename().string().rfind(".partial", 0), std::string::npos) << e.path();
 }
