@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/reload.h"
+#include "assets/report.h"
 
 LiveReload::LiveReload(const std::string& presentationDirectory, std::chrono::milliseconds interval,
                        DataWatcher::Way way)
@@ -20,8 +21,8 @@ int LiveReload::Poll(std::uint32_t showMs) {
         ReturnToMoment(showMs, name);
         break;
       case ReloadResult::KeptPrevious:
-        std::fprintf(stderr, "zintavel: %s%s: not reloaded; the previous version stays on screen\n", data_.c_str(),
-                     name.c_str());
+        std::fprintf(stderr, "zintavel: %s%s: not reloaded; the previous version stays on screen\n",
+                     OneLine(data_).c_str(), OneLine(name).c_str());
         break;
       case ReloadResult::NotAFileOfTheShow: break;
     }
@@ -34,6 +35,6 @@ void LiveReload::ReturnToMoment(std::uint32_t showMs, const std::string& replace
   // just replaced; the clock and the state the scenes keep between frames are
   // untouched, so the next frame is this moment with the new file.
   const std::uint32_t tenths = showMs / 100;
-  std::fprintf(stderr, "zintavel: %s%s: reloaded at %u:%02u.%u\n", data_.c_str(), replaced.c_str(), tenths / 600,
+  std::fprintf(stderr, "zintavel: %s%s: reloaded at %u:%02u.%u\n", OneLine(data_).c_str(), OneLine(replaced).c_str(), tenths / 600,
                tenths / 10 % 60, tenths % 10);
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/report.h"
 #include "choreo/phases.h"
 #include "os/stop_signals.h"
 #include "record/video_quality.h"
@@ -92,7 +93,7 @@ class Recorder final : public RecordingPlatform {
     surface_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
     frame_.assign(static_cast<std::size_t>(width_) * height_, 0);
     std::fprintf(stderr, "zintavel: recording to %s%s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
-                 options_.sink.path.c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
+                 OneLine(options_.sink.path).c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
                  width_ > 320 ? " (doubled)" : "", options_.sink.fps, scale_);
     return true;
   }
@@ -188,21 +189,21 @@ class Recorder final : public RecordingPlatform {
     interrupted_ = interrupted_ || SignalCount >= 2;  // also when it came as the file was being finalised
     EndBar();
     if (!ok) {
-      std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", sink_->Error().c_str(),
-                   Recorded(), sink_->Written().c_str());
+      std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", OneLine(sink_->Error()).c_str(),
+                   Recorded(), OneLine(sink_->Written()).c_str());
       return 1;
     }
     if (interrupted_ && !began_) {
       std::fprintf(stderr, "zintavel: stopped by a signal before the first frame; nothing was recorded to %s\n",
-                   options_.sink.path.c_str());
+                   OneLine(options_.sink.path).c_str());
       return 128 + LastSignal;
     }
     if (interrupted_) {
       std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", Recorded(),
-                   sink_->Written().c_str());
+                   OneLine(sink_->Written()).c_str());
       return 128 + LastSignal;
     }
-    if (began_) std::fprintf(stderr, "zintavel: wrote %s\n", sink_->Written().c_str());
+    if (began_) std::fprintf(stderr, "zintavel: wrote %s\n", OneLine(sink_->Written()).c_str());
     return code;
   }
 
@@ -357,7 +358,7 @@ class Recorder final : public RecordingPlatform {
   }
   void Say(const char* line) {
     EndBar();
-    std::fprintf(stderr, "%s\n", line);
+    std::fprintf(stderr, "%s\n", OneLine(line).c_str());
     QuietIfStderrGone();
   }
 
@@ -414,7 +415,7 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
     const std::optional<SizeBudget> budget = BudgetFor(settings.form, settings.targetBytes, seconds, settings.fps,
                                                        options.scale);
     if (!budget) {
-      std::fprintf(stderr, "zintavel: %s: %llu MB cannot hold %.1f s of picture and sound\n", settings.path.c_str(),
+      std::fprintf(stderr, "zintavel: %s: %llu MB cannot hold %.1f s of picture and sound\n", OneLine(settings.path).c_str(),
                    static_cast<unsigned long long>(settings.targetBytes / 1000000), seconds);
       return nullptr;
     }
@@ -425,7 +426,7 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
   struct stat existing;
   const bool replacing = settings.form != RecordingForm::PngDirectory && ::stat(settings.path.c_str(), &existing) == 0;
   if (!sink->Prepare()) {
-    std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
+    std::fprintf(stderr, "zintavel: %s\n", OneLine(sink->Error()).c_str());
     return nullptr;
   }
   RecordingOptions planned = options;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/report.h"
 #include "record/own_files.h"
 #include "record/png_file.h"
 #include "record/recording_sink.h"
@@ -44,7 +45,7 @@ class PngDirectorySink final : public RecordingSink {
       return Fail(dir + ": holds an earlier recording (" + std::to_string(earlier.size()) +
                   " frame and sound files); add --force to replace them, or name another directory");
     if (!RemoveRecordingFiles(dir, earlier, why)) return Fail(why);
-    std::fprintf(stderr, "zintavel: %s: removed the %zu frame and sound files of an earlier recording\n", dir.c_str(),
+    std::fprintf(stderr, "zintavel: %s: removed the %zu frame and sound files of an earlier recording\n", OneLine(dir).c_str(),
                  earlier.size());
     return true;
   }

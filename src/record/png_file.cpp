@@ -17,7 +17,7 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
   auto fail = [&](const char* what, int code) {
     const std::string line = path + ": " + what + (code ? std::string(": ") + WriteErrorText(code) : std::string());
     if (error) *error = line;
-    else std::fprintf(stderr, "zintavel: %s\n", line.c_str());
+    else std::fprintf(stderr, "zintavel: %s\n", OneLine(line).c_str());
     return false;
   };
   std::FILE* f = std::fopen(path.c_str(), "wb");
