@@ -40,6 +40,15 @@ std::string Clock(double seconds) {
   return text;
 }
 
+// A time the user gave (--start-at, --stop-at): to the tenth, shown only when
+// it is not a whole second, so 2.5 is "0:02.5", not a rounded "0:03".
+std::string GivenTime(std::uint32_t ms) {
+  const std::uint64_t tenths = (std::uint64_t{ms} + 50) / 100;
+  std::string text = Clock(static_cast<double>(tenths / 10));
+  if (tenths % 10) text += "." + std::to_string(tenths % 10);
+  return text;
+}
+
 class Recorder final : public RecordingPlatform {
  public:
   bool replacing = false;  // the video file existed: said in the start-up line
@@ -125,7 +134,7 @@ class Recorder final : public RecordingPlatform {
     ++presented_;
     CatchUpSound();
     if (options_.stopAt && Elapsed(presented_) >= *options_.stopAt && !stopped_) {
-      Say(("zintavel: clip ends at " + Clock(*options_.stopAt / 1000.0) + ", without the closing").c_str());
+      Say(("zintavel: clip ends at " + GivenTime(*options_.stopAt) + ", without the closing").c_str());
       Stop(false);
     }
     NotePresent(options_.startTick);
@@ -177,11 +186,11 @@ class Recorder final : public RecordingPlatform {
       EndBar();
       if (signalled_) {
         std::fprintf(stderr, "zintavel: interrupted before --start-at %s was reached; nothing written\n",
-                     Clock(options_.startAt / 1000.0).c_str());
+                     GivenTime(options_.startAt).c_str());
         return 128 + LastSignal;
       }
       std::fprintf(stderr, "zintavel: --start-at %s is past the end of the recording (%s); nothing written\n",
-                   Clock(options_.startAt / 1000.0).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
+                   GivenTime(options_.startAt).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
       return 1;
     }
     SetChapters();

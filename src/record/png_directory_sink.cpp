@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -29,6 +30,20 @@ class PngDirectorySink final : public RecordingSink {
     if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) return Fail(dir + ": cannot create: " + std::strerror(errno));
     struct stat st;
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(dir + ": not a directory");
+    // Frames strewn into a system directory (root may write anywhere) are a mess to clear up.
+    if (char* resolved = ::realpath(dir.c_str(), nullptr)) {
+      const bool system = IsSystemDirectory(resolved);
+      std::free(resolved);
+      if (system) return Fail(dir + ": a system directory; name a new directory for the frames");
+    }
+    // Said once the recording is sure to go there: a refusal is its own one line.
+    auto goingAmongOthers = [&dir] {
+      const int others = OtherFilesIn(dir);
+      if (others > 0)
+        std::fprintf(stderr, "zintavel: %s: already holds %d other file%s; the frames and audio.wav go among them\n",
+                     OneLine(dir).c_str(), others, others == 1 ? "" : "s");
+      return true;
+    };
     if (::access(dir.c_str(), W_OK | X_OK) != 0) return Fail(dir + ": cannot write: " + std::strerror(errno));
     std::vector<std::string> earlier = RecordingFilesIn(dir);
     // A half-written frame of a killed run is no earlier recording of its own: it goes.
@@ -40,14 +55,14 @@ class PngDirectorySink final : public RecordingSink {
     earlier.erase(std::remove_if(earlier.begin(), earlier.end(),
                                  [](const std::string& n) { return n.compare(0, 9, ".partial-") == 0; }),
                   earlier.end());
-    if (earlier.empty()) return true;
+    if (earlier.empty()) return goingAmongOthers();
     if (!settings_.replace)
       return Fail(dir + ": holds an earlier recording (" + std::to_string(earlier.size()) +
                   " frame and sound files); add --force to replace them, or name another directory");
     if (!RemoveRecordingFiles(dir, earlier, why)) return Fail(why);
     std::fprintf(stderr, "zintavel: %s: removed the %zu frame and sound files of an earlier recording\n", OneLine(dir).c_str(),
                  earlier.size());
-    return true;
+    return goingAmongOthers();
   }
 
   bool Begin(int width, int height) override {

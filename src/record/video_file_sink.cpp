@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -53,7 +54,12 @@ class VideoFileSink final : public RecordingSink {
     const int fd = ::open(settings_.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return Fail(settings_.path + ": cannot create: " + std::strerror(errno));
     ::close(fd);
-    if (!existed) ::unlink(settings_.path.c_str());
+    if (!existed) {
+      // Through a dangling symbolic link the file made is where it points: that goes, the link stays.
+      char* made = ::realpath(settings_.path.c_str(), nullptr);
+      ::unlink(made ? made : settings_.path.c_str());
+      std::free(made);
+    }
     const char* video = VideoCodecName();
     const char* audio = AudioCodecName();
     if (!avcodec_find_encoder_by_name(video) || !avcodec_find_encoder_by_name(audio))
@@ -179,6 +185,8 @@ class VideoFileSink final : public RecordingSink {
 
   std::string Written() const override {
     char text[300];
+    // Failed before its first frame: a file of that name is some earlier one.
+    if (!headerWritten_) return "nothing written to " + settings_.path;
     if (readBack_) {
       if (playableFrames_ == 0) return "nothing that plays (" + settings_.path + " removed)";
       std::snprintf(text, sizeof text, "%s holding %ld frames of %dx%d (%.2f s) that play", settings_.path.c_str(),

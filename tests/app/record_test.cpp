@@ -232,6 +232,37 @@ TEST(RecordTest, BadTargetsAreOneLineAndLeaveNothing) {
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("v.mkv")));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("frames/audio.wav")));
+  // Nor, through a dangling link, the file it points to.
+  std::filesystem::create_symlink(dir.Path("missing.mkv"), dir.Path("link.mkv"));
+  EXPECT_EQ(RunProgram("--record " + dir.Path("link.mkv") + " --dir " + dir.Path("") + " --quit-at 0").code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("missing.mkv")));
+  // System directories take no frames, whatever root may write.
+  for (const char* system : {"/", "/etc/", "/usr/../usr"}) {
+    ProgramResult r = RunProgram(std::string("--record ") + system + " --quit-at 0");
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "\n"), 1) << r.output;
+    EXPECT_NE(r.output.find("a system directory"), std::string::npos) << r.output;
+  }
+}
+
+TEST(RecordTest, LinesSayWhatHappenedToTheTarget) {
+  TempDir dir;
+  // A directory of other files: said, and recorded into.
+  std::filesystem::create_directory(dir.Path("shared"));
+  std::ofstream(dir.Path("shared/notes.txt")) << "mine";
+  ProgramResult shared = RunProgram("--record " + dir.Path("shared") + " --fps 2 --every 1000 --quit-at 0");
+  EXPECT_EQ(shared.code, 0) << shared.output;
+  EXPECT_EQ(Lines(shared.output, "already holds 1 other file;"), 1) << shared.output;
+  // A clip's end as given, to the tenth.
+  ProgramResult clip = RunProgram("--record " + dir.Path("clip") + " --fps 2 --every 1000 --stop-at 2.5");
+  EXPECT_EQ(clip.code, 0) << clip.output;
+  EXPECT_EQ(Lines(clip.output, "clip ends at 0:02.5,"), 1) << clip.output;
+  // Failed before the first frame: the earlier file of that name is not called the recording.
+  std::ofstream(dir.Path("old.mp4")) << "an earlier recording";
+  ProgramResult early = RunProgram("--record " + dir.Path("old.mp4") + " --size 1");
+  EXPECT_EQ(early.code, 1) << early.output;
+  EXPECT_EQ(Lines(early.output, "nothing written to " + dir.Path("old.mp4")), 1) << early.output;
+  EXPECT_EQ(Lines(early.output, "(0 frames"), 0) << early.output;
 }
 
 TEST(RecordTest, FullDiskStopsAtTheFirstFailedWrite) {
