@@ -1,11 +1,13 @@
 #include "record/fast_start.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "record/av_error.h"
+#include "record/durable.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -111,7 +113,14 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvError(out.format->pb->error));
   if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
+  // On the disk before its name replaces the fragmented file's, and the new
+  // name on the disk too: a power cut then leaves one whole file or the other.
+  const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && SyncFileData(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!synced) return fail("cannot write " + copy + ": " + WriteErrorText(errno));
   if (std::rename(copy.c_str(), path.c_str()) != 0) return fail("cannot rename " + copy + " over it");
+  SyncDirectoryOf(path);
   return true;
 }
 

@@ -1,6 +1,10 @@
 // Frames as DIR/frame-NNNNNN.png (every Nth, named by index) and the sound as
 // DIR/audio.wav, streamed. Each frame is written under a hidden temporary name
-// and renamed into place, so a frame file is never seen half written.
+// and renamed into place, so a frame file is never seen half written. About
+// once per second of recording the file system is synced (one call covers that
+// second's frames, their names and the WAV), so a power cut takes at most
+// about the last second.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "assets/report.h"
+#include "record/durable.h"
 #include "record/own_files.h"
 #include "record/png_file.h"
 #include "record/recording_sink.h"
@@ -65,8 +70,14 @@ class PngDirectorySink final : public RecordingSink {
     return goingAmongOthers();
   }
 
+  ~PngDirectorySink() override {
+    if (dirFd_ >= 0) ::close(dirFd_);
+  }
+
   bool Begin(int width, int height) override {
     width_ = width, height_ = height;
+    dirFd_ = ::open(settings_.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (settings_.syncFile) wav_.SetSync(settings_.syncFile);
     if (settings_.scale > 1) scaled_.resize(static_cast<std::size_t>(width) * height * settings_.scale * settings_.scale);
     return true;
   }
@@ -94,6 +105,12 @@ class PngDirectorySink final : public RecordingSink {
       return Fail(path + ": cannot write: " + WriteErrorText(code));
     }
     ++frames_;
+    // The first frame of each new second of the recording syncs the seconds before.
+    if (index / settings_.fps != syncedSecond_) {
+      syncedSecond_ = index / settings_.fps;
+      if (dirFd_ >= 0 && (settings_.syncFile ? settings_.syncFile(dirFd_) : SyncFileSystemOf(dirFd_)) != 0)
+        return Fail(settings_.path + ": cannot write: " + WriteErrorText(errno));
+    }
     return true;
   }
 
@@ -106,6 +123,7 @@ class PngDirectorySink final : public RecordingSink {
 
   bool Finish() override {
     const bool closed = wav_.Close();
+    if (dirFd_ >= 0) settings_.syncFile ? settings_.syncFile(dirFd_) : SyncFileSystemOf(dirFd_);
     // A sound file that holds no sound is not left behind.
     if (!wav_.Path().empty() && wav_.FramesWritten() == 0 && !error_.empty()) {
       ::unlink(wav_.Path().c_str());
@@ -136,6 +154,8 @@ class PngDirectorySink final : public RecordingSink {
   WavWriter wav_;
   std::uint32_t frames_ = 0;
   bool wavRemoved_ = false;
+  int dirFd_ = -1;
+  std::uint32_t syncedSecond_ = 0;
 };
 
 }  // namespace

@@ -70,6 +70,9 @@ struct SinkSettings {
   // then kept fragmented as written, its copy with the index first skipped or
   // given up.
   std::function<bool()> stopNow;
+  // Makes what was written to a file durable, called about once per second of
+  // recording (record/durable.h); set by tests to count the calls.
+  std::function<int(int fd)> syncFile;
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

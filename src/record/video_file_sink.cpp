@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "record/av_error.h"
+#include "record/durable.h"
 #include "record/fast_start.h"
 #include "record/recording_sink.h"
 #include "record/replicate.h"
@@ -97,6 +98,19 @@ class VideoFileSink final : public RecordingSink {
     av_dict_free(&options);
     if (rc < 0) return Fail(path + ": cannot write: " + AvError(rc));
     headerWritten_ = true;
+    // Our own descriptor of the file, for the syncs: a sync takes the file's
+    // data whichever descriptor wrote it.
+    syncFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    SyncDirectoryOf(path);
+    return true;
+  }
+
+  // What reached the file so far, made durable: about once per second of
+  // recording, as each fragment or cluster is out.
+  bool Sync() {
+    if (syncFd_ < 0) return true;
+    if ((settings_.syncFile ? settings_.syncFile(syncFd_) : SyncFileData(syncFd_)) != 0)
+      return Fail(settings_.path + ": cannot write: " + WriteErrorText(errno));
     return true;
   }
 
@@ -109,7 +123,7 @@ class VideoFileSink final : public RecordingSink {
       if (repeatable_ && std::memcmp(last_.data(), pixels, bytes) == 0) {
         if (!WriteAgain(index)) return false;
         ++frames_;
-        return true;
+        return frames_ % settings_.fps != 0 || Sync();
       }
       last_.assign(pixels, pixels + bytes / 4);
       repeatable_ = false;
@@ -121,7 +135,7 @@ class VideoFileSink final : public RecordingSink {
     picture_->pts = index;
     if (!Encode(video_, videoStream_, picture_)) return false;
     ++frames_;
-    return true;
+    return frames_ % settings_.fps != 0 || Sync();
   }
 
   // The last frame's packet once more, at frame `index`.
@@ -156,6 +170,9 @@ class VideoFileSink final : public RecordingSink {
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
     const int closed = avio_closep(&format_->pb);
     if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
+    Sync();
+    if (syncFd_ >= 0) ::close(syncFd_);
+    syncFd_ = -1;
     priming_ = audio_ ? audio_->initial_padding : 0;
     Release();
     if (!error_.empty()) {
@@ -501,6 +518,8 @@ class VideoFileSink final : public RecordingSink {
   }
 
   void Release() {
+    if (syncFd_ >= 0) ::close(syncFd_);
+    syncFd_ = -1;
     if (format_ && format_->pb) avio_closep(&format_->pb);
     avformat_free_context(format_);
     format_ = nullptr;
@@ -541,6 +560,7 @@ class VideoFileSink final : public RecordingSink {
   std::vector<Chapter> chapters_;
   std::uint64_t chaptersEndMs_ = 0;
   bool headerWritten_ = false;
+  int syncFd_ = -1;
   bool readBack_ = false;  // after a failure: what the file holds, as read back
   long playableFrames_ = 0;
   double playableSeconds_ = 0;
