@@ -11,6 +11,7 @@
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "assets/pages.h"
+#include "assets/report.h"
 #include "assets/text_encoding.h"
 #include "show/show_length.h"
 
@@ -314,12 +315,25 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
 
   std::vector<std::string> more;
   auto add = [&](const std::vector<std::string>& lines) { more.insert(more.end(), lines.begin(), lines.end()); };
+  // A binary file given as pages has a problem on nearly every line: the first
+  // few say what is wrong, the rest are counted.
+  constexpr std::size_t MaxLinesAFile = 20;
+  std::size_t notShown = 0;
+  auto addFew = [&](const std::string& path, std::vector<std::string> lines) {
+    if (lines.size() > MaxLinesAFile) {
+      const std::size_t rest = lines.size() - MaxLinesAFile;
+      lines.resize(MaxLinesAFile);
+      lines.push_back(OneLine(path) + ": ... and " + std::to_string(rest) + " more");
+      notShown += rest - 1;
+    }
+    add(lines);
+  };
   auto data = [](const char* file) { return PresentationPath((std::string("data/") + file).c_str()); };
   for (const char* file : {"pages1.txt", "pages2.txt"}) {
     std::vector<std::uint8_t> bytes;
     std::string problem;
     if (ReadDataFile(data(file).c_str(), bytes, PageFileBytes, nullptr, problem)) {
-      add(CheckPageText(data(file), bytes.data(), bytes.size()));
+      addFew(data(file), CheckPageText(data(file), bytes.data(), bytes.size()));
     }
   }
   if (!Names(problems, data("ticker.txt"))) {
@@ -339,7 +353,8 @@ int CheckPresentation(const std::string& dir, MusicProber probe, std::FILE* out)
   for (const char* f : pcxFiles) pcx += Names(problems, data(f)) ? 0 : 1;
   for (std::int32_t i = 0; i < SpriteCount; ++i) pcx += Names(problems, data(Format("spr%02d.pcx", i).c_str())) ? 0 : 1;
   for (std::int32_t i = 1; i <= 19; ++i) jpeg += Names(problems, data(Format("img%02d.jpg", i).c_str())) ? 0 : 1;
-  std::fprintf(out, "%s: %zu problem%s\n", dir.c_str(), problems.size(), problems.size() == 1 ? "" : "s");
+  const std::size_t count = problems.size() + notShown;
+  std::fprintf(out, "%s: %zu problem%s\n", OneLine(dir).c_str(), count, count == 1 ? "" : "s");
   std::fprintf(out, "  pictures  %d of 39 without a problem (%d of 20 PCX, %d of 19 JPEG)\n", pcx + jpeg, pcx, jpeg);
   auto glyphs = [](const BitmapFont& f) {
     return Format("%d of %zu glyphs", f.glyphCount, std::strlen(f.charset));

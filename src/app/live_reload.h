@@ -1,12 +1,15 @@
 // --watch: the player looks at its presentation's data/ directory between
 // frames and reloads each file that was written or moved into place, so a
 // maker sees a change within a frame or two. A broken file keeps its previous
-// version (app/reload.h); either way one line on stderr says so.
+// version (app/reload.h); either way one line on stderr says so. When data/
+// itself is replaced (moved away, a copy put in its place), the new one is
+// watched and all its files are reloaded, said in one line.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "os/watch.h"
 
@@ -25,6 +28,7 @@ class LiveReload {
  private:
   // The show goes on from the moment it had reached, with the new files.
   void ReturnToMoment(std::uint32_t showMs, const std::string& replaced);
+  static std::vector<std::string> FilesIn(const std::string& dir);
 
   DataWatcher watcher_;
   std::string data_;

@@ -15,7 +15,9 @@
 #include "app/options.h"
 #include "app/presentation_dir.h"
 #include "assets/loading.h"
+#include "assets/report.h"
 #include "display/presenter.h"
+#include "os/standard_files.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "show/master_sequence.h"
@@ -29,13 +31,14 @@ bool IsDirectory(const std::string& path) {
 }
 
 int Bad(const std::string& message) {
-  std::fprintf(stderr, "zintavel: %s (see --help)\n", message.c_str());
+  std::fprintf(stderr, "zintavel: %s (see --help)\n", OneLine(message).c_str());
   return BadCommandLine;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareStandardFiles();
   ProgramOptions options;
   std::string error;
   switch (ParseOptions(argc, argv, options, error)) {
@@ -53,7 +56,7 @@ int main(int argc, char** argv) {
     const std::optional<std::string> found = FindPresentation(ThisProgramsPlaces(), tried);
     if (!found) {
       std::fprintf(stderr, "zintavel: no presentation found; tried %s. `cmake --build build` makes it, "
-                   "`cmake --install build` installs it, or give --dir DIR\n", tried.c_str());
+                   "`cmake --install build` installs it, or give --dir DIR\n", OneLine(tried).c_str());
       return 1;
     }
     dir = *found;
@@ -61,10 +64,12 @@ int main(int argc, char** argv) {
     // or whoever is editing it wonders why nothing changes.
     if (dir != "." && IsDirectory("data"))
       std::fprintf(stderr, "zintavel: playing the presentation in %s; the data/ here is passed over (%s; "
-                   "--dir . plays it anyway)\n", dir.c_str(), MissingFromPresentation(".").c_str());
+                   "--dir . plays it anyway)\n", OneLine(dir).c_str(), MissingFromPresentation(".").c_str());
   }
-  if (!IsDirectory(dir)) {
-    std::fprintf(stderr, "zintavel: %s: no such directory\n", dir.c_str());
+  struct stat st;
+  if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    std::fprintf(stderr, "zintavel: %s: %s\n", OneLine(dir).c_str(),
+                 ::stat(dir.c_str(), &st) == 0 ? "not a directory" : "no such directory");
     return BadCommandLine;
   }
   PresentationDirectory = dir;
@@ -72,12 +77,12 @@ int main(int argc, char** argv) {
   if (!options.newShow.empty()) {
     std::string why;
     if (!MakeNewShow(dir, options.newShow, why)) {
-      std::fprintf(stderr, "zintavel: %s\n", why.c_str());
+      std::fprintf(stderr, "zintavel: %s\n", OneLine(why).c_str());
       return 1;
     }
     std::printf("zintavel: the presentation in %s is copied to %s; see %s/README.txt, and play it with\n"
-                "  zintavel --window --watch --dir %s\n", dir.c_str(), options.newShow.c_str(),
-                options.newShow.c_str(), options.newShow.c_str());
+                "  zintavel --window --watch --dir %s\n", OneLine(dir).c_str(), OneLine(options.newShow).c_str(),
+                OneLine(options.newShow).c_str(), OneLine(options.newShow).c_str());
     return 0;
   }
 
@@ -88,7 +93,7 @@ int main(int argc, char** argv) {
     std::string why;
     int code = 1;
     const std::optional<RecordingOptions> rec = RecordingOptionsFrom(options, why, code);
-    if (!rec) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", why.c_str()), code);
+    if (!rec) return code == BadCommandLine ? Bad(why) : (std::fprintf(stderr, "zintavel: %s\n", OneLine(why).c_str()), code);
     std::unique_ptr<RecordingPlatform> made = MakeRecordingPlatform(*rec);
     if (!made) return 1;
     recorder = made.get();
@@ -98,7 +103,7 @@ int main(int argc, char** argv) {
     if (options.watch) {
       watch = std::make_unique<LiveReload>(dir);
       live.betweenFrames = [&watch](std::uint32_t ms) { watch->Poll(ms); };
-      std::fprintf(stderr, "zintavel: watching %s/data for changes (%s)\n", dir.c_str(),
+      std::fprintf(stderr, "zintavel: watching %s/data for changes (%s)\n", OneLine(dir).c_str(),
                    watch->way() == DataWatcher::Way::Inotify ? "inotify" : "polling");
     }
     platform = MakeSdlPlatform(live);

@@ -176,6 +176,21 @@ std::string Typed(char** argv) {
   return eq == std::string::npos ? s : s.substr(0, eq);
 }
 
+// The long options `typed` abbreviates when it abbreviates more than one
+// ("--s": --scale, --start-tick, ...), else nothing.
+std::string Candidates(const std::string& typed) {
+  if (typed.size() < 3 || typed.compare(0, 2, "--") != 0) return {};
+  const std::string prefix = typed.substr(2);
+  std::string names;
+  int count = 0;
+  for (const option* o = LongOptions; o->name; ++o) {
+    if (std::strncmp(o->name, prefix.c_str(), prefix.size()) != 0) continue;
+    if (prefix == o->name) return {};
+    names += (count++ ? ", --" : "--") + std::string(o->name);
+  }
+  return count > 1 ? names : std::string();
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& error) {
@@ -278,6 +293,8 @@ ParseResult ParseOptions(int argc, char** argv, ProgramOptions& o, std::string& 
         // getopt names a known option that was given a value it does not take.
         if (optopt >= OptGentle || (optopt && std::strchr("wmhV", optopt) && Typed(argv).size() > 2))
           return bad(Typed(argv) + " takes no value");
+        if (const std::string candidates = Candidates(Typed(argv)); !candidates.empty())
+          return bad("option '" + Typed(argv) + "' is ambiguous: it may be " + candidates);
         return bad("unknown option '" + Typed(argv) + "'");
     }
   }

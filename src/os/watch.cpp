@@ -20,14 +20,43 @@ DataWatcher::DataWatcher(const std::string& directory, Way way) : directory_(dir
 #else
   if (way_ == Way::Inotify) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0 || inotify_add_watch(fd_, directory_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE) < 0) {
+    if (fd_ < 0 || (wd_ = inotify_add_watch(fd_, directory_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE)) < 0) {
       if (fd_ >= 0) ::close(fd_);
       fd_ = -1;
       way_ = Way::Polling;
     }
   }
 #endif
-  if (way_ == Way::Polling) seen_ = Scan();
+  Watch();
+}
+
+std::pair<dev_t, ino_t> DataWatcher::Identity() const {
+  struct stat s;
+  if (::stat(directory_.c_str(), &s) != 0) return {};
+  return {s.st_dev, s.st_ino};
+}
+
+// (Again) the directory now under the name: inotify's watch moved to it, the
+// stamps to compare taken from it.
+void DataWatcher::Watch() {
+  const bool again = identity_.second != 0;
+  identity_ = Identity();
+#ifdef __linux__
+  if (way_ == Way::Inotify) {
+    if (again) {
+      inotify_rm_watch(fd_, wd_);
+      wd_ = inotify_add_watch(fd_, directory_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE);
+    }
+    return;
+  }
+#endif
+  seen_ = Scan();
+}
+
+bool DataWatcher::TakeReplaced() {
+  const bool was = replaced_;
+  replaced_ = false;
+  return was;
 }
 
 DataWatcher::~DataWatcher() {
@@ -55,6 +84,18 @@ std::map<std::string, DataWatcher::Stamp> DataWatcher::Scan() const {
 
 std::vector<std::string> DataWatcher::Changed() {
   std::set<std::string> names;
+  bool gone = false;  // moved away, nothing under its name yet: what happens in it is not ours
+#ifndef _WIN32  // no inodes there
+  const std::pair<dev_t, ino_t> now = Identity();
+  if (now != identity_) {
+    gone = now.second == 0;
+    if (!gone) {
+      Watch();
+      replaced_ = true;
+    }
+    if (way_ == Way::Polling) return {};
+  }
+#endif
 #ifdef __linux__
   if (way_ == Way::Inotify) {
     alignas(inotify_event) char buffer[16384];
@@ -63,7 +104,8 @@ std::vector<std::string> DataWatcher::Changed() {
       if (got <= 0) break;  // EAGAIN: nothing more now
       for (ssize_t at = 0; at < got;) {
         const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-        if (event->len > 0 && event->name[0] != '.') names.insert(event->name);
+        // Events of a watch given up (the replaced directory) are dropped.
+        if (!gone && event->wd == wd_ && event->len > 0 && event->name[0] != '.') names.insert(event->name);
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
     }

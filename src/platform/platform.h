@@ -56,6 +56,7 @@ class Platform {
   // and results. Files are given as the presentation names them.
   virtual std::uint32_t SoundGetVersion() = 0;
   virtual bool SoundInit(std::int32_t device, std::int32_t frequency, std::uint32_t flags) = 0;
+  // 0 on a failure, after one line on stderr naming the file.
   virtual MusicHandle MusicLoad(const std::string& file, std::uint32_t flags) = 0;
   virtual void MusicSetPositionScaler(MusicHandle music, std::uint32_t scaler) = 0;
   virtual bool SoundStart() = 0;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/report.h"
 #include "choreo/phases.h"
 #include "os/stop_signals.h"
 #include "record/video_quality.h"
@@ -36,6 +37,15 @@ std::string Clock(double seconds) {
   char text[32];
   if (s >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
   else std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+// A time the user gave (--start-at, --stop-at): to the tenth, shown only when
+// it is not a whole second, so 2.5 is "0:02.5", not a rounded "0:03".
+std::string GivenTime(std::uint32_t ms) {
+  const std::uint64_t tenths = (std::uint64_t{ms} + 50) / 100;
+  std::string text = Clock(static_cast<double>(tenths / 10));
+  if (tenths % 10) text += "." + std::to_string(tenths % 10);
   return text;
 }
 
@@ -92,7 +102,7 @@ class Recorder final : public RecordingPlatform {
     surface_.assign(static_cast<std::size_t>(pitch_) * height_, 0);
     frame_.assign(static_cast<std::size_t>(width_) * height_, 0);
     std::fprintf(stderr, "zintavel: recording to %s%s, mode %dx%d at %d bits%s, %u frames a second, %dx\n",
-                 options_.sink.path.c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
+                 OneLine(options_.sink.path).c_str(), replacing ? " (replacing the existing file)" : "", width_, height_, depth_,
                  width_ > 320 ? " (doubled)" : "", options_.sink.fps, scale_);
     return true;
   }
@@ -124,7 +134,7 @@ class Recorder final : public RecordingPlatform {
     ++presented_;
     CatchUpSound();
     if (options_.stopAt && Elapsed(presented_) >= *options_.stopAt && !stopped_) {
-      Say(("zintavel: clip ends at " + Clock(*options_.stopAt / 1000.0) + ", without the closing").c_str());
+      Say(("zintavel: clip ends at " + GivenTime(*options_.stopAt) + ", without the closing").c_str());
       Stop(false);
     }
     NotePresent(options_.startTick);
@@ -176,32 +186,33 @@ class Recorder final : public RecordingPlatform {
       EndBar();
       if (signalled_) {
         std::fprintf(stderr, "zintavel: interrupted before --start-at %s was reached; nothing written\n",
-                     Clock(options_.startAt / 1000.0).c_str());
+                     GivenTime(options_.startAt).c_str());
         return 128 + LastSignal;
       }
       std::fprintf(stderr, "zintavel: --start-at %s is past the end of the recording (%s); nothing written\n",
-                   Clock(options_.startAt / 1000.0).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
+                   GivenTime(options_.startAt).c_str(), Clock(Elapsed(presented_) / 1000.0).c_str());
       return 1;
     }
     SetChapters();
     const bool ok = sink_->Finish() && !failed_;
+    interrupted_ = interrupted_ || SignalCount >= 2;  // also when it came as the file was being finalised
     EndBar();
     if (!ok) {
-      std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", sink_->Error().c_str(),
-                   Recorded(), sink_->Written().c_str());
+      std::fprintf(stderr, "zintavel: %s; the recording stopped at %.2f s, with %s\n", OneLine(sink_->Error()).c_str(),
+                   Recorded(), OneLine(sink_->Written()).c_str());
       return 1;
     }
     if (interrupted_ && !began_) {
       std::fprintf(stderr, "zintavel: stopped by a signal before the first frame; nothing was recorded to %s\n",
-                   options_.sink.path.c_str());
+                   OneLine(options_.sink.path).c_str());
       return 128 + LastSignal;
     }
     if (interrupted_) {
       std::fprintf(stderr, "zintavel: stopped by a signal at %.2f s; wrote %s\n", Recorded(),
-                   sink_->Written().c_str());
+                   OneLine(sink_->Written()).c_str());
       return 128 + LastSignal;
     }
-    if (began_) std::fprintf(stderr, "zintavel: wrote %s\n", sink_->Written().c_str());
+    if (began_) std::fprintf(stderr, "zintavel: wrote %s\n", OneLine(sink_->Written()).c_str());
     return code;
   }
 
@@ -357,7 +368,7 @@ class Recorder final : public RecordingPlatform {
   }
   void Say(const char* line) {
     EndBar();
-    std::fprintf(stderr, "%s\n", line);
+    std::fprintf(stderr, "%s\n", OneLine(line).c_str());
     QuietIfStderrGone();
   }
 
@@ -391,6 +402,7 @@ class Recorder final : public RecordingPlatform {
 
 std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions& options) {
   SinkSettings settings = options.sink;
+  settings.stopNow = [] { return SignalCount >= 2; };
   // The length the recording plans, once the pages are loaded (the encoder
   // opens at the first frame): what is written, from the clip's start to its
   // end, or to the end of the closing.
@@ -413,7 +425,7 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
     const std::optional<SizeBudget> budget = BudgetFor(settings.form, settings.targetBytes, seconds, settings.fps,
                                                        options.scale);
     if (!budget) {
-      std::fprintf(stderr, "zintavel: %s: %llu MB cannot hold %.1f s of picture and sound\n", settings.path.c_str(),
+      std::fprintf(stderr, "zintavel: %s: %llu MB cannot hold %.1f s of picture and sound\n", OneLine(settings.path).c_str(),
                    static_cast<unsigned long long>(settings.targetBytes / 1000000), seconds);
       return nullptr;
     }
@@ -424,7 +436,7 @@ std::unique_ptr<RecordingPlatform> MakeRecordingPlatform(const RecordingOptions&
   struct stat existing;
   const bool replacing = settings.form != RecordingForm::PngDirectory && ::stat(settings.path.c_str(), &existing) == 0;
   if (!sink->Prepare()) {
-    std::fprintf(stderr, "zintavel: %s\n", sink->Error().c_str());
+    std::fprintf(stderr, "zintavel: %s\n", OneLine(sink->Error()).c_str());
     return nullptr;
   }
   RecordingOptions planned = options;

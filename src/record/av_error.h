@@ -3,11 +3,14 @@
 
 #include <string>
 
+#include "record/write_error.h"
+
 extern "C" {
 #include <libavutil/error.h>
 }
 
 inline std::string AvError(int code) {
+  if (code == AVERROR(EFBIG)) return WriteErrorText(EFBIG);
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
   return text;

@@ -1,11 +1,13 @@
 #include "record/fast_start.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "record/av_error.h"
+#include "record/durable.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -34,11 +36,16 @@ struct Output {
 
 }  // namespace
 
-bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
-                           const std::function<void(AVFormatContext*)>& beforeTrailer) {
+std::string IndexFirstCopyName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string copy = dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+  return dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
+                           const std::function<void(AVFormatContext*)>& beforeTrailer,
+                           const std::function<bool()>& giveUp) {
+  const std::string copy = IndexFirstCopyName(path);
   auto fail = [&](const std::string& why) {
     ::unlink(copy.c_str());
     error = path + ": " + why;
@@ -80,6 +87,10 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   // (whole encoder frames, one after another) counted from minus the priming.
   std::vector<std::int64_t> shift(in.format->nb_streams, AV_NOPTS_VALUE), count(in.format->nb_streams, 0);
   while ((rc = av_read_frame(in.format, packet)) >= 0) {
+    if (giveUp && giveUp()) {
+      av_packet_free(&packet);
+      return fail("stopped by a signal before its copy with the index first was done");
+    }
     const AVStream* from = in.format->streams[packet->stream_index];
     const AVCodecParameters* par = from->codecpar;
     if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->frame_size > 0) {
@@ -102,7 +113,14 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvError(out.format->pb->error));
   if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
+  // On the disk before its name replaces the fragmented file's, and the new
+  // name on the disk too: a power cut then leaves one whole file or the other.
+  const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && SyncFileData(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!synced) return fail("cannot write " + copy + ": " + WriteErrorText(errno));
   if (std::rename(copy.c_str(), path.c_str()) != 0) return fail("cannot rename " + copy + " over it");
+  SyncDirectoryOf(path);
   return true;
 }
 

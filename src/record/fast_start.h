@@ -14,10 +14,16 @@ struct AVFormatContext;
 // Rewrites `path` (a fragmented MP4) in place as an MP4 with its index first;
 // `audioPriming` is the sound encoder's lead-in, in samples, to be skipped;
 // `beforeTrailer` may add what the muxer writes at the end (chapters).
-// On a failure the fragmented file is left as it was (it plays), the partial
-// copy is removed and `error` names the file and the problem.
+// On a failure, or when `giveUp` turns true on the way, the fragmented file
+// is left as it was (it plays), the partial copy is removed and `error`
+// names the file and the problem.
 bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
-                           const std::function<void(AVFormatContext*)>& beforeTrailer = {});
+                           const std::function<void(AVFormatContext*)>& beforeTrailer = {},
+                           const std::function<bool()>& giveUp = {});
+
+// The hidden name the copy is written under beside `path`: one left by a
+// killed run is removed when the next recording to `path` starts.
+std::string IndexFirstCopyName(const std::string& path);
 
 // Reads back what a video file holds: its video frames and the seconds they
 // span, from the container alone (nothing is decoded). False when it cannot

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -46,4 +47,25 @@ bool RemoveRecordingFiles(const std::string& dir, const std::vector<std::string>
     }
   }
   return true;
+}
+
+int OtherFilesIn(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return -1;
+  int count = 0;
+  while (const dirent* entry = ::readdir(d))
+    if (entry->d_name[0] != '.' && !IsRecordingFile(entry->d_name)) ++count;
+  ::closedir(d);
+  return count;
+}
+
+bool IsSystemDirectory(const std::string& resolved) {
+  static const char* const system[] = {
+      "/",         "/bin",      "/boot",    "/dev",     "/etc",      "/home",     "/lib",  "/lib32",
+      "/lib64",    "/libx32",   "/media",   "/mnt",     "/opt",      "/proc",     "/root", "/run",
+      "/sbin",     "/srv",      "/sys",     "/usr",     "/usr/bin",  "/usr/lib",  "/usr/local",
+      "/usr/sbin", "/usr/share", "/var",    "/var/lib", "/var/log",  "/var/cache"};
+  std::string path = resolved;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return std::any_of(std::begin(system), std::end(system), [&](const char* s) { return path == s; });
 }

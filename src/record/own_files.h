@@ -17,3 +17,11 @@ std::vector<std::string> RecordingFilesIn(const std::string& dir);
 
 // Removes them; false with one line in error naming the first that could not go.
 bool RemoveRecordingFiles(const std::string& dir, const std::vector<std::string>& names, std::string& error);
+
+// Files in dir that a PNG recording does not write (hidden ones aside), for a
+// warning that the frames go among them; -1 when dir cannot be read.
+int OtherFilesIn(const std::string& dir);
+
+// Whether a resolved directory is one of the system's own (/, /etc, /usr, ...),
+// which frames must never be written into, whatever the permissions allow.
+bool IsSystemDirectory(const std::string& resolved);

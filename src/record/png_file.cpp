@@ -6,15 +6,18 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/report.h"
+#include "record/write_error.h"
+
 #include <png.h>
 #include <zlib.h>
 
 bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t height, const std::uint32_t* pixels,
                   std::string* error) {
   auto fail = [&](const char* what, int code) {
-    const std::string line = path + ": " + what + (code ? std::string(": ") + std::strerror(code) : std::string());
+    const std::string line = path + ": " + what + (code ? std::string(": ") + WriteErrorText(code) : std::string());
     if (error) *error = line;
-    else std::fprintf(stderr, "zintavel: %s\n", line.c_str());
+    else std::fprintf(stderr, "zintavel: %s\n", OneLine(line).c_str());
     return false;
   };
   std::FILE* f = std::fopen(path.c_str(), "wb");

@@ -66,6 +66,13 @@ struct SinkSettings {
   int crf = 18;
   std::uint64_t targetBytes = 0;
   std::function<double()> plannedSeconds;
+  // True once the recording is to stop at once (a second signal): an .mp4 is
+  // then kept fragmented as written, its copy with the index first skipped or
+  // given up.
+  std::function<bool()> stopNow;
+  // Makes what was written to a file durable, called about once per second of
+  // recording (record/durable.h); set by tests to count the calls.
+  std::function<int(int fd)> syncFile;
 };
 
 std::unique_ptr<RecordingSink> MakePngDirectorySink(const SinkSettings& settings);

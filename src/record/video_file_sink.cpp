@@ -19,10 +19,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "record/av_error.h"
+#include "record/durable.h"
 #include "record/fast_start.h"
 #include "record/recording_sink.h"
 #include "record/replicate.h"
@@ -53,11 +55,18 @@ class VideoFileSink final : public RecordingSink {
     const int fd = ::open(settings_.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return Fail(settings_.path + ": cannot create: " + std::strerror(errno));
     ::close(fd);
-    if (!existed) ::unlink(settings_.path.c_str());
+    if (!existed) {
+      // Through a dangling symbolic link the file made is where it points: that goes, the link stays.
+      char* made = ::realpath(settings_.path.c_str(), nullptr);
+      ::unlink(made ? made : settings_.path.c_str());
+      std::free(made);
+    }
     const char* video = VideoCodecName();
     const char* audio = AudioCodecName();
     if (!avcodec_find_encoder_by_name(video) || !avcodec_find_encoder_by_name(audio))
       return Fail(settings_.path + ": this libavcodec has no " + video + " or no " + audio + " encoder");
+    // The hidden copy of an .mp4 a killed run left behind is of no use.
+    if (settings_.form == RecordingForm::Mp4) ::unlink(IndexFirstCopyName(settings_.path).c_str());
     return true;
   }
 
@@ -89,6 +98,19 @@ class VideoFileSink final : public RecordingSink {
     av_dict_free(&options);
     if (rc < 0) return Fail(path + ": cannot write: " + AvError(rc));
     headerWritten_ = true;
+    // Our own descriptor of the file, for the syncs: a sync takes the file's
+    // data whichever descriptor wrote it.
+    syncFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    SyncDirectoryOf(path);
+    return true;
+  }
+
+  // What reached the file so far, made durable: about once per second of
+  // recording, as each fragment or cluster is out.
+  bool Sync() {
+    if (syncFd_ < 0) return true;
+    if ((settings_.syncFile ? settings_.syncFile(syncFd_) : SyncFileData(syncFd_)) != 0)
+      return Fail(settings_.path + ": cannot write: " + WriteErrorText(errno));
     return true;
   }
 
@@ -101,7 +123,7 @@ class VideoFileSink final : public RecordingSink {
       if (repeatable_ && std::memcmp(last_.data(), pixels, bytes) == 0) {
         if (!WriteAgain(index)) return false;
         ++frames_;
-        return true;
+        return frames_ % settings_.fps != 0 || Sync();
       }
       last_.assign(pixels, pixels + bytes / 4);
       repeatable_ = false;
@@ -113,7 +135,7 @@ class VideoFileSink final : public RecordingSink {
     picture_->pts = index;
     if (!Encode(video_, videoStream_, picture_)) return false;
     ++frames_;
-    return true;
+    return frames_ % settings_.fps != 0 || Sync();
   }
 
   // The last frame's packet once more, at frame `index`.
@@ -148,6 +170,9 @@ class VideoFileSink final : public RecordingSink {
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
     const int closed = avio_closep(&format_->pb);
     if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
+    Sync();
+    if (syncFd_ >= 0) ::close(syncFd_);
+    syncFd_ = -1;
     priming_ = audio_ ? audio_->initial_padding : 0;
     Release();
     if (!error_.empty()) {
@@ -160,9 +185,12 @@ class VideoFileSink final : public RecordingSink {
     // fragmented file stays (and plays) when that fails.
     // The fragmented file's index was written before the chapters were known:
     // the copy carries them.
-    if (settings_.form == RecordingForm::Mp4 &&
-        !RewriteWithIndexFirst(settings_.path, priming_, fastStartError_,
-                               [this](AVFormatContext* copy) { AddChapters(copy); }))
+    // Stopped at once by a second signal: no copy, the file stays as written.
+    const bool stopNow = settings_.stopNow && settings_.stopNow();
+    if (settings_.form == RecordingForm::Mp4 && !stopNow &&
+        !RewriteWithIndexFirst(
+            settings_.path, priming_, fastStartError_, [this](AVFormatContext* copy) { AddChapters(copy); },
+            settings_.stopNow))
       fastStartError_ += "; the file is left fragmented (it plays)";
     return true;
   }
@@ -174,6 +202,8 @@ class VideoFileSink final : public RecordingSink {
 
   std::string Written() const override {
     char text[300];
+    // Failed before its first frame: a file of that name is some earlier one.
+    if (!headerWritten_) return "nothing written to " + settings_.path;
     if (readBack_) {
       if (playableFrames_ == 0) return "nothing that plays (" + settings_.path + " removed)";
       std::snprintf(text, sizeof text, "%s holding %ld frames of %dx%d (%.2f s) that play", settings_.path.c_str(),
@@ -488,6 +518,8 @@ class VideoFileSink final : public RecordingSink {
   }
 
   void Release() {
+    if (syncFd_ >= 0) ::close(syncFd_);
+    syncFd_ = -1;
     if (format_ && format_->pb) avio_closep(&format_->pb);
     avformat_free_context(format_);
     format_ = nullptr;
@@ -528,6 +560,7 @@ class VideoFileSink final : public RecordingSink {
   std::vector<Chapter> chapters_;
   std::uint64_t chaptersEndMs_ = 0;
   bool headerWritten_ = false;
+  int syncFd_ = -1;
   bool readBack_ = false;  // after a failure: what the file holds, as read back
   long playableFrames_ = 0;
   double playableSeconds_ = 0;

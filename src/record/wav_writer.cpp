@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "record/durable.h"
+#include "record/write_error.h"
+
 namespace {
 
 constexpr std::size_t BufferBytes = 1 << 16;
@@ -42,7 +45,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t*
 
 bool WavWriter::Fail(const char* what, int error) {
   failed_ = true;
-  if (error_.empty()) error_ = path_ + ": " + what + ": " + std::strerror(error);
+  if (error_.empty()) error_ = path_ + ": " + what + ": " + WriteErrorText(error);
   return false;
 }
 
@@ -52,6 +55,7 @@ bool WavWriter::Open(const std::string& path) {
   if (fd_ < 0) return Fail("cannot create", errno);
   buffer_.reserve(BufferBytes);
   if (!WriteHeader()) return false;
+  SyncDirectoryOf(path);  // its name survives a power cut with its data
   return true;
 }
 
@@ -95,7 +99,7 @@ bool WavWriter::Write(const std::int16_t* stereo, std::size_t frames) {
     bytes += n, size -= n;
     if (buffer_.size() == BufferBytes && !Flush()) return false;
   }
-  if (written_ - lastHeaderAt_ >= HeaderEvery && !WriteHeader()) return false;
+  if (written_ - lastHeaderAt_ >= HeaderEvery && !(WriteHeader() && Sync())) return false;
   return true;
 }
 
@@ -107,6 +111,11 @@ bool WavWriter::Flush() {
   return true;
 }
 
+bool WavWriter::Sync() {
+  if ((sync_ ? sync_(fd_) : SyncFileData(fd_)) != 0) return Fail("cannot write", errno);
+  return true;
+}
+
 bool WavWriter::Close() {
   if (fd_ < 0) return !failed_;
   bool ok = !failed_;
@@ -115,7 +124,7 @@ bool WavWriter::Close() {
   // after a failed write.
   written_ -= written_ % 4;
   if (::ftruncate(fd_, static_cast<off_t>(HeaderBytes + written_)) != 0) ok = Fail("cannot write", errno);
-  if (!WriteHeader()) ok = false;
+  if (!WriteHeader() || !Sync()) ok = false;
   if (::close(fd_) != 0) ok = Fail("cannot write", errno);
   fd_ = -1;
   return ok;

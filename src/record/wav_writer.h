@@ -3,11 +3,13 @@
 // chunk after "WAVE": when the data passes what 32-bit sizes can say (4 GiB),
 // Close turns the file into RF64 by writing its 64-bit sizes there, so the
 // header never lies. Sizes are rewritten on Close and every second of
-// sound, and they count only bytes that reached the file: after a failed
+// sound, each time followed by a sync, so a power cut takes at most the last
+// second; they count only bytes that reached the file: after a failed
 // write (a full disk) the file is cut back to its last whole sample frame.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ class WavWriter {
   // Each returns false on a failure and leaves one line in Error() naming the
   // file and the problem; after a failure Write does nothing.
   bool Open(const std::string& path);
+  // How the file is made durable (record/durable.h's SyncFileData unless set).
+  void SetSync(std::function<int(int)> sync) { sync_ = std::move(sync); }
   bool Write(const std::int16_t* stereo, std::size_t frames);
   bool Close();
 
@@ -36,6 +40,7 @@ class WavWriter {
  private:
   bool Flush();
   bool WriteHeader();
+  bool Sync();
   bool Fail(const char* what, int error);
 
   int fd_ = -1;
@@ -44,4 +49,5 @@ class WavWriter {
   std::uint64_t written_ = 0;       // data bytes on disk
   std::uint64_t lastHeaderAt_ = 0;  // written_ when the header was last updated
   bool failed_ = false;
+  std::function<int(int)> sync_;
 };

@@ -65,11 +65,13 @@ constexpr std::int32_t FatalExit = 1;
 // its checkpoints are all made: about a millisecond's work.
 constexpr std::uint32_t AheadFrames = 12;
 
-// Shows the message, frees the sound and gives the exit code.
-int FatalError(const char* text) {
+// Shows the message, frees the sound and gives the exit code. `told`: a line
+// naming the file and quoting this text is on stderr already; a second line
+// would only repeat it.
+int FatalError(const char* text, bool told = false) {
   Platform& p = *ActivePlatform;
   p.ShowCursor(true);
-  std::fprintf(stderr, "zintavel: Error: %s\n", text);
+  if (!told) std::fprintf(stderr, "zintavel: Error: %s\n", text);
   p.ShowMessageBox("Error", text);
   p.SoundFree();
   return FatalExit;
@@ -188,11 +190,11 @@ void RunPhases(const SceneTable& scenes, Picture& frame, MusicHandle music, Stre
 
 int MasterSequence(const SceneTable& scenes) {
   Platform& p = *ActivePlatform;
-  CreateMainWindow();
+  if (!CreateMainWindow()) return FatalExit;  // no display: it said why, before any file is read
   if (p.SoundGetVersion() != SoundVersion) return FatalError("Bass versin 0.8 was not loaded");
   if (!p.SoundInit(-1, 44100, 0)) return FatalError("Can't initialize device");
   const MusicHandle music = p.MusicLoad(PresentationPath("tune.it"), MusicRamping | MusicLoop);
-  if (music == 0) return FatalError("Can't play the file");
+  if (music == 0) return FatalError("Can't play the file", true);
   p.MusicSetPositionScaler(music, 64);
   p.SoundStart();
   const StreamHandle stream = p.StreamCreateFile(PresentationPath("intro.mp3"), 0x20000);

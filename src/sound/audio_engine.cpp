@@ -16,6 +16,7 @@
 
 #include "assets/data_file.h"
 #include "assets/module_check.h"
+#include "assets/report.h"
 #include "sound/module_checkpoints.h"
 
 namespace {
@@ -29,8 +30,9 @@ constexpr std::uint64_t FoldWorthwhile = 120ull * AudioEngine::Rate;
 // the stream than this (decoded whole, at 353 KB a second).
 constexpr std::size_t MaxModuleBytes = 32 * 1024 * 1024;
 constexpr std::size_t MaxStreamSeconds = 90;
-// The module is the show's music: without it the show stops, and the error
-// line that follows ours names no file, so ours says what it means.
+// The module is the show's music: without it the show stops. Ours is the one
+// line on stderr (the show's own error goes to its message box only), so it
+// quotes that error and says what it means.
 constexpr const char* NoMusic = "; the show cannot start without its music (\"Can't play the file\")";
 
 }  // namespace
@@ -43,12 +45,12 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
   std::string problem;
   bool more = false;
   if (!ReadDataFile(path.c_str(), bytes, MaxModuleBytes, &more, problem)) {
-    std::fprintf(stderr, "zintavel: %s: %s (scripts/demo generates the default presentation)%s\n", path.c_str(),
+    std::fprintf(stderr, "zintavel: %s: %s (scripts/demo generates the default presentation)%s\n", OneLine(path).c_str(),
                  problem.c_str(), NoMusic);
     return false;
   }
   if (more) {
-    std::fprintf(stderr, "zintavel: %s: larger than the %zu MB a module may take here%s\n", path.c_str(),
+    std::fprintf(stderr, "zintavel: %s: larger than the %zu MB a module may take here%s\n", OneLine(path).c_str(),
                  MaxModuleBytes >> 20, NoMusic);
     return false;
   }
@@ -75,7 +77,7 @@ openmpt_module* AudioEngine::MakeModule(const std::string& path) {
       openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
   if (!module) {
     if (!path.empty())
-      std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)%s\n", path.c_str(),
+      std::fprintf(stderr, "zintavel: %s: not a module libopenmpt can play (%s)%s\n", OneLine(path).c_str(),
                    message ? message : "unknown error", NoMusic);
     openmpt_free_string(message);
     return nullptr;

@@ -225,3 +225,18 @@ TEST_F(CheckTest, CheckAndWatchDoNotGoWithARecording) {
   EXPECT_EQ(empty.code, 1) << empty.output;
   EXPECT_TRUE(Says(empty.output, "holds none of the presentation's files")) << empty.output;
 }
+
+TEST_F(CheckTest, BinaryPagesAreSummedUpNotListed) {
+  TempDir dir;
+  const std::string show = LinkedShow(dir, Demo), path = show + "/data/pages1.txt";
+  fs::remove(path);
+  std::vector<std::uint8_t> noise(64 * 1024);
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+  Write(path, noise);
+  const Checked r = Check(show);
+  EXPECT_EQ(r.code, 1);
+  int lines = 0;
+  for (std::size_t at = 0; (at = r.output.find(path + ":", at)) != std::string::npos; ++at) ++lines;
+  EXPECT_LE(lines, 22) << r.output;
+  EXPECT_TRUE(Says(r.output, path + ": ... and ")) << r.output;
+}

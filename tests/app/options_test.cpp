@@ -83,6 +83,9 @@ TEST(OptionsTest, BadCommandLinesSayWhatIsWrong) {
   EXPECT_EQ(Parse({"-x"}).error, "unknown option '-x'");
   EXPECT_EQ(Parse({"--window=yes"}).error, "--window takes no value");
   EXPECT_EQ(Parse({"--gentle=1"}).error, "--gentle takes no value");
+  EXPECT_EQ(Parse({"--st", "1"}).error, "option '--st' is ambiguous: it may be --start-tick, --start-at, --stop-at");
+  EXPECT_EQ(Parse({"--s=1"}).error.find("option '--s' is ambiguous: it may be --scale, "), 0u);
+  EXPECT_EQ(Parse({"--wi"}).result, ParseResult::Run);  // one candidate: taken
 }
 
 TEST(OptionsTest, ShowTimesAsFfmpegWritesThem) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,16 +55,42 @@ TEST(ProgramTest, CommandLine) {
   ProgramResult missing = RunProgram("--dir /nonexistent/zintavel");
   EXPECT_EQ(missing.code, 2);
   EXPECT_NE(missing.output.find("/nonexistent/zintavel: no such directory"), std::string::npos);
+  EXPECT_NE(RunProgram("--dir /etc/passwd").output.find("/etc/passwd: not a directory"), std::string::npos);
 }
 
 TEST(ProgramTest, EmptyPresentationDirectoryIsAFatalError) {
   TempDir dir;
   ProgramResult r = RunProgram("--record " + dir.Path("out") + " --dir " + dir.Path(""));
   EXPECT_EQ(r.code, 1);
+  // One line names the file, says what the bare message means and quotes it.
+  EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
   EXPECT_NE(r.output.find("Can't play the file"), std::string::npos) << r.output;
-  // The line before it names the file and says what the bare message means.
   EXPECT_NE(r.output.find("tune.it: cannot open"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("cannot start without its music"), std::string::npos) << r.output;
+  // Live, with no display to play on: that is said first, and alone.
+  ProgramResult live = RunProgram("--dir " + dir.Path(""), "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
+  EXPECT_EQ(live.code, 1) << live.output;
+  EXPECT_EQ(std::count(live.output.begin(), live.output.end(), '\n'), 1) << live.output;
+  EXPECT_NE(live.output.find("display"), std::string::npos) << live.output;
+}
+
+TEST(ProgramTest, NamesWithALineEndStayOnOneLine) {
+  TempDir dir;
+  const std::string odd = "\"$(printf '" + dir.Path("a\\nb") + "')\"";
+  for (const std::string& args : {"--dir " + odd + "/none", "--dir " + odd + "/x --check",
+                                  "--record " + odd + ".mkv --dir " + dir.Path("")}) {
+    ProgramResult r = RunProgram(args);
+    EXPECT_NE(r.code, 0) << args;
+    std::istringstream lines(r.output);
+    for (std::string line; std::getline(lines, line);)
+      EXPECT_EQ(line.rfind("zintavel: ", 0), 0u) << args << ": " << r.output;
+  }
+  ProgramResult r = RunProgram("--record " + odd + ".mkv --fps 5 --quit-at 0");
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_NE(r.output.find("a?b.mkv ("), std::string::npos) << r.output;
+  std::istringstream lines(r.output);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(line.rfind("zintavel: ", 0), 0u) << r.output;
 }
 
 TEST(ProgramTest, CutShortModuleIsNamedAtStartUp) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <thread>
@@ -231,6 +232,37 @@ TEST(RecordTest, BadTargetsAreOneLineAndLeaveNothing) {
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("v.mkv")));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("frames/audio.wav")));
+  // Nor, through a dangling link, the file it points to.
+  std::filesystem::create_symlink(dir.Path("missing.mkv"), dir.Path("link.mkv"));
+  EXPECT_EQ(RunProgram("--record " + dir.Path("link.mkv") + " --dir " + dir.Path("") + " --quit-at 0").code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("missing.mkv")));
+  // System directories take no frames, whatever root may write.
+  for (const char* system : {"/", "/etc/", "/usr/../usr"}) {
+    ProgramResult r = RunProgram(std::string("--record ") + system + " --quit-at 0");
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "\n"), 1) << r.output;
+    EXPECT_NE(r.output.find("a system directory"), std::string::npos) << r.output;
+  }
+}
+
+TEST(RecordTest, LinesSayWhatHappenedToTheTarget) {
+  TempDir dir;
+  // A directory of other files: said, and recorded into.
+  std::filesystem::create_directory(dir.Path("shared"));
+  std::ofstream(dir.Path("shared/notes.txt")) << "mine";
+  ProgramResult shared = RunProgram("--record " + dir.Path("shared") + " --fps 2 --every 1000 --quit-at 0");
+  EXPECT_EQ(shared.code, 0) << shared.output;
+  EXPECT_EQ(Lines(shared.output, "already holds 1 other file;"), 1) << shared.output;
+  // A clip's end as given, to the tenth.
+  ProgramResult clip = RunProgram("--record " + dir.Path("clip") + " --fps 2 --every 1000 --stop-at 2.5");
+  EXPECT_EQ(clip.code, 0) << clip.output;
+  EXPECT_EQ(Lines(clip.output, "clip ends at 0:02.5,"), 1) << clip.output;
+  // Failed before the first frame: the earlier file of that name is not called the recording.
+  std::ofstream(dir.Path("old.mp4")) << "an earlier recording";
+  ProgramResult early = RunProgram("--record " + dir.Path("old.mp4") + " --size 1");
+  EXPECT_EQ(early.code, 1) << early.output;
+  EXPECT_EQ(Lines(early.output, "nothing written to " + dir.Path("old.mp4")), 1) << early.output;
+  EXPECT_EQ(Lines(early.output, "(0 frames"), 0) << early.output;
 }
 
 TEST(RecordTest, FullDiskStopsAtTheFirstFailedWrite) {
@@ -258,6 +290,40 @@ TEST(RecordTest, FullDiskStopsAtTheFirstFailedWrite) {
     }
   }
   umount(mnt.c_str());
+}
+
+TEST(RecordTest, ClosedStandardFilesAndTheFileSizeLimit) {
+  TempDir dir;
+  // Started with 0, 1 and 2 closed, the recording is not opened on one of
+  // them: its lines would be written into it.
+  {
+    const std::string path = dir.Path("closed.mkv");
+    ProgramResult r = RunCommand("sh -c 'exec " + std::string(ZINTAVEL_BINARY) + " --record " + path +
+                                 " --fps 5 --quit-at 0 <&- >&- 2>&-'");
+    EXPECT_EQ(r.code, 0) << r.output;
+    Decoded d = Decode(path, false);
+    ASSERT_TRUE(d.opened);
+    EXPECT_GE(d.frames.size(), 50u);  // the closing's ten seconds at 5 a second
+    const std::vector<std::uint8_t> bytes = ReadAll(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("zintavel:"), std::string::npos);
+  }
+  // Past `ulimit -f` (512-byte blocks: 1 MB), writes fail and the recording
+  // ends as on a full disk: finalised, one line, exit code 1.
+  for (const char* target : {"limit.mkv", "limit"}) {
+    const std::string path = dir.Path(target);
+    ProgramResult r = RunCommand("ulimit -f 2000; exec " + std::string(ZINTAVEL_BINARY) + " --record " + path +
+                                 " --fps 10 --quit-at 60000");
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "file size limit"), 1) << r.output;
+    EXPECT_EQ(Lines(r.output, "zintavel: " + path), 1) << r.output;
+    if (std::string(target) == "limit") {
+      ExpectTruthfulWav(path + "/audio.wav");
+    } else {
+      Decoded d = Decode(path, false);
+      EXPECT_TRUE(d.opened);
+      EXPECT_GT(d.frames.size(), 0u);
+    }
+  }
 }
 
 namespace {
@@ -319,4 +385,31 @@ TEST(RecordTest, SignalsFinishTheRecording) {
     EXPECT_NE(text.find("stopped by a signal"), std::string::npos) << text;
     ExpectTruthfulWav(dir.Path("twice/audio.wav"));
   }
+}
+
+TEST(RecordTest, SecondSignalKeepsTheFragmentedFileAndNoHiddenCopy) {
+  TempDir dir;
+  const std::string path = dir.Path("twice.mp4");
+  // Hidden half-written files of a killed run go when the next recording to
+  // the same target starts.
+  std::ofstream(dir.Path(".partial-twice.mp4")) << "left by a killed run";
+  std::filesystem::create_directory(dir.Path("frames"));
+  std::ofstream(dir.Path("frames/.partial-frame-000007.png")) << "half a frame";
+  ProgramResult png = RunProgram("--record " + dir.Path("frames") + " --fps 2 --every 1000 --quit-at 0");
+  EXPECT_EQ(png.code, 0) << png.output;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("frames/.partial-frame-000007.png")));
+
+  const pid_t pid = StartRecording("--record " + path + " --fps 20", dir.Path("twice.log"));
+  ASSERT_TRUE(WaitForText(dir.Path("twice.log"), "recording title card"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path(".partial-twice.mp4")));
+  kill(pid, SIGTERM);
+  ASSERT_TRUE(WaitForText(dir.Path("twice.log"), "interrupted"));
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid), 128 + SIGTERM);
+  // Kept as written: still in fragments, no copy with its index first.
+  const std::vector<std::uint8_t> bytes = ReadAll(path);
+  EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("moof"), std::string::npos);
+  EXPECT_GT(Decode(path, false).frames.size(), 0u);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+    EXPECT_EQ(e.path().filename().string().rfind(".partial", 0), std::string::npos) << e.path();
 }

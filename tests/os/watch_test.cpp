@@ -49,3 +49,31 @@ TEST(WatchTest, AMissingDirectoryFallsBackToPollingAndTellsNothing) {
   EXPECT_EQ(watcher.way(), DataWatcher::Way::Polling);
   EXPECT_EQ(watcher.Changed(), Names{});
 }
+
+TEST(WatchTest, AReplacedDirectoryIsWatchedAnew) {
+  for (DataWatcher::Way way : {DataWatcher::Way::Inotify, DataWatcher::Way::Polling}) {
+    SCOPED_TRACE(way == DataWatcher::Way::Inotify ? "inotify" : "polling");
+    TempDir dir;
+    const std::string data = dir.Path("data"), old = dir.Path("data.old");
+    std::filesystem::create_directory(data);
+    Write(data + "/a.txt", "a");
+    DataWatcher watcher(data, way);
+    EXPECT_FALSE(watcher.TakeReplaced());
+
+    // mv data data.old: an edit there, before and after a copy takes its name, is not ours.
+    std::filesystem::rename(data, old);
+    Write(old + "/a.txt", "moved");
+    EXPECT_EQ(watcher.Changed(), Names{});
+    EXPECT_FALSE(watcher.TakeReplaced());
+    std::filesystem::copy(old, data);
+    Write(old + "/a.txt", "old again");
+    EXPECT_EQ(watcher.Changed(), Names{});
+    EXPECT_TRUE(watcher.TakeReplaced());
+    EXPECT_FALSE(watcher.TakeReplaced());
+
+    Write(old + "/a.txt", "old once more");
+    Write(data + "/b.txt", "new");
+    EXPECT_EQ(watcher.Changed(), Names{"b.txt"});
+    EXPECT_FALSE(watcher.TakeReplaced());
+  }
+}

@@ -1,5 +1,8 @@
-// The video file sink's handling of frame sizes it is not given by the show.
+// The video file sink's handling of frame sizes it is not given by the show,
+// and how often each sink makes what it wrote durable.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -46,4 +49,44 @@ TEST(VideoFileSinkTest, OddSizesAreRefusedForH264AndTakenLosslessly) {
   EXPECT_TRUE(mkv->WriteFrame(1, frame.data()));
   EXPECT_TRUE(mkv->Finish()) << mkv->Error();
   EXPECT_GT(std::filesystem::file_size(dir.Path("odd.mkv")), 0u);
+}
+
+TEST(VideoFileSinkTest, EachFormSyncsEverySecondItRecords) {
+  // Five seconds at 10 frames a second, with their sound: at least one sync a
+  // second, each after more of the file was written than at the one before.
+  for (RecordingForm form : {RecordingForm::Mp4, RecordingForm::Mkv, RecordingForm::PngDirectory}) {
+    TempDir dir;
+    SinkSettings settings;
+    settings.threads = 1;
+    settings.fps = 10;
+    settings.form = form;
+    settings.path = dir.Path(form == RecordingForm::Mp4 ? "a.mp4" : form == RecordingForm::Mkv ? "a.mkv" : "frames");
+    std::vector<long long> sizes;
+    int syncs = 0;
+    settings.syncFile = [&](int fd) {
+      ++syncs;
+      struct stat s;
+      if (fstat(fd, &s) == 0 && S_ISREG(s.st_mode)) sizes.push_back(s.st_size);
+      return 0;
+    };
+    std::unique_ptr<RecordingSink> sink = form == RecordingForm::PngDirectory ? MakePngDirectorySink(settings)
+                                                                              : MakeVideoFileSink(settings);
+    ASSERT_TRUE(sink->Prepare()) << sink->Error();
+    ASSERT_TRUE(sink->Begin(32, 24)) << sink->Error();
+    std::vector<std::uint32_t> frame(32 * 24);
+    const std::vector<std::int16_t> sound(2 * 4410, 1000);
+    for (std::uint32_t i = 0; i < 50; ++i) {
+      for (std::size_t p = 0; p < frame.size(); ++p) frame[p] = (i * 7919u + p * 104729u) & 0xFFFFFF;
+      ASSERT_TRUE(sink->WriteFrame(i, frame.data())) << sink->Error();
+      ASSERT_TRUE(sink->WriteSound(sound.data(), 4410)) << sink->Error();
+    }
+    const int before = syncs;
+    EXPECT_TRUE(sink->Finish()) << sink->Error();
+    EXPECT_GE(before, 4) << static_cast<int>(form);
+    EXPECT_GT(syncs, before) << "the end is synced too";
+    for (std::size_t i = 1; i < sizes.size(); ++i) EXPECT_GE(sizes[i], sizes[i - 1]);
+    if (form != RecordingForm::PngDirectory) {
+      EXPECT_GT(sizes.back(), sizes.front());
+    }
+  }
 }

@@ -211,7 +211,8 @@ TEST_F(MasterSequenceTest, FatalMessages) {
     EXPECT_EQ(fake.Only("MessageBox"), std::vector<std::string>{c.box});
     EXPECT_EQ(fake.calls.back(), "SoundFree");
     EXPECT_TRUE(fake.Only("OpenDevice").empty());
-    EXPECT_NE(said.find("Error: "), std::string::npos);
+    // The music's own line (the platform's, naming the file) quotes its error already.
+    EXPECT_EQ(said.find("Error: ") != std::string::npos, c.box.find("play the file") == std::string::npos) << said;
   }
 }
 
