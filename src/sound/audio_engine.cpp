@@ -177,7 +177,9 @@ bool AudioEngine::LoadStream(const std::string& path) {
 void AudioEngine::PlayModule() {
   if (!module_ && !parked_) return;
   modulePlaying_ = true;
-  modulePos_ = 0;
+  modulePos_ = instPos_ = 0;
+  blockLen_ = blockAt_ = 0;
+  moduleEnded_ = false;
   // A rewound module stays with its parked instances until it is heard or
   // skipped: which one it takes depends on how far it goes first.
   if (module_) openmpt_module_set_position_order_row(module_, 0, 0);
@@ -189,9 +191,29 @@ void AudioEngine::TakeFreshModule() {
   openmpt_module* fresh = checkpoints_ ? checkpoints_->Take(0, 1, toRender) : nullptr;
   module_ = fresh ? fresh : MakeModule("");
   parked_ = false;
+  instPos_ = 0;
   if (checkpoints_) checkpoints_->Give(spare_);
   spare_ = nullptr;
   if (module_ && modulePlaying_) openmpt_module_set_position_order_row(module_, 0, 0);
+}
+
+// The module is read in blocks of a fixed size from its start whatever the
+// caller asks for: libopenmpt's output differs in its last bits with the
+// sizes it is read in, and the sound after a seek, in the page or in a clip
+// must be the same to the bit.
+bool AudioEngine::NextModuleBlock() {
+  const std::size_t got = openmpt_module_read_interleaved_float_stereo(module_, Rate, ModuleCheckpoints::Block, block_);
+  instPos_ += got;
+  blockLen_ = got;
+  blockAt_ = 0;
+  moduleEnded_ = got < ModuleCheckpoints::Block;  // the song ended (not looping)
+  return got > 0;
+}
+
+// Renders and drops `frames` (whole blocks) with the module where it stands.
+void AudioEngine::DropModuleBlocks(std::uint64_t frames) {
+  for (std::uint64_t done = 0; done < frames && !moduleEnded_; done += ModuleCheckpoints::Block) NextModuleBlock();
+  blockLen_ = blockAt_ = 0;
 }
 
 void AudioEngine::PlayStream() {
@@ -211,16 +233,18 @@ void AudioEngine::Rewind() {
     // parked ones when the module plays or skips. The one playing stays near
     // at hand: a seek a little ahead goes on from it.
     checkpoints_->Give(spare_);
-    spare_ = modulePlaying_ ? module_ : nullptr;
-    sparePos_ = modulePos_;
-    if (!modulePlaying_) checkpoints_->Give(module_);
+    spare_ = modulePlaying_ && !moduleEnded_ ? module_ : nullptr;
+    sparePos_ = instPos_;
+    if (!spare_) checkpoints_->Give(module_);
     module_ = nullptr;
     parked_ = true;
   } else if (module_) {
     openmpt_module_destroy(module_);
     module_ = MakeModule("");
   }
-  modulePos_ = 0;
+  modulePos_ = instPos_ = 0;
+  blockLen_ = blockAt_ = 0;
+  moduleEnded_ = false;
   modulePlaying_ = false;
   streamPlaying_ = false;
   streamFreed_ = false;
@@ -248,11 +272,14 @@ void AudioEngine::Render(float* out, std::size_t frames) {
   std::fill(out, out + 2 * frames, 0.0f);
   if (modulePlaying_ && parked_) TakeFreshModule();
   if (modulePlaying_ && module_) {
-    scratch_.resize(2 * frames);
-    const std::size_t got = openmpt_module_read_interleaved_float_stereo(module_, Rate, frames, scratch_.data());
-    modulePos_ += got;
-    for (std::size_t i = 0; i < 2 * got; ++i) out[i] += scratch_[i];
-    if (got < frames) modulePlaying_ = false;  // the song ended (not looping)
+    for (std::size_t done = 0; done < frames;) {
+      if (blockAt_ == blockLen_ && (moduleEnded_ || !NextModuleBlock())) break;
+      const std::size_t n = std::min(blockLen_ - blockAt_, frames - done);
+      const float* from = block_ + 2 * blockAt_;
+      for (std::size_t i = 0; i < 2 * n; ++i) out[2 * done + i] += from[i];
+      blockAt_ += n, done += n, modulePos_ += n;
+    }
+    if (blockAt_ == blockLen_ && moduleEnded_) modulePlaying_ = false;
   }
   if (streamPlaying_) {
     const std::size_t left = (stream_.size() - streamAt_) / 2;
@@ -271,55 +298,52 @@ void AudioEngine::Render(float* out, std::size_t frames) {
 }
 
 void AudioEngine::Skip(std::size_t frames) {
-  std::uint64_t moduleFrames = frames;
-  if (modulePlaying_ && checkpoints_ && modulePos_ + frames > FoldWorthwhile) checkpoints_->AwaitProof();
-  if (modulePlaying_ && parked_) {
-    const std::uint64_t target = modulePos_ + frames;
-    const bool spareFits = spare_ && sparePos_ <= target;
-    const std::uint64_t fromSpare = spareFits ? checkpoints_->Distance(sparePos_, target) : ~0ull;
-    std::uint64_t fromPoint = 0;
-    if (openmpt_module* m = checkpoints_->Take(target, fromSpare, fromPoint)) {
-      module_ = m;
-      moduleFrames = fromPoint;
-    } else if (spareFits) {
-      module_ = spare_;
-      spare_ = nullptr;
-      moduleFrames = fromSpare;
-    }
-    if (module_) {
-      parked_ = false;
-      modulePos_ = target - moduleFrames;
-      checkpoints_->Give(spare_);
-      spare_ = nullptr;
-    } else {
-      TakeFreshModule();
-    }
+  constexpr std::uint64_t B = ModuleCheckpoints::Block;
+  const std::uint64_t target = modulePos_ + frames;
+  if (modulePlaying_ && checkpoints_ && target > FoldWorthwhile) checkpoints_->AwaitProof();
+  if (modulePlaying_ && module_) {  // what is left of the block read last
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(blockLen_ - blockAt_, frames));
+    blockAt_ += n, modulePos_ += n;
   }
-  if (modulePlaying_ && module_) {
-    const std::uint64_t target = modulePos_ + moduleFrames;
-    std::uint64_t toRender = checkpoints_ ? checkpoints_->Distance(modulePos_, target) : moduleFrames;
-    if (checkpoints_) {
-      std::uint64_t fromPoint = 0;
-      if (openmpt_module* m = checkpoints_->Take(target, toRender, fromPoint)) {
-        checkpoints_->Give(module_);
-        module_ = m;
-        toRender = fromPoint;
+  if (modulePlaying_ && modulePos_ < target && (blockAt_ < blockLen_ || moduleEnded_)) {
+    modulePlaying_ = false;  // the song ended within it
+  } else if (modulePlaying_ && modulePos_ < target) {
+    // Whole blocks up to the last boundary before the target, from whichever
+    // instance stands nearest short of it: the one playing, the one that
+    // played before a rewind, or a parked one.
+    const std::uint64_t whole = target / B * B;
+    std::uint64_t toRender = ~0ull;
+    if (module_) toRender = checkpoints_ ? checkpoints_->Distance(instPos_, whole) : whole - instPos_;
+    if (parked_ && spare_ && sparePos_ <= whole) {
+      const std::uint64_t fromSpare = checkpoints_->Distance(sparePos_, whole);
+      if (fromSpare < toRender) {
+        module_ = spare_, spare_ = nullptr, parked_ = false;
+        toRender = fromSpare;
       }
     }
-    // In the blocks Render would take at most: the module sounds the same
-    // whatever blocks it is read in.
-    std::uint64_t done = 0;
-    while (done < toRender) {
-      const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(toRender - done, 4096));
-      scratch_.resize(2 * n);
-      const std::size_t got = openmpt_module_read_interleaved_float_stereo(module_, Rate, n, scratch_.data());
-      done += got;
-      if (got < n) {
-        modulePlaying_ = false;
-        break;
-      }
+    std::uint64_t fromPoint = 0;
+    if (openmpt_module* m = checkpoints_ ? checkpoints_->Take(whole, toRender, fromPoint) : nullptr) {
+      if (module_) checkpoints_->Give(module_);
+      module_ = m, parked_ = false;
+      toRender = fromPoint;
     }
-    modulePos_ = modulePlaying_ ? target : modulePos_ + done;
+    if (parked_) {  // nothing parked near: from the song's start
+      TakeFreshModule();
+      toRender = checkpoints_->Distance(0, whole);
+    }
+    if (checkpoints_) checkpoints_->Give(spare_);
+    spare_ = nullptr;
+    DropModuleBlocks(toRender);
+    if (moduleEnded_) {
+      modulePlaying_ = false;
+    } else {
+      instPos_ = modulePos_ = whole;
+      if (target > whole && NextModuleBlock()) {
+        blockAt_ = static_cast<std::size_t>(std::min<std::uint64_t>(target - whole, blockLen_));
+        modulePos_ = whole + blockAt_;
+      }
+      if (blockAt_ == blockLen_ && moduleEnded_) modulePlaying_ = false;
+    }
   }
   if (streamPlaying_) {
     const std::size_t n = std::min((stream_.size() - streamAt_) / 2, frames);

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "sound/module_checkpoints.h"
+
 struct openmpt_module;
-class ModuleCheckpoints;
 
 // What the parked instances of the module may take natively, and how far into
 // the song they reach when its loop cannot be folded: ten minutes.
@@ -72,7 +73,15 @@ class AudioEngine {
   bool parked_ = false;  // rewound: the module is whichever parked instance it takes
   openmpt_module* spare_ = nullptr;  // the one that played before the rewind
   std::uint64_t sparePos_ = 0;
-  void TakeFreshModule();  // measured as it loaded, where the allocator says
+  // The module's frames come through one block: read at its fixed size from
+  // the song's start, whatever sizes they are asked for in.
+  std::uint64_t instPos_ = 0;  // frames the instance has read since PlayModule
+  float block_[2 * ModuleCheckpoints::Block];
+  std::size_t blockLen_ = 0, blockAt_ = 0;
+  bool moduleEnded_ = false;
+  void TakeFreshModule();
+  bool NextModuleBlock();
+  void DropModuleBlocks(std::uint64_t frames);  // measured as it loaded, where the allocator says
   std::unique_ptr<ModuleCheckpoints> checkpoints_;
   std::vector<std::uint8_t> moduleBytes_;
   bool loop_ = false, ramping_ = false;

@@ -29,15 +29,17 @@ std::uint64_t Hash(const float* p, std::size_t n, std::uint64_t h) {
   return h;
 }
 
-// Renders and drops up to `n` samples; how many the module gave.
-std::size_t Drop(openmpt_module* m, std::uint64_t n, std::vector<float>& scratch) {
-  std::size_t done = 0;
+constexpr std::uint64_t B = ModuleCheckpoints::Block;
+std::uint64_t BlocksUp(std::uint64_t n) { return (n + B - 1) / B * B; }
+
+// Renders and drops up to `n` samples (whole blocks); how many the module gave.
+std::uint64_t Drop(openmpt_module* m, std::uint64_t n, std::vector<float>& scratch) {
+  scratch.resize(2 * B);
+  std::uint64_t done = 0;
   while (done < n) {
-    const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n - done, 4096));
-    scratch.resize(2 * k);
-    const std::size_t got = openmpt_module_read_interleaved_float_stereo(m, ModuleCheckpoints::Rate, k, scratch.data());
+    const std::size_t got = openmpt_module_read_interleaved_float_stereo(m, ModuleCheckpoints::Rate, B, scratch.data());
     done += got;
-    if (got < k) break;
+    if (got < B) break;
   }
   return done;
 }
@@ -90,7 +92,7 @@ ModuleCheckpoints::ModuleCheckpoints(std::vector<std::uint8_t> bytes, bool loop,
     checked_ = true;
   }
   // Until the loop is known, points are spread up to the horizon.
-  spacing_ = std::max<std::uint64_t>(Rate, plan.horizon / slots_.size());
+  spacing_ = BlocksUp(std::max<std::uint64_t>(Rate, plan.horizon / slots_.size()));
   for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].position = k * spacing_;
 }
 
@@ -140,18 +142,18 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
       period_ = c.found;
       // Points over the song up to one loop past where it settles.
       const std::uint64_t range = foldFrom_ + period_;
-      spacing_ = std::max<std::uint64_t>(Rate, (range + slots_.size() - 1) / slots_.size());
+      spacing_ = BlocksUp(std::max<std::uint64_t>(Rate, (range + slots_.size() - 1) / slots_.size()));
       for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].position = k * spacing_;
     }
     return false;
   };
-  const std::uint64_t n = std::max<std::size_t>(samples, 1024);
+  const std::uint64_t n = BlocksUp(std::max<std::size_t>(samples, 1));
   if (c.guess == 0) {
     // Up to a little past the first pass, then ask which order it jumped to.
-    const std::uint64_t to = c.end + Rate / 2;
-    const std::size_t got = Drop(c.module, std::min(n, to - c.at), scratch_);
+    const std::uint64_t to = BlocksUp(c.end + Rate / 2);
+    const std::uint64_t got = Drop(c.module, std::min(n, to - c.at), scratch_);
     c.at += got;
-    if (got == 0) return finish(false);
+    if (c.at % B != 0 || got == 0) return finish(false);
     if (c.at < to) return true;
     openmpt_module* probe = NewModuleInstance(bytes_, loop_, ramping_);
     if (!probe) return finish(false);
@@ -160,7 +162,7 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     const double guess = openmpt_module_get_duration_seconds(c.module) - c.loopStart;
     if (!(c.loopStart >= 0) || !(guess >= 2 * SearchSeconds)) return finish(false);
     c.guess = static_cast<std::uint64_t>(std::llround(guess * Rate));
-    foldFrom_ = static_cast<std::uint64_t>(std::llround(c.loopStart * Rate)) + Settle;
+    foldFrom_ = BlocksUp(static_cast<std::uint64_t>(std::llround(c.loopStart * Rate)) + Settle);
     c.hashes.reserve(2 * Search + 1);
     // The settling point lies behind: from the start again.
     openmpt_module_destroy(c.module);
@@ -170,15 +172,16 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     c.at = 0;
   }
   if (c.at < foldFrom_) {
-    const std::size_t got = Drop(c.module, std::min(n, foldFrom_ - c.at), scratch_);
+    const std::uint64_t got = Drop(c.module, std::min(n, foldFrom_ - c.at), scratch_);
     c.at += got;
-    return got > 0 ? true : finish(false);
+    return got > 0 && c.at % B == 0 ? true : finish(false);
   }
   // From the settling point on, frame by frame: x frames past it.
   const std::uint64_t lo = c.guess - Search, hi = c.guess + Search;
-  scratch_.resize(2 * static_cast<std::size_t>(n));
-  const std::size_t got = openmpt_module_read_interleaved_float_stereo(c.module, Rate, static_cast<std::size_t>(n), scratch_.data());
-  if (got == 0) return finish(false);
+  scratch_.resize(2 * B);
+  for (std::uint64_t step = 0; step < n; step += B) {
+  const std::size_t got = openmpt_module_read_interleaved_float_stereo(c.module, Rate, B, scratch_.data());
+  if (got < B) return finish(false);
   for (std::size_t i = 0; i < got; ++i) {
     const std::uint64_t x = c.at - foldFrom_;
     const float* frame = &scratch_[2 * i];
@@ -189,9 +192,10 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
       if (x >= lo && x < hi + Match) c.near.insert(c.near.end(), frame, frame + 2);
       if (x + 1 == hi + Match) {
         // Where the sound after the settling point comes again: the loop's length.
-        for (std::uint64_t d = 0; d <= 2 * Search && c.found == 0; ++d)
+        for (std::uint64_t d = (B - lo % B) % B; d <= 2 * Search && c.found == 0; d += B)
           if (std::equal(c.head.begin(), c.head.end(), c.near.begin() + 2 * d)) c.found = lo + d;
-        if (c.found == 0) return finish(false);
+        // Only a loop of whole blocks repeats to the bit: each pass must be read alike.
+        if (c.found == 0 || c.found % B != 0) return finish(false);
         c.hash1 = c.hashes[c.found - lo];  // the first loop's hash
         c.hash2 = Hash(c.near.data() + 2 * (c.found - lo), 2 * (hi + Match - c.found), Check::Fnv);
         std::vector<float>().swap(c.near);
@@ -202,6 +206,7 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
       if (x + 1 == 2 * c.found) return finish(c.hash2 == c.hash1);
     }
     ++c.at;
+  }
   }
   return true;
 }
@@ -231,8 +236,8 @@ bool ModuleCheckpoints::StepBuild(std::size_t samples) {
     std::lock_guard<std::mutex> lock(mutex_);
     target = slots_[buildingSlot_].position;
   }
-  const std::uint64_t want = std::min<std::uint64_t>(samples, target - buildingAt_);
-  const std::size_t got = Drop(building_, want, scratch_);
+  const std::uint64_t want = std::min<std::uint64_t>(BlocksUp(samples), target - buildingAt_);
+  const std::uint64_t got = Drop(building_, want, scratch_);
   buildingAt_ += got;
   if (buildingAt_ < target && got == want) return true;
   std::lock_guard<std::mutex> lock(mutex_);

@@ -30,6 +30,10 @@ openmpt_module* NewModuleInstance(const std::vector<std::uint8_t>& bytes, bool l
 class ModuleCheckpoints {
  public:
   static constexpr int Rate = 44100;
+  // Every instance, parked or playing, reads its song in blocks of this size
+  // from the start (libopenmpt's output differs in its last bits with the
+  // sizes it is read in), so every position kept is a whole number of blocks.
+  static constexpr std::size_t Block = 441;
 
   struct Plan {
     std::size_t budgetBytes = 0;     // for the parked instances together
