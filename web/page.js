@@ -8,6 +8,8 @@
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
 // first S seconds after the module starts. ?mute plays without sound, as the
 // program's --mute does; ?gentle ticks the gentle mode (the program's --gentle).
+// zintavel.soundCheckpoints says how far the audio thread has come parking the
+// module for seeks (complete once nothing is left to build).
 // ?t=TIME starts the show at TIME (as the program's --start-at takes it), so a
 // link can point at a moment; the player's seek keys and the timeline under the
 // picture (web/timeline.js) seek while it plays.
@@ -47,6 +49,7 @@
     messages: [], soundHashes: [], started: false, done: false, exitCode: null,
     clickAt: null, firstFrameAt: null, sound: 'off',
     showMs: 0, marks: null, seeks: [], landings: [], replayProgress: null,
+    soundCheckpoints: null, soundLandings: [],
     fullScreen: null, orientationLock: null,
   };
 
@@ -93,6 +96,7 @@
     if (paused && pendingWake) { const w = pendingWake; pendingWake = null; w(); }
   }
   function soundLanded() {
+    state.soundLandings.push(performance.now());
     stopClock();
     landsHeard++;
     startClock();
@@ -260,6 +264,12 @@
         else if (m.type === 'log') console.log(m.text);
         else if (m.type === 'landed') soundLanded();
         else if (m.type === 'soundHash') state.soundHashes.push({ hash: m.hash, peak: m.peak });
+        else if (m.type === 'checkpoints') {
+          // How far the sound thread has come parking the module for seeks.
+          delete m.type;
+          m.complete = !m.working && m.ready === m.points;
+          state.soundCheckpoints = m;
+        }
       };
     });
     node.connect(audio.destination);
