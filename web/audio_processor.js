@@ -4,7 +4,8 @@
 // them. A seek is 'rewind', then 'drop' up to the sample of each sound call the
 // unseen frames make, then 'land': the mix is skipped up to the landing and
 // played from there, and the page hears 'landed'. Between the rewind and the
-// landing the thread plays silence.
+// landing the thread plays silence, and from a 'hold' (the timeline scrubbed)
+// until the next seek lands.
 //
 // Between blocks, while it plays, the thread parks instances of the module
 // along its song for seeks to start from, a little at a time: the amount per
@@ -107,6 +108,7 @@ class ZintavelProcessor extends AudioWorkletProcessor {
           this.held = true;
           this.mixed = 0;
           break;
+        case 'hold': this.held = true; break;
         case 'drop':
         case 'land':
           if (c.a > this.mixed) m._zw_audio_skip(c.a - this.mixed);
