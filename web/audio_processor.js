@@ -2,9 +2,16 @@
 // hands the browser 128 frames at a time. The page sends the wasm's bytes once
 // and then one message per sound call; files arrive before the call that opens
 // them. A seek is 'rewind', then 'drop' up to the sample of each sound call the
-// unseen frames make, then 'land': the mix is dropped up to the landing and
+// unseen frames make, then 'land': the mix is skipped up to the landing and
 // played from there, and the page hears 'landed'. Between the rewind and the
-// landing the thread plays silence.
+// landing the thread plays silence, and from a 'hold' (the timeline scrubbed)
+// until the next seek lands.
+//
+// Between blocks, while it plays, the thread parks instances of the module
+// along its song for seeks to start from, a little at a time: the amount per
+// block follows what the last blocks' building cost, so the building never
+// takes more than a share of the thread's time, on a slow machine too. The
+// page hears how far it has come ('checkpoints').
 // The audio thread's global scope has neither a performance clock nor crypto;
 // the module's runtime wants one for timing and the other to seed the tracker
 // library's random source (which the mix does not depend on).
@@ -28,6 +35,16 @@ function zintavelFnv(bytes, lo, hi) {
   return [lo, hi];
 }
 
+// The building goes in steps of a quarter second of mixing, as the native
+// worker's: libopenmpt's mix differs in its last bits with the blocks it is
+// read in, and the same steps park the same instances and find the loop's two
+// passes alike, as natively. Samples of building earned per block: where the
+// rate starts, its least and most (a step per block), and the share of the
+// thread's time the building may take, measured over windows of blocks (128
+// blocks: 0.37 s).
+const BuildStep = 11025;
+const BuildRate = { start: 1024, least: BuildStep / 64, most: BuildStep, share: 0.25, window: 128 };
+
 class ZintavelProcessor extends AudioWorkletProcessor {
   constructor(options) {
     super();
@@ -37,7 +54,12 @@ class ZintavelProcessor extends AudioWorkletProcessor {
     this.hashSeconds = opts.hashSeconds || 0;
     this.hash = null;
     this.held = false;
-    this.mixed = 0;  // samples mixed and dropped since the rewind
+    this.mixed = 0;  // samples skipped since the rewind
+    // The building: samples of mixing owed to it, earned per block at `rate`;
+    // the time it took over the current window of blocks (Date.now counts
+    // whole milliseconds, which the sum over a window evens out).
+    this.work = { left: false, rate: BuildRate.start, owed: 0, blocks: 0, ms: 0, totalMs: 0, longestMs: 0,
+      calls: 0 };
     this.port.onmessage = (e) => {
       this.pending.push(e.data);
       if (this.m) this.drain();
@@ -67,7 +89,11 @@ class ZintavelProcessor extends AudioWorkletProcessor {
           m.FS.mkdirTree(c.path.substring(0, c.path.lastIndexOf('/')) || '/');
           m.FS.writeFile(c.path, c.bytes);
           break;
-        case 'loadModule': m.ccall('zw_audio_load_module', 'number', ['string', 'number', 'number'], [c.path, c.a, c.b]); break;
+        case 'loadModule':
+          m.ccall('zw_audio_load_module', 'number', ['string', 'number', 'number'], [c.path, c.a, c.b]);
+          this.work.left = true;
+          this.reportBuilding();
+          break;
         case 'loadStream': m.ccall('zw_audio_load_stream', 'number', ['string'], [c.path]); break;
         case 'playModule':
           m._zw_audio_play_module();
@@ -82,12 +108,15 @@ class ZintavelProcessor extends AudioWorkletProcessor {
           this.held = true;
           this.mixed = 0;
           break;
+        case 'hold': this.held = true; break;
         case 'drop':
         case 'land':
           if (c.a > this.mixed) m._zw_audio_skip(c.a - this.mixed);
           this.mixed = Math.max(this.mixed, c.a);
           if (c.op === 'land') {
             this.held = false;
+            // The skip may have taken a parked instance: another is built in its place.
+            this.work.left = true;
             // A hash asked for starts again where the seek landed.
             if (this.hashSeconds) this.hash = { lo: 0x84222325, hi: 0xcbf29ce4, frames: 0, second: 0, peak: 0 };
             this.port.postMessage({ type: 'landed', sample: c.a });
@@ -109,7 +138,45 @@ class ZintavelProcessor extends AudioWorkletProcessor {
       right[i] = mix[2 * i + 1];
     }
     if (this.hash) this.hashBlock(mix, n);
+    if (this.work.left) this.build(n);
     return true;
+  }
+
+  // Some of the building after a block: a step once the blocks have earned it.
+  build(n) {
+    const w = this.work;
+    w.owed += w.rate;
+    if (w.owed >= BuildStep) {
+      const t0 = Date.now();
+      w.left = this.m._zw_audio_checkpoint_work(BuildStep) !== 0;
+      const ms = Date.now() - t0;
+      w.owed -= BuildStep;
+      w.ms += ms;
+      w.totalMs += ms;
+      w.longestMs = Math.max(w.longestMs, ms);
+      w.calls++;
+    }
+    // Over each window: more while the building took little of the time the
+    // blocks stand for, half as much when it took more than its share.
+    if (++w.blocks === BuildRate.window) {
+      const share = w.ms / (BuildRate.window * n * 1000 / sampleRate);
+      if (share > BuildRate.share) w.rate = Math.max(BuildRate.least, w.rate / 2);
+      else if (share < BuildRate.share / 2) w.rate = Math.min(BuildRate.most, w.rate * 1.5);
+      w.blocks = 0;
+      w.ms = 0;
+      this.reportBuilding();
+    } else if (!w.left) {
+      this.reportBuilding();
+    }
+  }
+
+  reportBuilding() {
+    const m = this.m, w = this.work;
+    const at = m._zw_audio_checkpoints() >> 2;
+    const p = { ready: m.HEAP32[at], points: m.HEAP32[at + 1], loopProven: m.HEAP32[at + 2] !== 0,
+      bytes: m.HEAP32[at + 3], working: w.left };
+    this.port.postMessage(Object.assign({ type: 'checkpoints', rate: w.rate, workMs: w.totalMs,
+      longestMs: w.longestMs, calls: w.calls, memory: m.HEAP8.length }, p));
   }
 
   // Hashes of each second of 44,100 frames, as zintavel-framehash prints them.

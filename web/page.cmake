@@ -12,7 +12,11 @@ target_link_options(zintavel-web PRIVATE ${web_memory}
 add_executable(zintavel-audio src/sound/web_audio.cpp)
 target_link_libraries(zintavel-audio PRIVATE zintavel_web_audio_engine)
 set_property(TARGET zintavel-audio APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/audio_processor.js)
-target_link_options(zintavel-audio PRIVATE -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1
+# Its memory holds the decoded stream (26 MB), the module playing and the one
+# kept for a seek ahead, and the parked instances (36 MB, 4.1 MB each): 86 MB
+# measured once all are built. It starts with room for them, so the audio
+# thread does not grow its memory while it plays.
+target_link_options(zintavel-audio PRIVATE -sINITIAL_MEMORY=100663296 -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=shell -sMODULARIZE=1 -sEXPORT_NAME=ZintavelAudio -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=[FS,ccall]
   "SHELL:--extern-post-js ${CMAKE_SOURCE_DIR}/web/audio_processor.js")

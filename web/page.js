@@ -8,6 +8,8 @@
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
 // first S seconds after the module starts. ?mute plays without sound, as the
 // program's --mute does; ?gentle ticks the gentle mode (the program's --gentle).
+// zintavel.soundCheckpoints says how far the audio thread has come parking the
+// module for seeks (complete once nothing is left to build).
 // ?t=TIME starts the show at TIME (as the program's --start-at takes it), so a
 // link can point at a moment; the player's seek keys and the timeline under the
 // picture (web/timeline.js) seek while it plays.
@@ -33,6 +35,9 @@
   gentle.parentElement.addEventListener('click', (e) => e.stopPropagation());
   const controls = makeTimeline({
     seekTo: (ms) => seekAsked(Module._zw_seek_to(ms)),
+    scrubStart: () => scrubStart(),
+    scrubTo: (ms) => scrubTo(ms),
+    scrubEnd: (ms) => scrubEnd(ms),
     pause: () => setPaused(!paused),
     paused: () => paused,
     showMs: () => state.showMs,
@@ -46,7 +51,8 @@
     phase: 0, phaseName: 'loading', presents: 0, hashes: [], canvasMismatches: 0,
     messages: [], soundHashes: [], started: false, done: false, exitCode: null,
     clickAt: null, firstFrameAt: null, sound: 'off',
-    showMs: 0, marks: null, seeks: [], landings: [], replayProgress: null,
+    showMs: 0, marks: null, seeks: [], landings: [], replayProgress: null, scrubbing: false,
+    soundCheckpoints: null, soundLandings: [],
     fullScreen: null, orientationLock: null,
   };
 
@@ -92,7 +98,38 @@
     controls.seeking(to);
     if (paused && pendingWake) { const w = pendingWake; pendingWake = null; w(); }
   }
+  // Scrubbing: the picture follows the dragged timeline one seek at a time (a
+  // newer moment waits for the landing, so a steady drag still shows frames),
+  // without sound: the sound thread is held until the seek made on letting go.
+  let scrubWant = null, scrubInFlight = false;
+  function scrubStart() {
+    if (!state.started || state.done || state.scrubbing) return;
+    state.scrubbing = true;
+    scrubWant = null;
+    scrubInFlight = false;
+    Module._zw_scrub(1);
+  }
+  function scrubTo(ms) {
+    if (!state.scrubbing) return;
+    scrubWant = ms;
+    scrubNext();
+  }
+  function scrubNext() {
+    if (!state.scrubbing || scrubInFlight || scrubWant === null) return;
+    const to = Module._zw_seek_to(scrubWant);
+    scrubWant = null;
+    if (to < 0) return;
+    scrubInFlight = true;
+    seekAsked(to);
+  }
+  function scrubEnd(ms) {
+    if (!state.scrubbing) return;
+    state.scrubbing = false;
+    Module._zw_scrub(0);
+    seekAsked(Module._zw_seek_to(ms));
+  }
   function soundLanded() {
+    state.soundLandings.push(performance.now());
     stopClock();
     landsHeard++;
     startClock();
@@ -260,6 +297,12 @@
         else if (m.type === 'log') console.log(m.text);
         else if (m.type === 'landed') soundLanded();
         else if (m.type === 'soundHash') state.soundHashes.push({ hash: m.hash, peak: m.peak });
+        else if (m.type === 'checkpoints') {
+          // How far the sound thread has come parking the module for seeks.
+          delete m.type;
+          m.complete = !m.working && m.ready === m.points;
+          state.soundCheckpoints = m;
+        }
       };
     });
     node.connect(audio.destination);
@@ -307,9 +350,11 @@
         requestAnimationFrame(() => setTimeout(wakeUp, 0));
       },
       landed: (showMs, label) => {
-        state.landings.push({ ms: showMs, presents: state.presents });
+        state.landings.push({ ms: showMs, presents: state.presents, scrubbing: state.scrubbing });
         state.replayProgress = null;
         controls.landed(showMs, label);
+        // Outside the show's call: the next moment of a scrub.
+        if (scrubInFlight) setTimeout(() => { scrubInFlight = false; scrubNext(); }, 0);
       },
       finished: (code) => finish(code),
     },

@@ -1,9 +1,10 @@
 // The timeline under the picture, as video players have it: hidden until the
 // pointer moves (or a finger taps), the phases marked, the time and the phase
-// shown; a click or a drag (let go to land) seeks there. It also shows, for a
+// shown; a click seeks there, and a drag scrubs: the picture follows the
+// pointer and the sound comes back where it is let go. It also shows, for a
 // second over the picture's corner, where a seek landed, as the program does.
-// page.js makes it with hooks into the show: seekTo(ms), pause(), paused(),
-// showMs(), phase().
+// page.js makes it with hooks into the show: seekTo(ms), scrubStart(),
+// scrubTo(ms), scrubEnd(ms), pause(), paused(), showMs(), phase().
 function makeTimeline(hooks) {
   'use strict';
   const stage = document.getElementById('stage');
@@ -18,7 +19,7 @@ function makeTimeline(hooks) {
   const ShowFor = 2500;
 
   let marks = null, hideTimer = null, landingTimer = null;
-  let dragging = null, hovering = false, target = null, progress = null, cursorWanted = true;
+  let dragging = null, scrubbing = false, hovering = false, target = null, progress = null, cursorWanted = true;
 
   // "1:23.4", tenths truncated, as the program's seek line has it.
   function clock(ms) {
@@ -93,19 +94,30 @@ function makeTimeline(hooks) {
     e.preventDefault();
     track.setPointerCapture(e.pointerId);
     dragging = msAt(e.clientX);
+    scrubbing = false;
     show();
   });
   track.addEventListener('pointermove', (e) => {
     const ms = msAt(e.clientX);
-    if (dragging !== null) { dragging = ms; update(); }
+    // A press that moves scrubs; one that does not is a click.
+    if (dragging !== null && ms !== dragging) {
+      if (!scrubbing) hooks.scrubStart();
+      scrubbing = true;
+      dragging = ms;
+      hooks.scrubTo(ms);
+      update();
+    }
     tip.textContent = clock(ms) + ' ' + phaseAt(ms);
     tip.style.left = (100 * fraction(ms)) + '%';
   });
+  // A cancelled scrub stays where the picture went, and the sound comes back there.
   const letGo = (e, seek) => {
     if (dragging === null) return;
-    const ms = msAt(e.clientX);
+    const ms = seek ? msAt(e.clientX) : dragging;
     dragging = null;
-    if (seek) hooks.seekTo(ms);
+    if (scrubbing) hooks.scrubEnd(ms);
+    else if (seek) hooks.seekTo(ms);
+    scrubbing = false;
     update();
   };
   track.addEventListener('pointerup', (e) => letGo(e, true));

@@ -142,9 +142,11 @@ class WebPlatform : public Platform {
   }
   void ShowTimeBase(std::uint32_t base) override { showBase_ = base; }
 
-  // Seeking. The sound thread goes back to the show's start, mixes and drops
-  // what the unseen frames would have played, each sound call at the sample
-  // where the picture makes it, and plays on from the landing.
+  // Seeking. The sound thread goes back to the show's start, skips what the
+  // unseen frames would have played, each sound call at the sample where the
+  // picture makes it, and plays on from the landing. While the timeline is
+  // scrubbed the sound thread is held and hears nothing: the seek made when
+  // the pointer lets go rewinds it and lands it where the picture lands.
   std::uint32_t ReplayFps() override { return static_cast<std::uint32_t>(zw_replay_fps()); }
   void BeginReplay(std::uint32_t firstTick, std::uint32_t targetMs) override {
     replayFirstTick_ = firstTick;
@@ -153,7 +155,10 @@ class WebPlatform : public Platform {
     replaying_ = true;
     replayFrames_ = 0;
     lastYield_ = emscripten_get_now();
-    if (soundOpen_) zw_sound("rewind", nullptr, 0, 0);
+    if (soundOpen_ && !scrubbing_) {
+      zw_sound("rewind", nullptr, 0, 0);
+      soundHeld_ = false;
+    }
   }
   bool PrepareSeeks() override { return true; }
   void ReplayFrom(std::uint32_t frames) override { replayFrames_ = frames; }
@@ -168,7 +173,7 @@ class WebPlatform : public Platform {
     }
   }
   void EndReplay(std::uint32_t tick) override {
-    if (soundOpen_) zw_sound("land", nullptr, ReplaySample(), 0);
+    if (soundOpen_ && !soundHeld_) zw_sound("land", nullptr, ReplaySample(), 0);
     replaying_ = false;
     const std::uint32_t at = tick - replayFirstTick_;
     zw_landed(at, SeekLabel(at).c_str());
@@ -192,6 +197,13 @@ class WebPlatform : public Platform {
     seekTo_ = to;
     return *to;
   }
+  void Scrub(bool on) {
+    scrubbing_ = on;
+    if (on && soundOpen_ && !soundHeld_) {
+      zw_sound("hold", nullptr, 0, 0);
+      soundHeld_ = true;
+    }
+  }
   double SeekTo(double showMs) {
     if (!Seekable() || !(showMs >= 0)) return -1;
     seekTo_ = static_cast<std::uint32_t>(std::min(showMs, 4294967295.0));
@@ -209,8 +221,11 @@ class WebPlatform : public Platform {
   int ReplaySample() const {
     return static_cast<int>(std::uint64_t{replayFrames_} * 44100 / replayFps_);
   }
-  // A sound call; in a replay the sound thread first mixes up to the frame it belongs to.
+  // A sound call; in a replay the sound thread first skips up to the frame it
+  // belongs to. A held sound thread takes none: the next seek's replay makes
+  // them again.
   bool Sound(const char* op, const char* path, int a, int b) {
+    if (soundHeld_) return true;
     if (replaying_ && soundOpen_) zw_sound("drop", nullptr, ReplaySample(), 0);
     return zw_sound(op, path, a, b) != 0;
   }
@@ -228,6 +243,8 @@ class WebPlatform : public Platform {
   bool soundOpen_ = false;
   bool timelineSent_ = false, closing_ = false;
   bool replaying_ = false;
+  bool scrubbing_ = false;
+  bool soundHeld_ = false;  // since a scrub began, until a seek's replay rewinds the sound thread
   std::uint32_t replayFrames_ = 0;
   double lastYield_ = 0;
   std::optional<std::uint32_t> seekTo_;
@@ -250,5 +267,9 @@ EMSCRIPTEN_KEEPALIVE double zw_seek_key(int key) {
 }
 EMSCRIPTEN_KEEPALIVE double zw_seek_to(double showMs) {
   return WebPlatform::Active ? WebPlatform::Active->SeekTo(showMs) : -1;
+}
+// The timeline is being dragged (1) or was let go (0); the page seeks on letting go.
+EMSCRIPTEN_KEEPALIVE void zw_scrub(int on) {
+  if (WebPlatform::Active) WebPlatform::Active->Scrub(on != 0);
 }
 }

@@ -16,6 +16,13 @@
 // taking turns, and each figure is the best of its runs.
 // --kernels takes the page's own choice ("default") and any kernel set name the
 // show knows; each is passed to the show as --kernels NAME.
+//
+// Then the seeks, at each rate: the page with sound on its real clock, once
+// the audio thread has parked the module's instances, asked (Module._zw_seek_to)
+// for --seeks moments spread over the first ten minutes in a shuffled order;
+// each is timed from the ask to the landed frame's present and to the audio
+// thread's landing. Between seeks the parked instances are let grow back (up
+// to 30 s). --what frames,seeks picks the parts.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -45,6 +52,9 @@ const partTwoMs = Number(option('--part-two', '90000'));
 const repeats = Number(option('--repeat', '3'));
 const targetMs = Number(option('--target', '4'));
 const jsonOut = option('--json', '');
+const what = option('--what', 'frames,seeks').split(',');
+const seekCount = Number(option('--seeks', '20'));
+const seekTargetMs = { 1: 300, 4: 1000 };
 if (rates.some((r) => !(r >= 1)) || !(fps > 0) || !(partTwoMs > 0) || !(repeats >= 1)) {
   console.error('page_speed: --rates takes numbers of at least 1, --fps, --part-two and --repeat positive numbers');
   process.exit(2);
@@ -205,17 +215,98 @@ function print(r) {
   console.log('  first frames: ' + r.firsts.map(([name, t]) => `${name} ${t.toFixed(1)}`).join(', '));
 }
 
+// Seeks timed in the page (see the top).
+async function seekRun(browser, base, rate) {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 720 } });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  await page.goto(`${base}/`);
+  await page.waitForFunction(() => window.zintavel && window.zintavel.phaseName === 'ready', null, { timeout: 60000 });
+  await page.evaluate(() => {
+    const z = Module.zintavel, rec = window.seekTimes = { landedAt: null, shownAt: null };
+    const landed = z.landed, present = z.present;
+    z.landed = (ms, label) => { rec.landedAt = performance.now(); landed(ms, label); };
+    z.present = (ptr, ms) => {
+      present(ptr, ms);
+      if (rec.landedAt !== null && rec.shownAt === null) rec.shownAt = performance.now();
+    };
+  });
+  await page.click('#start');
+  const built = Date.now();
+  const complete = () => page.waitForFunction(() => zintavel.soundCheckpoints && zintavel.soundCheckpoints.complete,
+    null, { timeout: 30 * 60000, polling: 500 });
+  await complete();
+  const buildSeconds = (Date.now() - built) / 1000;
+  const points = await page.evaluate(() => zintavel.soundCheckpoints);
+  // Spread over the first ten minutes (part two goes on past the timeline's
+  // end, its module folded onto its loop), shuffled by a fixed sequence so
+  // every run asks for the same moments.
+  const span = 600000;
+  const targets = Array.from({ length: seekCount }, (_, i) => Math.round((i + 0.5) * span / seekCount));
+  let seed = 12345;
+  for (let i = targets.length - 1; i > 0; i--) {
+    seed = (seed * 1103515245 + 12345) >>> 0;
+    const j = seed % (i + 1);
+    [targets[i], targets[j]] = [targets[j], targets[i]];
+  }
+  const seeks = [];
+  for (const ms of targets) {
+    await page.waitForFunction(() => zintavel.soundCheckpoints.complete, null, { timeout: 30000, polling: 200 })
+      .catch(() => {});
+    const t = await page.evaluate(async (ms) => {
+      const rec = window.seekTimes, heard = zintavel.soundLandings.length;
+      rec.landedAt = rec.shownAt = null;
+      const t0 = performance.now();
+      if (Module._zw_seek_to(ms) < 0) return null;
+      const landedAt = () => zintavel.landings.length && zintavel.landings[zintavel.landings.length - 1].ms;
+      for (;;) {
+        await new Promise((r) => setTimeout(r, 5));
+        if (rec.shownAt !== null && zintavel.soundLandings.length > heard) {
+          return { ms, landed: landedAt(), frame: rec.shownAt - t0, sound: zintavel.soundLandings[heard] - t0 };
+        }
+        if (performance.now() - t0 > 60000) return { ms, frame: Infinity, sound: Infinity };
+      }
+    }, ms);
+    if (t) seeks.push(t);
+    await page.waitForTimeout(500);
+  }
+  await page.close();
+  if (errors.length) throw new Error(`the page reported: ${errors.slice(0, 3).join(' | ')}`);
+  return { rate, buildSeconds, points, seeks };
+}
+
+function printSeeks(r) {
+  const both = r.seeks.map((s) => Math.max(s.frame, s.sound));
+  const target = seekTargetMs[r.rate];
+  const worst = Math.max(...both);
+  console.log(`\nseeks, CPU slowed ${r.rate}x: the module's ${r.points.ready} instances parked` +
+    ` (${(r.points.bytes / 1048576).toFixed(1)} MB, loop ${r.points.loopProven ? 'proven' : 'not proven'}) after` +
+    ` ${r.buildSeconds.toFixed(0)} s, the building at most ${r.points.longestMs} ms at once` +
+    ` (${r.points.workMs} ms in all), the audio module's memory ${(r.points.memory / 1048576).toFixed(0)} MB` +
+    ' (the throttling slows the page\'s thread, not the audio thread)');
+  console.log('  asked      landed    frame   sound  (ms from the ask)');
+  for (const s of r.seeks) {
+    console.log(`  ${(s.ms / 1000).toFixed(1).padStart(6)} s ${(s.landed / 1000).toFixed(1).padStart(6)} s` +
+      ` ${s.frame.toFixed(0).padStart(7)} ${s.sound.toFixed(0).padStart(7)}`);
+  }
+  console.log(`  median ${quantile(both, 0.5).toFixed(0)} ms, worst ${worst.toFixed(0)} ms (frame and sound both landed)` +
+    (target ? (worst <= target ? `, within ${target} ms` : `, over ${target} ms`) : ''));
+}
+
 (async () => {
   const server = await serveDirectory(site);
   const base = `http://127.0.0.1:${server.address().port}`;
   const browser = await launchBrowser(chromium);
   console.log(`page_speed: ${path.resolve(site)}, fake clock at ${fps} frames a second of show time, ` +
     `part two for ${partTwoMs} ms; times in ms a frame (show: its WebAssembly work; present: the copy to the canvas)`);
-  const results = [];
+  const results = [], seekResults = [];
   let status = 0;
   try {
     const setups = [];
-    for (const kernels of kernelSets) for (const rate of rates) setups.push({ kernels, rate, runs: [] });
+    if (what.includes('frames')) for (const kernels of kernelSets) for (const rate of rates) setups.push({ kernels, rate, runs: [] });
     for (let i = 0; i < repeats; i++) {
       for (const setup of setups) setup.runs.push(await run(browser, base, setup.kernels, setup.rate));
     }
@@ -223,6 +314,13 @@ function print(r) {
       const r = best(setup.runs.map((x) => Object.assign(x, summarise(x.frames))));
       print(r);
       results.push(r);
+    }
+    if (what.includes('seeks')) {
+      for (const rate of rates) {
+        const r = await seekRun(browser, base, rate);
+        printSeeks(r);
+        seekResults.push(r);
+      }
     }
   } catch (e) {
     console.error(`page_speed: ${e.message}`);
@@ -237,7 +335,7 @@ function print(r) {
   }
   if (jsonOut) {
     fs.writeFileSync(jsonOut, JSON.stringify(results.map((r) => ({ kernels: r.kernels, rate: r.rate,
-      calibration: r.calibration, scenes: r.rows, firstFrames: r.firsts })), null, 1));
+      calibration: r.calibration, scenes: r.rows, firstFrames: r.firsts })).concat(seekResults), null, 1));
   }
   await browser.close();
   server.close();

@@ -3,8 +3,9 @@
 // equal to the native build's, its audio thread's module mix equal to the
 // native mix, pause and full screen, a visible message for a missing file;
 // ?t= and the timeline landing where the native program's --start-at does
-// (frames and sound), the seek keys, and the page on a phone-shaped touch
-// screen in both orientations. Screenshots go to OUT (look at them).
+// (frames and sound), the seek keys, a scrub of the timeline, the sound far
+// into the module's loop once its instances are parked, and the page on a
+// phone-shaped touch screen in both orientations. Screenshots go to OUT (look at them).
 //   node page_test.cjs SITE NATIVE_FRAMEHASH DEMO_DIR OUT [--mute]
 // --mute leaves the sound out (the page's ?mute), for a build without it.
 'use strict';
@@ -204,18 +205,94 @@ async function seeking(browser, base) {
   await bad.page.close();
 }
 
-// After ?t= lands in the module, the sound thread plays what the native engine
-// plays from there: the countdown starts the module on the fake clock's frame
-// 371 (74.2 s); 76.2 s lands 10 frames later, 88,200 samples into it.
-async function seekSound(browser, base) {
-  const native = execFileSync(nativeHasher.replace(/framehash$/, 'soundhash'), [demo, '2', '88200'])
+// The native engine's first two seconds of the module from the sample where a
+// landing at `ms` on the fake clock stands: the countdown starts the module on
+// frame 371 (74.2 s), and each frame is 8,820 samples.
+function nativeSoundAt(ms) {
+  const samples = (Math.round(ms * Fps / 1000) - 371) * 44100 / Fps;
+  return execFileSync(nativeHasher.replace(/framehash$/, 'soundhash'), [demo, '2', String(samples)])
     .toString().trim().split('\n').map((l) => l.split(' ')[2]);
-  const { page } = await openPage(browser, `${base}/?fakefps=${Fps}&t=76.2&soundhash=2`);
-  await page.click('#start');
+}
+
+// The sound thread's two seconds of hashes after landing `n`, against the native engine's.
+async function soundLandsLikeNative(page, n, what) {
+  const landing = await page.evaluate((n) => zintavel.landings[n], n);
   await page.waitForFunction(() => zintavel.soundHashes.length >= 2, null, { timeout: 60000 }).catch(() => {});
   const hashes = await page.evaluate(() => zintavel.soundHashes.map((s) => s.hash));
-  check('?t=76.2: the sound thread plays on from the landing sample as the native engine does',
+  const native = nativeSoundAt(landing.ms);
+  check(`${what}: from ${landing.ms} ms the sound thread plays what the native engine does`,
     JSON.stringify(hashes) === JSON.stringify(native), hashes.join(' ') + ' vs ' + native.join(' '));
+}
+
+// After ?t= lands in the module, the sound thread plays what the native engine
+// plays from there (76.2 s: 88,200 samples in). Once the module's instances
+// are parked and its loop proven, a seek past 278 s (where positions fold back
+// onto the loop) lands on the same sample as the native engine's mix too.
+async function seekSound(browser, base) {
+  const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&t=76.2&soundhash=2`);
+  await page.click('#start');
+  await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 60000 });
+  await soundLandsLikeNative(page, 0, '?t=76.2');
+
+  const since = Date.now();
+  await page.waitForFunction(() => zintavel.soundCheckpoints && zintavel.soundCheckpoints.complete, null,
+    { timeout: 420000, polling: 1000 }).catch(() => {});
+  const points = await page.evaluate(() => zintavel.soundCheckpoints);
+  check('the sound thread parks the module\'s instances and proves its loop',
+    points && points.complete && points.loopProven && points.ready > 4,
+    `${JSON.stringify(points)} after ${((Date.now() - since) / 1000).toFixed(0)} s`);
+  const n = await page.evaluate(() => {
+    zintavel.soundHashes = [];
+    Module._zw_seek_to(300000);
+    return zintavel.landings.length;
+  });
+  await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 60000 });
+  await soundLandsLikeNative(page, n, 'a seek to 300 s');
+  check('no console errors seeking with sound', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await page.close();
+}
+
+// A drag along the timeline scrubs: its seeks land while the pointer is held,
+// one after another, and the show goes on from each without waiting for the
+// sound (held until letting go); letting go lands as the native --start-at
+// does, and the sound thread lands there with it.
+async function scrubbing(browser, base) {
+  const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&soundhash=2${mute ? '&mute' : ''}`);
+  await page.click('#start');
+  await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
+  const whole = await page.evaluate(() => zintavel.marks.wholeMs);
+  const track = await page.locator('#track').boundingBox();
+  const x = (ms) => track.x + ms / whole * track.width, y = track.y + track.height / 2;
+  await page.mouse.move(track.x + track.width / 2, track.y - 100);
+  await page.mouse.move(track.x + track.width / 2, track.y - 90);
+  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  await page.mouse.move(x(10000), y);
+  await page.mouse.down();
+  // Part one (from its checkpoints), the bridge, part two (passed at once), back into part one.
+  const stops = [22000, 41000, 86000, 140000, 30000, 120000];
+  const before = await page.evaluate(() => zintavel.landings.length);
+  let held = true;
+  for (const ms of stops) {
+    const n = await page.evaluate(() => zintavel.landings.length);
+    await page.mouse.move(x(ms), y, { steps: 5 });
+    await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 30000 });
+    // The show plays on from the landing with the pointer still down.
+    const p = await page.evaluate(() => zintavel.presents);
+    held = held && await page.waitForFunction((p) => zintavel.presents >= p + 3, p, { timeout: 10000 })
+      .then(() => true, () => false);
+  }
+  const during = await page.evaluate((from) => zintavel.landings.slice(from), before);
+  check('a scrub lands while the pointer is held, and the show plays on from each landing',
+    during.length >= stops.length && during.every((l) => l.scrubbing) && held,
+    `${during.length} landings (${during.map((l) => l.ms).join(', ')}), playing on: ${held}`);
+  await page.evaluate(() => { zintavel.soundHashes = []; });
+  const n = await page.evaluate(() => zintavel.landings.length);
+  await page.mouse.up();
+  const landing = await landsLikeNative(page, n, 8, 'letting go of a scrub');
+  check('letting go lands where the scrub stood', !landing.scrubbing &&
+    Math.abs(landing.ms - stops[stops.length - 1]) < whole / track.width + 1000 / Fps, `${landing.ms} ms`);
+  if (!mute) await soundLandsLikeNative(page, n, 'letting go of a scrub');
+  check('no console errors while scrubbing', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
   await page.close();
 }
 
@@ -416,6 +493,7 @@ const wanted = (name) => only.length === 0 || only.includes(name);
     if (wanted('sound') && !mute) await sound(browser, base);
     if (wanted('seeking')) await seeking(browser, base);
     if (wanted('seeking') && !mute) await seekSound(browser, base);
+    if (wanted('scrubbing')) await scrubbing(browser, base);
     if (wanted('clock')) await realClock(browser, base);
     if (wanted('phone')) await phone(browser, base);
     if (wanted('missing')) {
