@@ -36,6 +36,7 @@ set(web_node -sNODERAWFS=1 -sEXIT_RUNTIME=1 ${web_memory})
 
 # The sound layer opens its files through the loaders' safe file reader.
 add_library(zintavel_web_audio_engine STATIC src/sound/audio_engine.cpp src/sound/module_checkpoints.cpp src/assets/data_file.cpp
+  src/assets/report.cpp
   src/assets/module_check.cpp)
 target_include_directories(zintavel_web_audio_engine PUBLIC src)
 target_link_libraries(zintavel_web_audio_engine PUBLIC PkgConfig::OPENMPT PkgConfig::MPG123)
