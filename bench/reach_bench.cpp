@@ -247,7 +247,8 @@ class LivePlayer : public EnginePlatform {
   void WaitForParking(bool say) {
     waited_ = true;
     ModuleCheckpoints* points = engine_.Checkpoints();
-    for (int i = 0; points && i < 600 && (points->Ready() < points->Points() || !points->LoopProven()); ++i)
+    // The builder runs behind the show's threads: on a busy machine it waits.
+    for (int i = 0; points && i < 12000 && (points->Ready() < points->Points() || !points->LoopChecked()); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (points && say)
       std::printf("  parked: %d module instances %.1f s apart (loop %s), %.1f MB; picture checkpoints %d of %d, %.1f MB\n",
