@@ -397,24 +397,28 @@ class SdlPlatform final : public EnginePlatform {
     overlayUntil_ = SDL_GetTicks64() + 1000;
   }
 
-  // Takes the seek keys pressed so far and leaves every other event queued.
+  // Takes the seek keys at the head of the queue and leaves every other event
+  // where it is: a key before them (a pause, a quit) must still come first.
   void TakeSeekKeysWhileReplaying() {
     SDL_PumpEvents();
-    SDL_Event keys[64];
-    const int n = SDL_PeepEvents(keys, 64, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
-    SDL_Event others[64];
-    int kept = 0;
+    SDL_Event events[64];
+    const int n = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    int seeks = 0;
     for (int i = 0; i < n; ++i) {
-      const std::optional<KeyAction> action = ActionOf(keys[i].key.keysym);
-      if (action && IsSeekAction(*action)) {
-        if (!closing_ && !quitAsked_)
-          if (const std::optional<std::uint32_t> to = SeekTarget(SeekKeyOf(*action), seekTo_.value_or(replayTarget_)))
-            seekTo_ = to;
-      } else {
-        others[kept++] = keys[i];
-      }
+      if (events[i].type == SDL_KEYUP) continue;
+      if (events[i].type != SDL_KEYDOWN) break;
+      const std::optional<KeyAction> action = ActionOf(events[i].key.keysym);
+      if (!action || !IsSeekAction(*action)) break;
+      ++seeks;
     }
-    if (kept > 0) SDL_PeepEvents(others, kept, SDL_ADDEVENT, 0, 0);
+    SDL_Event keys[64];
+    const int taken = SDL_PeepEvents(keys, seeks, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+    for (int i = 0; i < taken; ++i) {
+      const std::optional<KeyAction> action = ActionOf(keys[i].key.keysym);
+      if (!action || closing_ || quitAsked_) continue;
+      if (const std::optional<std::uint32_t> to = SeekTarget(SeekKeyOf(*action), seekTo_.value_or(replayTarget_)))
+        seekTo_ = to;
+    }
   }
 
   void PhaseStarted(Phase phase, const char*) override { closing_ = phase == Phase::Closing; }
