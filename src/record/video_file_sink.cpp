@@ -26,6 +26,7 @@
 #include "record/av_error.h"
 #include "record/durable.h"
 #include "record/fast_start.h"
+#include "record/file_writes.h"
 #include "record/recording_sink.h"
 #include "record/replicate.h"
 #include "record/video_quality.h"
@@ -80,7 +81,8 @@ class VideoFileSink final : public RecordingSink {
     lastPacket_ = av_packet_alloc();
     if (!packet_ || !lastPacket_) return Fail(path + ": out of memory");
     if (!OpenVideo() || !OpenAudio()) return false;
-    if ((rc = avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0)
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    if ((rc = OpenRecordingOutput(&format_->pb, path)) < 0)
       return Fail(path + ": cannot create: " + AvError(rc));
     AVDictionary* options = nullptr;
     // Whatever cuts the recording short (a full disk, a kill, a power cut),
@@ -168,7 +170,7 @@ class VideoFileSink final : public RecordingSink {
     const int rc = av_write_trailer(format_);
     if (rc < 0) Fail(settings_.path + ": cannot finalise: " + AvError(rc));
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
-    const int closed = avio_closep(&format_->pb);
+    const int closed = CloseRecordingOutput(&format_->pb);
     if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
     Sync();
     if (syncFd_ >= 0) ::close(syncFd_);
@@ -520,7 +522,7 @@ class VideoFileSink final : public RecordingSink {
   void Release() {
     if (syncFd_ >= 0) ::close(syncFd_);
     syncFd_ = -1;
-    if (format_ && format_->pb) avio_closep(&format_->pb);
+    if (format_) CloseRecordingOutput(&format_->pb);
     avformat_free_context(format_);
     format_ = nullptr;
     avcodec_free_context(&video_);
