@@ -16,6 +16,9 @@
 // colour. Colours are BT.709, limited range, and tagged so.
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -43,6 +46,17 @@ extern "C" {
 
 namespace {
 
+// The .mp4 muxer gathers each fragment in a buffer that grows by doubling and
+// is freed once the fragment is out. glibc raises its mmap threshold to the
+// largest block freed, so after one large fragment those buffers come from
+// the heap, whose holes among longer-lived blocks are not given back: a long
+// recording at 4x grew by megabytes, in steps. Held at glibc's starting
+// value, large buffers stay mapped and go back to the system whole.
+void KeepLargeBuffersMapped() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
 
 class VideoFileSink final : public RecordingSink {
  public:
@@ -73,6 +87,7 @@ class VideoFileSink final : public RecordingSink {
 
   bool Begin(int width, int height) override {
     width_ = width, height_ = height;
+    KeepLargeBuffersMapped();
     av_log_set_level(AV_LOG_QUIET);  // failures are told in our own one line
     const std::string& path = settings_.path;
     int rc = avformat_alloc_output_context2(&format_, nullptr, FormatName(), path.c_str());
