@@ -1,13 +1,18 @@
 // Memory of a long recording: the video sink (on its worker thread, as the
 // program runs it) fed synthetic frames and sound at the show's sizes (320x240
 // at 60 fps, 735 sample frames of stereo a frame) for 10 and 60 minutes, into
-// .mp4 and .mkv. Each run is a child process of its own; it prints the peak
+// .mp4 (at 1x and at 4x, the size it records by default) and .mkv. Each run is a child process of its own; it prints the peak
 // resident memory while recording and, separately, the peak over the whole run
 // with the clean end (for .mp4, the copy with its index first).
-//   zintavel_sink_memory_bench [MINUTES...]   (default: 10 60)
-// The frames are cheap to encode (flat, a new colour every second), so the
-// hour runs in a few minutes; what grows with the length is the muxers'
-// bookkeeping per packet, which does not depend on the pictures.
+//   zintavel_sink_memory_bench [--only TEXT] [MINUTES...]   (default: 10 60)
+// --only runs the forms whose label holds TEXT (e.g. "4x"). The peak half-way
+// through is printed too: a muxer that keeps something per packet or per
+// fragment shows as the difference.
+// The frames are mostly flat with a patch of noise, its height changing every
+// second, so the .mp4's fragments vary in size about as the show's do (none
+// to a few Mb/s at 4x): the muxer holds a whole fragment in memory before it
+// goes out, and how the allocator reuses those buffers is part of what grows.
+// Half an hour runs in minutes.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +31,7 @@
 namespace {
 
 constexpr int Width = 320, Height = 240, Fps = 60, SamplesPerFrame = 44100 / Fps;
+constexpr int PatchWidth = 48, PatchHeight = 36;  // the noise in the corner, on average
 
 double PeakMb() {
   rusage usage{};
@@ -33,13 +39,14 @@ double PeakMb() {
   return usage.ru_maxrss / 1024.0;
 }
 
-// Runs in the child: records, then writes "<recording peak> <frames>" to fd.
-int Record(RecordingForm form, const std::string& path, int minutes, int fd) {
+// Runs in the child: records, then writes "<half-way peak> <recording peak> <frames>" to fd.
+int Record(RecordingForm form, int scale, const std::string& path, int minutes, int fd) {
   SinkSettings settings;
   settings.path = path;
   settings.form = form;
   settings.fps = Fps;
   settings.crf = 24;
+  settings.scale = scale;
   std::unique_ptr<RecordingSink> sink = MakeThreadedSink(MakeVideoFileSink(settings));
   if (!sink->Prepare() || !sink->Begin(Width, Height)) {
     std::fprintf(stderr, "%s\n", sink->Error().c_str());
@@ -48,12 +55,20 @@ int Record(RecordingForm form, const std::string& path, int minutes, int fd) {
   std::vector<std::uint32_t> frame(Width * Height);
   std::vector<std::int16_t> sound(2 * SamplesPerFrame);
   const std::uint32_t frames = static_cast<std::uint32_t>(minutes) * 60 * Fps;
-  std::uint32_t phase = 0;
+  std::uint32_t phase = 0, noise = 2463534242u;
+  double halfWay = 0;
   for (std::uint32_t i = 0; i < frames; ++i) {
-    // A flat picture that changes colour once a second: every frame still
-    // makes a packet (the .mkv writes an unchanged frame's packet again), and
-    // the encoders have almost nothing to do.
+    if (i == frames / 2) halfWay = PeakMb();
+    // A flat picture that changes colour once a second, and a corner of new
+    // noise in every frame: the encoders have little to do, but the packets
+    // are of a real recording's size.
     if (i % Fps == 0) std::fill(frame.begin(), frame.end(), (i / Fps * 0x010305u) & 0x00FFFFFFu);
+    const int rows = PatchHeight * static_cast<int>(i / Fps * 5 % 13) / 6;  // 0 to twice the mean, by the second
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < PatchWidth; ++x) {
+        noise ^= noise << 13, noise ^= noise >> 17, noise ^= noise << 5;
+        frame[static_cast<std::size_t>(y) * Width + x] = noise & 0x00FFFFFFu;
+      }
     for (int s = 0; s < SamplesPerFrame; ++s, phase += 1000) {
       const auto v = static_cast<std::int16_t>(((phase >> 8) & 0x3FF) - 512);  // a quiet saw
       sound[2 * s] = sound[2 * s + 1] = v;
@@ -69,17 +84,17 @@ int Record(RecordingForm form, const std::string& path, int minutes, int fd) {
     std::fprintf(stderr, "%s\n", sink->Error().c_str());
     return 1;
   }
-  const std::string line = std::to_string(recording) + " " + std::to_string(frames) + "\n";
+  const std::string line = std::to_string(halfWay) + " " + std::to_string(recording) + " " + std::to_string(frames) + "\n";
   return ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) ? 0 : 1;
 }
 
-bool Run(const char* label, RecordingForm form, const std::string& path, int minutes) {
+bool Run(const char* label, RecordingForm form, int scale, const std::string& path, int minutes) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return false;
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(pipeFds[0]);
-    std::_Exit(Record(form, path, minutes, pipeFds[1]));
+    std::_Exit(Record(form, scale, path, minutes, pipeFds[1]));
   }
   ::close(pipeFds[1]);
   char text[128] = {};
@@ -92,9 +107,9 @@ bool Run(const char* label, RecordingForm form, const std::string& path, int min
     std::fprintf(stderr, "%s, %d minutes: the recording failed\n", label, minutes);
     return false;
   }
-  double recording = 0;
+  double halfWay = 0, recording = 0;
   unsigned frames = 0;
-  std::sscanf(text, "%lf %u", &recording, &frames);
+  std::sscanf(text, "%lf %lf %u", &halfWay, &recording, &frames);
   const long long bytes = [&] {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return -1LL;
@@ -103,8 +118,8 @@ bool Run(const char* label, RecordingForm form, const std::string& path, int min
     std::fclose(f);
     return n;
   }();
-  std::printf("%-24s %3d min  %7u frames  %8.1f MB file  %7.1f MB peak recording  %7.1f MB peak with the end\n",
-              label, minutes, frames, bytes / 1e6, recording, usage.ru_maxrss / 1024.0);
+  std::printf("%-20s %3d min  %7u frames  %8.1f MB file  %7.1f MB half-way  %7.1f MB recording  %7.1f MB with the end\n",
+              label, minutes, frames, bytes / 1e6, halfWay, recording, usage.ru_maxrss / 1024.0);
   std::fflush(stdout);
   ::unlink(path.c_str());
   return true;
@@ -114,10 +129,15 @@ bool Run(const char* label, RecordingForm form, const std::string& path, int min
 
 int main(int argc, char** argv) {
   std::vector<int> minutes;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+      only = argv[++i];
+      continue;
+    }
     const int m = std::atoi(argv[i]);
     if (m <= 0 || m > 600) {
-      std::fprintf(stderr, "usage: zintavel_sink_memory_bench [MINUTES...]   (each 1 to 600; default 10 60)\n");
+      std::fprintf(stderr, "usage: zintavel_sink_memory_bench [--only TEXT] [MINUTES...]   (each 1 to 600; default 10 60)\n");
       return 2;
     }
     minutes.push_back(m);
@@ -128,10 +148,20 @@ int main(int argc, char** argv) {
     std::perror("zintavel_sink_memory_bench: cannot make a temporary directory");
     return 1;
   }
-  std::printf("form                     show     frames       file            memory\n");
+  std::printf("form                 show     frames       file            peak memory\n");
+  struct Form {
+    const char* label;
+    RecordingForm form;
+    int scale;
+    const char* file;
+  };
+  const Form forms[] = {{".mp4 H.264+AAC, 1x", RecordingForm::Mp4, 1, "/a.mp4"},
+                        {".mp4 H.264+AAC, 4x", RecordingForm::Mp4, 4, "/a.mp4"},
+                        {".mkv FFV1+FLAC, 1x", RecordingForm::Mkv, 1, "/a.mkv"}};
   bool ok = true;
-  for (int m : minutes) ok = Run(".mp4 H.264+AAC, 1x", RecordingForm::Mp4, std::string(dir) + "/a.mp4", m) && ok;
-  for (int m : minutes) ok = Run(".mkv FFV1+FLAC, 1x", RecordingForm::Mkv, std::string(dir) + "/a.mkv", m) && ok;
+  for (const Form& f : forms)
+    if (std::strstr(f.label, only.c_str()))
+      for (int m : minutes) ok = Run(f.label, f.form, f.scale, std::string(dir) + f.file, m) && ok;
   ::rmdir(dir);
   return ok ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 
 #include "record/av_error.h"
 #include "record/durable.h"
+#include "record/file_writes.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -29,7 +30,7 @@ struct Input {
 struct Output {
   AVFormatContext* format = nullptr;
   ~Output() {
-    if (format && format->pb) avio_closep(&format->pb);
+    if (format) CloseRecordingOutput(&format->pb);
     avformat_free_context(format);
   }
 };
@@ -70,7 +71,8 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
     s->time_base = in.format->streams[i]->time_base;
     s->avg_frame_rate = in.format->streams[i]->avg_frame_rate;
   }
-  if ((rc = avio_open(&out.format->pb, copy.c_str(), AVIO_FLAG_WRITE)) < 0)
+  out.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  if ((rc = OpenRecordingOutput(&out.format->pb, copy)) < 0)
     return fail("cannot create " + copy + ": " + AvError(rc));
   AVDictionary* options = nullptr;
   av_dict_set_int(&options, "moov_size", IndexRoom(packets), 0);
@@ -112,7 +114,7 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   if (beforeTrailer) beforeTrailer(out.format);
   if ((rc = av_write_trailer(out.format)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   if (out.format->pb->error < 0) return fail("cannot write " + copy + ": " + AvError(out.format->pb->error));
-  if ((rc = avio_closep(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
+  if ((rc = CloseRecordingOutput(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   // On the disk before its name replaces the fragmented file's, and the new
   // name on the disk too: a power cut then leaves one whole file or the other.
   const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);

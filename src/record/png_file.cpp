@@ -1,5 +1,8 @@
 #include "record/png_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -7,6 +10,7 @@
 #include <vector>
 
 #include "assets/report.h"
+#include "record/file_writes.h"
 #include "record/write_error.h"
 
 #include <png.h>
@@ -20,8 +24,8 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
     else std::fprintf(stderr, "zintavel: %s\n", OneLine(line).c_str());
     return false;
   };
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return fail("cannot write", errno);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return fail("cannot write", errno);
   // libpng's own handlers print; ours only jump back, and we say it once below.
   auto quiet = [](png_structp p, png_const_charp) { png_longjmp(p, 1); };
   auto silent = [](png_structp, png_const_charp) {};
@@ -30,8 +34,29 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
   std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
   bool ok = png && info;
   errno = 0;
+  // The file's bytes gather here and go out through RecordingWrite in large
+  // writes; a failed one ends the picture with its errno.
+  struct Sink {
+    int fd;
+    int code = 0;
+    std::vector<png_byte> bytes;
+    bool Flush() {
+      const bool ok = RecordingWriteAll(fd, bytes.data(), bytes.size());
+      if (!ok) code = errno;
+      bytes.clear();
+      return ok;
+    }
+  } sink{fd, 0, {}};
+  sink.bytes.reserve(1 << 16);
   if (ok && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, f);
+    png_set_write_fn(
+        png, &sink,
+        [](png_structp p, png_bytep data, png_size_t size) {
+          auto* to = static_cast<Sink*>(png_get_io_ptr(p));
+          to->bytes.insert(to->bytes.end(), data, data + size);
+          if (to->bytes.size() >= (1 << 16) && !to->Flush()) png_error(p, "write");
+        },
+        [](png_structp) {});
     // The frames are flat areas and hard edges: the Sub filter alone and a fast
     // deflate give nearly the adaptive filters' size at a fraction of the time.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
@@ -50,13 +75,13 @@ bool WritePngFile(const std::string& path, std::int32_t width, std::int32_t heig
       png_write_row(png, row.data());
     }
     png_write_end(png, nullptr);
+    ok = sink.Flush();
   } else {
     ok = false;
   }
   png_destroy_write_struct(&png, &info);
-  int code = errno;
-  if (std::fflush(f) != 0) ok = false, code = errno;
-  if (std::fclose(f) != 0 && ok) ok = false, code = errno;
+  int code = sink.code ? sink.code : errno;
+  if (::close(fd) != 0 && ok) ok = false, code = errno;
   if (!ok) return fail("cannot write", code);
   return true;
 }

@@ -16,6 +16,9 @@
 // colour. Colours are BT.709, limited range, and tagged so.
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -26,6 +29,7 @@
 #include "record/av_error.h"
 #include "record/durable.h"
 #include "record/fast_start.h"
+#include "record/file_writes.h"
 #include "record/recording_sink.h"
 #include "record/replicate.h"
 #include "record/video_quality.h"
@@ -42,6 +46,17 @@ extern "C" {
 
 namespace {
 
+// The .mp4 muxer gathers each fragment in a buffer that grows by doubling and
+// is freed once the fragment is out. glibc raises its mmap threshold to the
+// largest block freed, so after one large fragment those buffers come from
+// the heap, whose holes among longer-lived blocks are not given back: a long
+// recording at 4x grew by megabytes, in steps. Held at glibc's starting
+// value, large buffers stay mapped and go back to the system whole.
+void KeepLargeBuffersMapped() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
 
 class VideoFileSink final : public RecordingSink {
  public:
@@ -72,6 +87,7 @@ class VideoFileSink final : public RecordingSink {
 
   bool Begin(int width, int height) override {
     width_ = width, height_ = height;
+    KeepLargeBuffersMapped();
     av_log_set_level(AV_LOG_QUIET);  // failures are told in our own one line
     const std::string& path = settings_.path;
     int rc = avformat_alloc_output_context2(&format_, nullptr, FormatName(), path.c_str());
@@ -80,7 +96,8 @@ class VideoFileSink final : public RecordingSink {
     lastPacket_ = av_packet_alloc();
     if (!packet_ || !lastPacket_) return Fail(path + ": out of memory");
     if (!OpenVideo() || !OpenAudio()) return false;
-    if ((rc = avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0)
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    if ((rc = OpenRecordingOutput(&format_->pb, path)) < 0)
       return Fail(path + ": cannot create: " + AvError(rc));
     AVDictionary* options = nullptr;
     // Whatever cuts the recording short (a full disk, a kill, a power cut),
@@ -168,7 +185,7 @@ class VideoFileSink final : public RecordingSink {
     const int rc = av_write_trailer(format_);
     if (rc < 0) Fail(settings_.path + ": cannot finalise: " + AvError(rc));
     if (format_->pb && format_->pb->error < 0) Fail(settings_.path + ": cannot write: " + AvError(format_->pb->error));
-    const int closed = avio_closep(&format_->pb);
+    const int closed = CloseRecordingOutput(&format_->pb);
     if (closed < 0) Fail(settings_.path + ": cannot write: " + AvError(closed));
     Sync();
     if (syncFd_ >= 0) ::close(syncFd_);
@@ -520,7 +537,7 @@ class VideoFileSink final : public RecordingSink {
   void Release() {
     if (syncFd_ >= 0) ::close(syncFd_);
     syncFd_ = -1;
-    if (format_ && format_->pb) avio_closep(&format_->pb);
+    if (format_) CloseRecordingOutput(&format_->pb);
     avformat_free_context(format_);
     format_ = nullptr;
     avcodec_free_context(&video_);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "record/durable.h"
+#include "record/file_writes.h"
 #include "record/write_error.h"
 
 namespace {
@@ -20,25 +21,6 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 }
 void Put64(std::uint8_t* p, std::uint64_t v) {
   for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// Writes all of [data, data + size) at the current offset; the bytes written
-// before a failure are added to done.
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t* done) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    data += n, size -= static_cast<std::size_t>(n);
-    if (done) *done += static_cast<std::uint64_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -84,7 +66,7 @@ bool WavWriter::WriteHeader() {
   h[70] = 16;  // bits per sample
   std::memcpy(h + 72, "data", 4);
   Put32(h + 76, big ? 0xFFFFFFFFu : static_cast<std::uint32_t>(written_));
-  if (::pwrite(fd_, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h)) return Fail("cannot write", errno ? errno : ENOSPC);
+  if (::lseek(fd_, 0, SEEK_SET) != 0 || !RecordingWriteAll(fd_, h, sizeof h)) return Fail("cannot write", errno ? errno : ENOSPC);
   lastHeaderAt_ = written_;
   return true;
 }
@@ -105,7 +87,9 @@ bool WavWriter::Write(const std::int16_t* stereo, std::size_t frames) {
 
 bool WavWriter::Flush() {
   if (::lseek(fd_, static_cast<off_t>(HeaderBytes + written_), SEEK_SET) < 0) return Fail("cannot write", errno);
-  const bool ok = WriteAll(fd_, buffer_.data(), buffer_.size(), &written_);
+  std::size_t done = 0;
+  const bool ok = RecordingWriteAll(fd_, buffer_.data(), buffer_.size(), &done);
+  written_ += done;
   buffer_.clear();
   if (!ok) return Fail("cannot write", errno);
   return true;
