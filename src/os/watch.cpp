@@ -39,7 +39,7 @@ std::pair<dev_t, ino_t> DataWatcher::Identity() const {
 // (Again) the directory now under the name: inotify's watch moved to it, the
 // stamps to compare taken from it.
 void DataWatcher::Watch() {
-  const bool again = identity_.second != 0;
+  [[maybe_unused]] const bool again = identity_.second != 0;
   identity_ = Identity();
 #ifdef __linux__
   if (way_ == Way::Inotify) {
@@ -84,7 +84,7 @@ std::map<std::string, DataWatcher::Stamp> DataWatcher::Scan() const {
 
 std::vector<std::string> DataWatcher::Changed() {
   std::set<std::string> names;
-  bool gone = false;  // moved away, nothing under its name yet: what happens in it is not ours
+  [[maybe_unused]] bool gone = false;  // moved away, nothing under its name yet: what happens in it is not ours
 #ifndef _WIN32  // no inodes there
   const std::pair<dev_t, ino_t> now = Identity();
   if (now != identity_) {

@@ -45,7 +45,10 @@ std::string Clock(double seconds) {
 std::string GivenTime(std::uint32_t ms) {
   const std::uint64_t tenths = (std::uint64_t{ms} + 50) / 100;
   std::string text = Clock(static_cast<double>(tenths / 10));
-  if (tenths % 10) text += "." + std::to_string(tenths % 10);
+  if (tenths % 10) {
+    text += '.';
+    text += static_cast<char>('0' + tenths % 10);
+  }
   return text;
 }
 

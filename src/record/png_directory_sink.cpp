@@ -36,11 +36,13 @@ class PngDirectorySink final : public RecordingSink {
     struct stat st;
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(dir + ": not a directory");
     // Frames strewn into a system directory (root may write anywhere) are a mess to clear up.
+#ifndef _WIN32  // the system's directories named there are Unix ones
     if (char* resolved = ::realpath(dir.c_str(), nullptr)) {
       const bool system = IsSystemDirectory(resolved);
       std::free(resolved);
       if (system) return Fail(dir + ": a system directory; name a new directory for the frames");
     }
+#endif
     // Said once the recording is sure to go there: a refusal is its own one line.
     auto goingAmongOthers = [&dir] {
       const int others = OtherFilesIn(dir);
