@@ -17,8 +17,6 @@
 ShowClockRecord ShowClock = {0, 0, false, 60, 0, 0, false, 0, false, 0};
 std::uint32_t StartAtMs = 0;
 
-bool CheckpointsEnabled = true;
-
 namespace {
 
 // What a checkpoint keeps: what part one's frames from its fourth second on
@@ -174,7 +172,7 @@ void BeginReach(std::uint32_t showMs) {
   ShowClock.replaying = true;
   ShowClock.resume = false;
   p.BeginReplay(ShowClock.firstTick, showMs);
-  if (CheckpointsEnabled && p.PrepareSeeks() && showMs > 0) {
+  if (p.PrepareSeeks() && showMs > 0) {
     KeyPoints(ShowClock.fps, ShowClock.firstTick);
     // The latest checkpoint before the target; past part one's the replay
     // draws nothing, so the last one serves every later target.
@@ -194,13 +192,13 @@ void BeginReach(std::uint32_t showMs) {
 }
 
 void NotePartOneFrame(bool more) {
-  if (!more || !ShowClock.replaying || !CheckpointsEnabled || !ActivePlatform->PrepareSeeks()) return;
+  if (!more || !ShowClock.replaying || !ActivePlatform->PrepareSeeks()) return;
   KeyPoints(ShowClock.fps, ShowClock.firstTick);
   KeepPoint(ShowClock.frames);
 }
 
 void PassUnseenFrames() {
-  if (!ShowClock.replaying || !CheckpointsEnabled || !ActivePlatform->PrepareSeeks()) return;
+  if (!ShowClock.replaying || !ActivePlatform->PrepareSeeks()) return;
   const std::uint32_t landing =
       static_cast<std::uint32_t>((std::uint64_t{ShowClock.target} * ShowClock.fps + 999) / 1000);
   if (ShowClock.frames + 1 >= landing) return;
@@ -222,7 +220,7 @@ void ResumePartOne() {
 // one's until its last.
 void RunAhead(const SceneTable& scenes, std::uint32_t frames) {
   Platform& p = *ActivePlatform;
-  if (!CheckpointsEnabled || ShowClock.replaying || !Kept.state || !p.PrepareSeeks()) return;
+  if (ShowClock.replaying || !Kept.state || !p.PrepareSeeks()) return;
   const std::uint32_t fps = std::max(1u, p.ReplayFps());
   KeyPoints(fps, ShowClock.firstTick);
   if (Kept.aheadDone) return;

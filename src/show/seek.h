@@ -90,5 +90,3 @@ void RunAhead(const SceneTable& scenes, std::uint32_t frames);
 int CheckpointsReady();
 int CheckpointCount();
 std::size_t CheckpointBytes();
-// Off: every replay starts from the show's start (the benchmark compares).
-extern bool CheckpointsEnabled;

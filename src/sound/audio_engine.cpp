@@ -100,7 +100,6 @@ openmpt_module* AudioEngine::MakeModule(const std::string& path) {
     openmpt_free_string(warnings);
   }
   openmpt_module_set_repeat_count(module, loop_ ? -1 : 0);
-  scratch_.reserve(2 * 8192);  // the audio thread should not allocate
   openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, ramping_ ? -1 : 0);
   return module;
 }

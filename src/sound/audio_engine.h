@@ -91,5 +91,4 @@ class AudioEngine {
   std::size_t streamAt_ = 0;
   bool streamPlaying_ = false;
   float gain_ = 1.0f, targetGain_ = 1.0f;
-  std::vector<float> scratch_;
 };

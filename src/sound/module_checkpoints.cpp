@@ -124,7 +124,10 @@ void ModuleCheckpoints::DestroyGiven() {
 
 bool ModuleCheckpoints::Work(std::size_t samples) {
   DestroyGiven();
-  if (!checked_) return StepCheck(samples) || true;
+  if (!checked_) {  // the proof first; the points' positions wait for it
+    StepCheck(samples);
+    return true;
+  }
   return StepBuild(samples);
 }
 
