@@ -58,7 +58,8 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   if ((rc = avformat_find_stream_info(in.format, nullptr)) < 0) return fail("cannot read it back: " + AvError(rc));
   std::int64_t packets = 0;
   for (unsigned i = 0; i < in.format->nb_streams; ++i) packets += in.format->streams[i]->nb_frames;
-  if (packets <= 0) packets = in.format->duration / AV_TIME_BASE * 200 + 1000;  // 200 samples a second is plenty
+  // 200 samples a second is plenty; a file with no packets has no duration.
+  if (packets <= 0) packets = (in.format->duration > 0 ? in.format->duration / AV_TIME_BASE * 200 : 0) + 1000;
 
   Output out;
   rc = avformat_alloc_output_context2(&out.format, nullptr, "mp4", copy.c_str());

@@ -12,7 +12,7 @@
 #include "record/recording_sink.h"
 #include "support/test_support.h"
 
-TEST(VideoFileSinkTest, OddSizesAreRefusedForH264AndTakenLosslessly) {
+TEST(VideoFileSinkTest, OddSizesAndEmptyRecordingsFinish) {
   TempDir dir;
   SinkSettings settings;
   settings.threads = 1;
@@ -49,6 +49,16 @@ TEST(VideoFileSinkTest, OddSizesAreRefusedForH264AndTakenLosslessly) {
   EXPECT_TRUE(mkv->WriteFrame(1, frame.data()));
   EXPECT_TRUE(mkv->Finish()) << mkv->Error();
   EXPECT_GT(std::filesystem::file_size(dir.Path("odd.mkv")), 0u);
+
+  // An .mp4 stopped before its first frame: its copy with the index first
+  // has no duration to size the index by, and is still made.
+  settings.form = RecordingForm::Mp4;
+  settings.path = dir.Path("empty.mp4");
+  std::unique_ptr<RecordingSink> empty = MakeVideoFileSink(settings);
+  ASSERT_TRUE(empty->Prepare());
+  ASSERT_TRUE(empty->Begin(16, 12)) << empty->Error();
+  EXPECT_TRUE(empty->Finish()) << empty->Error();
+  EXPECT_EQ(empty->Written().find("fragmented"), std::string::npos) << empty->Written();
 }
 
 TEST(VideoFileSinkTest, EachFormSyncsEverySecondItRecords) {
