@@ -1,13 +1,16 @@
 #include "app/backend_options.h"
 
+#include <cstdio>
+
 #include "assets/inventory.h"
 #include "assets/loading.h"
 #include "display/presenter.h"
+#include "player/setup_choices.h"
 #include "record/recording_target.h"
 #include "record/video_quality.h"
 #include "show/show_length.h"
 
-SdlOptions LiveOptionsFrom(const ProgramOptions& options) {
+SdlOptions LiveOptionsFrom(const ProgramOptions& options, const std::string& choicesPath) {
   SdlOptions live;
   live.window = options.window;
   live.depth = options.depth;
@@ -21,7 +24,20 @@ SdlOptions LiveOptionsFrom(const ProgramOptions& options) {
   live.cardFont = &PageFont;
   live.cardPicture = PresentationPath("data/card.pcx");
   live.gentle = options.gentle;
-  live.gentleOn = [] { GentleMode = true; };
+  live.gentleSet = [](bool on) { GentleMode = on; };
+  // The set-up card's choices from last time, where the command line says
+  // nothing; only with the card, which shows them and lets them be changed.
+  if (live.warning && !choicesPath.empty()) {
+    SetupChoices kept;
+    std::string warning;
+    ReadSetupChoices(choicesPath, kept, warning);
+    if (!warning.empty()) std::fprintf(stderr, "zintavel: %s\n", warning.c_str());
+    if (!options.window) live.window = !kept.fullScreen;
+    if (!options.display && kept.display > 0) live.display = kept.display, live.displayKept = true;
+    live.gentle = options.gentle || kept.gentle;
+    live.startMuted = !kept.sound;
+    live.choicesPath = choicesPath;
+  }
   return live;
 }
 

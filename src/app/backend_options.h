@@ -10,8 +10,9 @@
 #include "platform/sdl_platform.h"
 
 // The live player's options (the card's font and picture, the gentle mode and
-// its switch are filled in from the loaded show).
-SdlOptions LiveOptionsFrom(const ProgramOptions& options);
+// its switch are filled in from the loaded show). With the card, the choices
+// kept at choicesPath fill in what the command line leaves open.
+SdlOptions LiveOptionsFrom(const ProgramOptions& options, const std::string& choicesPath = "");
 
 // The recording's options for --record, or nothing with one line in `error`
 // and the exit code: 2 for a bad command line, 1 for a target it cannot take.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/backend_options.h"
 #include "app/check.h"
@@ -18,6 +19,7 @@
 #include "assets/report.h"
 #include "display/presenter.h"
 #include "os/standard_files.h"
+#include "player/setup_choices.h"
 #include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "show/master_sequence.h"
@@ -35,10 +37,48 @@ int Bad(const std::string& message) {
   return BadCommandLine;
 }
 
+// The lines kept for a viewer without a console, as a message box says them:
+// without the program's name, the last few.
+std::string ForTheViewer(const std::string& kept) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < kept.size()) {
+    std::size_t end = kept.find('\n', at);
+    if (end == std::string::npos) end = kept.size();
+    std::string line = kept.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("zintavel: ", 0) == 0) line.erase(0, 10);
+    const std::string help = " (see --help)";  // there is no command line to give it
+    if (line.size() > help.size() && line.compare(line.size() - help.size(), help.size(), help) == 0)
+      line.resize(line.size() - help.size());
+    if (!line.empty()) lines.push_back(line);
+  }
+  constexpr std::size_t Shown = 8;
+  std::string text;
+  for (std::size_t i = lines.size() > Shown ? lines.size() - Shown : 0; i < lines.size(); ++i)
+    text += (text.empty() ? "" : "\n") + lines[i];
+  return text;
+}
+
+int Run(int argc, char** argv);
+
 }  // namespace
 
 int main(int argc, char** argv) {
   PrepareStandardFiles();
+  const int code = Run(argc, argv);
+  // Started without a console, a fatal error would go unseen.
+  if (code != 0 && ErrorsUnseen()) {
+    const std::string text = ForTheViewer(KeptErrors());
+    if (!text.empty()) ShowErrorBox(text);
+  }
+  return code;
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
   ProgramOptions options;
   std::string error;
   switch (ParseOptions(argc, argv, options, error)) {
@@ -55,8 +95,13 @@ int main(int argc, char** argv) {
     std::string tried;
     const std::optional<std::string> found = FindPresentation(ThisProgramsPlaces(), tried);
     if (!found) {
+#ifdef _WIN32
+      std::fprintf(stderr, "zintavel: Zintavel could not find its data folder next to zintavel.exe. Unpack the whole "
+                   "zip and start it from there (or give --dir DIR; tried %s).\n", OneLine(tried).c_str());
+#else
       std::fprintf(stderr, "zintavel: no presentation found; tried %s. `cmake --build build` makes it, "
                    "`cmake --install build` installs it, or give --dir DIR\n", OneLine(tried).c_str());
+#endif
       return 1;
     }
     dir = *found;
@@ -99,7 +144,8 @@ int main(int argc, char** argv) {
     recorder = made.get();
     platform = std::move(made);
   } else {
-    SdlOptions live = LiveOptionsFrom(options);
+    SdlOptions live = LiveOptionsFrom(options, SetupChoicesPath());
+    GentleMode = live.gentle;
     if (options.watch) {
       watch = std::make_unique<LiveReload>(dir);
       live.betweenFrames = [&watch](std::uint32_t ms) { watch->Poll(ms); };
@@ -114,3 +160,5 @@ int main(int argc, char** argv) {
   ActivePlatform = nullptr;
   return code;
 }
+
+}  // namespace

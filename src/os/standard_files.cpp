@@ -35,3 +35,9 @@ void PrepareStandardFiles() {
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
+
+#ifndef _WIN32
+// Elsewhere stderr is the terminal's, a log's or nothing anyone asked for.
+bool ErrorsUnseen() { return false; }
+std::string KeptErrors() { return ""; }
+#endif

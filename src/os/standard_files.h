@@ -6,6 +6,16 @@
 // limit named like a full disk.
 #pragma once
 
+#include <string>
+
 // First thing in main: /dev/null (NUL on Windows) on each of them that is
 // closed, and SIGXFSZ ignored where there is one.
 void PrepareStandardFiles();
+
+// True when nothing shows what the program writes to stderr: a Windows
+// program started without a console (double-clicked, or from a shortcut).
+// Its lines are then kept in a temporary file, so a fatal error can still be
+// shown to the viewer (a message box) before the program ends.
+bool ErrorsUnseen();
+// What was written to stderr so far, when ErrorsUnseen; else empty.
+std::string KeptErrors();

@@ -24,6 +24,7 @@
 #include "player/player_timing.h"
 #include "player/screenshot.h"
 #include "player/seek_overlay.h"
+#include "player/setup_choices.h"
 #include "player/warning_card.h"
 #include "player/window_icon.h"
 
@@ -194,6 +195,7 @@ class SdlPlatform final : public EnginePlatform {
       return false;
     }
     const int displays = SDL_GetNumVideoDisplays();
+    if (options_.displayKept && options_.display.value_or(0) >= displays) options_.display.reset();
     const int screen = options_.display.value_or(0);
     if (screen >= displays) {
       if (displays == 1)
@@ -546,6 +548,10 @@ class SdlPlatform final : public EnginePlatform {
         for (std::size_t i = 0; i < 2 * frames; ++i) out[i] *= gain;
     };
     want.userdata = this;
+    if (options_.startMuted) {
+      volume_.muted = true;
+      gain_.store(volume_.Gain());
+    }
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     quiet.Restore();
     if (device_ == 0) return SoundFailed(SDL_GetError());
@@ -739,57 +745,164 @@ class SdlPlatform final : public EnginePlatform {
     SDL_FreeSurface(surface);
   }
 
-  // Holds the clock and shows the card over the first frame until a key, a
-  // close request, a signal or the card's time. G switches the gentle mode on
-  // and starts; Escape or a close request ends the program at once.
+  // The card's own keys first (they mean other things during the show), then
+  // the show's bindings for full screen, mute and quit.
+  static CardKey CardKeyOf(const SDL_Keysym& sym, std::optional<KeyAction> action) {
+    switch (sym.sym) {
+      case SDLK_UP: return CardKey::Up;
+      case SDLK_DOWN: case SDLK_TAB: return CardKey::Down;
+      case SDLK_LEFT: return CardKey::ChangeBack;
+      case SDLK_RIGHT: case SDLK_SPACE: return CardKey::Change;
+      case SDLK_f: return CardKey::ScreenKey;
+      case SDLK_d: return CardKey::DisplayKey;
+      case SDLK_g: return CardKey::GentleKey;
+      case SDLK_s: return CardKey::SoundKey;
+      default: break;
+    }
+    if (action == KeyAction::FullScreen) return CardKey::ScreenKey;
+    if (action == KeyAction::Mute) return CardKey::SoundKey;
+    if (action == KeyAction::Quit) return CardKey::Quit;
+    if (sym.sym == SDLK_RETURN || sym.sym == SDLK_KP_ENTER) return CardKey::Start;
+    return CardKey::Other;
+  }
+
+  // The card's row under a point of the window, or -1.
+  int CardRowAt(int wx, int wy) {
+    int ww = 0, wh = 0, ow = 0, oh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    if (ww <= 0 || wh <= 0) return -1;
+    const PictureRect r = PlacePicture(width_, height_, ow, oh, options_.fit);
+    const long px = static_cast<long>(wx) * ow / ww, py = static_cast<long>(wy) * oh / wh;
+    if (r.w <= 0 || r.h <= 0 || px < r.x || px >= r.x + r.w || py < r.y || py >= r.y + r.h) return -1;
+    return static_cast<int>((py - r.y) * ScreenHeight / r.h);
+  }
+
+  // A choice made on the card, carried out at once.
+  void ApplyCardChoice(CardLine line, const SetupChoices& c) {
+    switch (line) {
+      case CardLine::Screen:
+        if (((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0) != c.fullScreen) ToggleFullScreen();
+        break;
+      case CardLine::Display: MoveToDisplay(c.display); break;
+      case CardLine::Gentle:
+        gentle_ = c.gentle;
+        if (options_.gentleSet) options_.gentleSet(c.gentle);
+        std::fprintf(stderr, "zintavel: gentle mode %s (the set-up card)\n", c.gentle ? "on" : "off");
+        break;
+      case CardLine::Sound:
+        volume_.muted = !c.sound;
+        gain_.store(volume_.Gain());
+        break;
+      case CardLine::Start: break;
+    }
+  }
+
+  // Holds the clock and shows the card over the first frame until the show
+  // is started (a key, a click on Start, or the card's time while nothing was
+  // changed), a close request or a signal. Escape or a close request ends the
+  // program at once. What was chosen is kept for next time.
   void ShowWarningCard() {
-    std::vector<std::uint32_t> card(static_cast<std::size_t>(ScreenWidth) * ScreenHeight);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(ScreenWidth) * ScreenHeight);
     SDL_Texture* overlay =
         SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
     if (!overlay) return;
     SDL_SetTextureBlendMode(overlay, SDL_BLENDMODE_BLEND);
+    CardState card;
+    card.choices.fullScreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    card.displays = std::max(1, SDL_GetNumVideoDisplays());
+    card.choices.display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    card.choices.gentle = gentle_;
+    card.soundAvailable = device_ != 0;
+    card.choices.sound = device_ != 0 && !volume_.muted;
+    const SetupChoices before = card.choices;
+    CardLayout layout;
     clock_.Pause(SDL_GetTicks64());
     const Uint64 end = SDL_GetTicks64() + WarningCardSeconds * 1000;
-    int shown = -1;
+    bool dirty = true;
     for (bool done = false; !done && Interrupts == interruptsSeen_;) {
       const Uint64 now = SDL_GetTicks64();
-      if (now >= end) break;
-      const int left = static_cast<int>((end - now + 999) / 1000);
-      if (left != shown) {
-        if (!options_.cardFont || !DrawWarningCard(*options_.cardFont, left, gentle_, card.data())) break;
-        SDL_UpdateTexture(overlay, nullptr, card.data(), ScreenWidth * 4);
-        shown = left;
+      if (card.counting) {
+        if (now >= end) break;
+        const int left = static_cast<int>((end - now + 999) / 1000);
+        dirty = dirty || left != card.secondsLeft;
+        card.secondsLeft = left;
+      }
+      if (dirty) {
+        if (!options_.cardFont || !DrawWarningCard(*options_.cardFont, card, pixels.data(), &layout)) break;
+        SDL_UpdateTexture(overlay, nullptr, pixels.data(), ScreenWidth * 4);
+        dirty = false;
       }
       Draw(overlay);
       SDL_RenderPresent(renderer_);
       SDL_Event e;
       if (!SDL_WaitEventTimeout(&e, 100)) continue;
-      const bool close = e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
-      if (e.type == SDL_KEYDOWN && !e.key.repeat) {
-        const SDL_Keycode key = e.key.keysym.sym;
+      CardResult result;
+      if (e.type == SDL_KEYDOWN) {
         const std::optional<KeyAction> action = ActionOf(e.key.keysym);
-        if (action == KeyAction::FullScreen) {
-          ToggleFullScreen();
-          continue;
-        }
-        if (key == SDLK_g && !gentle_) {
-          gentle_ = true;
-          if (options_.gentleOn) options_.gentleOn();
-          std::fprintf(stderr, "zintavel: gentle mode on (G on the warning card)\n");
-        }
-        if (action == KeyAction::Quit) {
+        const CardKey key = CardKeyOf(e.key.keysym, action);
+        // Held keys repeat only to move between lines.
+        if (e.key.repeat && key != CardKey::Up && key != CardKey::Down) continue;
+        result = PressOnCard(card, key);
+        if (result.outcome == CardOutcome::Quit) {
           hurry_ = true;  // the closing that follows ends at once
           SDL_PushEvent(&e);
         }
-        done = true;
-      } else if (close) {
+      } else if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
+        const int row = CardRowAt(e.button.x, e.button.y);
+        if (row >= 0) result = ClickOnCard(card, layout, row);
+      } else if (e.type == SDL_MOUSEMOTION) {
+        const int row = CardRowAt(e.motion.x, e.motion.y);
+        for (int i = 0; row >= 0 && i < CardLineCount; ++i)
+          if (row >= layout.top[i] && row < layout.bottom[i] && card.selected != static_cast<CardLine>(i))
+            card.selected = static_cast<CardLine>(i), dirty = true;
+      } else if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
         hurry_ = true;
         SDL_PushEvent(&e);
-        done = true;
+        result.outcome = CardOutcome::Quit;
+      }
+      switch (result.outcome) {
+        case CardOutcome::Nothing: break;
+        case CardOutcome::Moved: dirty = true; break;
+        case CardOutcome::Changed:
+          ApplyCardChoice(result.line, card.choices);
+          dirty = true;
+          break;
+        case CardOutcome::Start:
+        case CardOutcome::Quit: done = true; break;
       }
     }
     SDL_DestroyTexture(overlay);
+    KeepChoices(before, card);
     clock_.Resume(SDL_GetTicks64());
+  }
+
+  // The card's choices written for next time, when they changed or were never kept.
+  void KeepChoices(const SetupChoices& before, const CardState& card) {
+    if (options_.choicesPath.empty()) return;
+    SetupChoices kept = card.choices;
+    if (!card.soundAvailable) kept.sound = !options_.startMuted;  // not chosen here: keep what was kept
+    struct stat st;
+    if (kept == before && ::stat(options_.choicesPath.c_str(), &st) == 0) return;
+    std::string error;
+    if (!WriteSetupChoices(options_.choicesPath, kept, error)) std::fprintf(stderr, "zintavel: %s\n", error.c_str());
+  }
+
+  // The window onto another display, keeping full screen or window.
+  void MoveToDisplay(int screen) {
+    if (!window_ || screen < 0 || screen >= SDL_GetNumVideoDisplays()) return;
+    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (full) SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(screen), SDL_WINDOWPOS_CENTERED_DISPLAY(screen));
+    if (full) {
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      }
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    ReadRefreshRate();
   }
 
   // The last frame again, for a paused window that was exposed or resized.
@@ -881,4 +994,8 @@ class SdlPlatform final : public EnginePlatform {
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options) {
   return std::make_unique<SdlPlatform>(options);
+}
+
+bool ShowErrorBox(const std::string& text) {
+  return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zintavel", text.c_str(), nullptr) == 0;
 }

@@ -15,10 +15,11 @@
 // quit like the close button; a second one, or one during the closing fade,
 // runs the clock out so the program ends at once through its usual teardown.
 //
-// Before the first frame is shown, the warning card (player/warning_card.h)
-// stands over it for a few seconds with the clock held, so the show starts
-// from its beginning once it goes; not under the invisible drivers, where no
-// one could read it or press a key.
+// Before the first frame is shown, the warning card (player/warning_card.h),
+// which is also the set-up card, stands over it with the clock held, so the
+// show starts from its beginning once it goes; its choices take effect as
+// they are made. Not under the invisible drivers, where no one could read it
+// or press a key.
 #pragma once
 
 #include <functional>
@@ -47,9 +48,20 @@ struct SdlOptions {
   // and the title card the window's icon is made from.
   const BitmapFont* cardFont = nullptr;
   std::string cardPicture;
-  // The gentle mode as the show starts, and G on the warning card turning it on.
+  // The gentle mode as the show starts, and the card switching it.
   bool gentle = false;
-  std::function<void()> gentleOn;
+  std::function<void(bool)> gentleSet;
+  // Sound opened but muted, as the card's choices last left it.
+  bool startMuted = false;
+  // The display came from the kept choices, not the command line: one that
+  // is no longer there is passed over for the first.
+  bool displayKept = false;
+  // Where the card keeps its choices; empty: nowhere.
+  std::string choicesPath;
 };
+
+// A fatal error in a message box, for a program started without a console
+// (title "Zintavel"); false when none could be shown.
+bool ShowErrorBox(const std::string& text);
 
 std::unique_ptr<EnginePlatform> MakeSdlPlatform(const SdlOptions& options);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "player/setup_choices.h"
+#include "support/test_support.h"
+
 #include <string>
 #include <vector>
 
@@ -80,7 +83,36 @@ TEST(BackendOptionsTest, LiveOptionsCarryTheWindowAndTheCard) {
   EXPECT_TRUE(live.mute);
   EXPECT_NE(live.cardFont, nullptr);
   EXPECT_NE(live.cardPicture.find("data/card.pcx"), std::string::npos);
-  ASSERT_TRUE(live.gentleOn);
+  ASSERT_TRUE(live.gentleSet);
+  EXPECT_TRUE(live.choicesPath.empty());
+}
+
+TEST(BackendOptionsTest, KeptChoicesFillWhatTheCommandLineLeavesOpen) {
+  TempDir dir;
+  const std::string path = dir.Path("settings");
+  SetupChoices kept;
+  kept.fullScreen = false, kept.display = 1, kept.gentle = true, kept.sound = false;
+  std::string error;
+  ASSERT_TRUE(WriteSetupChoices(path, kept, error)) << error;
+  // With the card, the kept choices apply; the display is passed over if it is gone.
+  SdlOptions live = LiveOptionsFrom(Parse({}), path);
+  EXPECT_TRUE(live.window);
+  EXPECT_EQ(live.display, 1);
+  EXPECT_TRUE(live.displayKept);
+  EXPECT_TRUE(live.gentle);
+  EXPECT_TRUE(live.startMuted);
+  EXPECT_EQ(live.choicesPath, path);
+  // The command line wins where it speaks.
+  live = LiveOptionsFrom(Parse({"--display", "0"}), path);
+  EXPECT_EQ(live.display, 0);
+  EXPECT_FALSE(live.displayKept);
+  // Without the card nothing kept applies, and nothing is kept.
+  live = LiveOptionsFrom(Parse({"--no-warning"}), path);
+  EXPECT_FALSE(live.window);
+  EXPECT_FALSE(live.gentle);
+  EXPECT_FALSE(live.startMuted);
+  EXPECT_FALSE(live.display);
+  EXPECT_TRUE(live.choicesPath.empty());
 }
 
 }  // namespace
