@@ -395,7 +395,13 @@ class VideoFileSink final : public RecordingSink {
     audio_->time_base = AVRational{1, audio_->sample_rate};
     audio_->bit_rate = AudioBitRate();
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int rc = avcodec_open2(audio_, codec, nullptr);
+    // The AAC encoder's default search aborts the whole program on some
+    // sounds (an assertion on its scale factors, met by a plain repeating
+    // waveform); its fast search does not, at about the same fidelity.
+    AVDictionary* options = nullptr;
+    if (settings_.form == RecordingForm::Mp4) av_dict_set(&options, "aac_coder", "fast", 0);
+    int rc = avcodec_open2(audio_, codec, &options);
+    av_dict_free(&options);
     if (rc < 0) return Fail(path + ": cannot open the " + AudioCodecName() + " encoder: " + AvError(rc));
     if ((rc = avcodec_parameters_from_context(audioStream_->codecpar, audio_)) < 0)
       return Fail(path + ": cannot set up the sound stream: " + AvError(rc));

@@ -100,3 +100,45 @@ TEST(VideoFileSinkTest, EachFormSyncsEverySecondItRecords) {
     }
   }
 }
+
+TEST(VideoFileSinkTest, SoundTheAacEncoderOnceAbortedOn) {
+  // Frames and sound blocks made of one short run of bytes, over and over, as
+  // a fuzzer once gave them: the AAC encoder's default search failed an
+  // assertion on that sound and took the program down with it. Each three
+  // bytes are a step: an even first byte a frame, an odd one a sound block of
+  // the next two bytes' length.
+  const std::uint8_t bytes[] = {
+      0x74, 0x20, 0x20, 0x64, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0xdf, 0x02, 0x00, 0x01, 0x00, 0x01,
+      0xdf, 0x02, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x07,
+      0x0e, 0x0f, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1d,
+      0x1e, 0x1f, 0x20, 0x21, 0x22, 0x23, 0xff, 0xff, 0x24, 0x25, 0x26, 0x27, 0x2f, 0x30, 0x31, 0x32};
+  constexpr std::size_t Size = sizeof bytes;
+  TempDir dir;
+  SinkSettings settings;
+  settings.threads = 1;
+  settings.fps = 10;
+  settings.crf = 40;
+  settings.form = RecordingForm::Mp4;
+  settings.path = dir.Path("pattern.mp4");
+  std::unique_ptr<RecordingSink> sink = MakeVideoFileSink(settings);
+  ASSERT_TRUE(sink->Prepare() && sink->Begin(16, 12)) << sink->Error();
+  std::vector<std::uint32_t> frame(16 * 12);
+  std::vector<std::int16_t> sound;
+  std::size_t cursor = 0;
+  auto fill = [&](void* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) static_cast<std::uint8_t*>(out)[i] = bytes[cursor++ % Size];
+  };
+  std::uint32_t index = 0;
+  for (std::size_t at = 0; at + 2 < Size; at += 3) {
+    if (bytes[at] % 2 == 0) {
+      fill(frame.data(), frame.size() * 4);
+      ASSERT_TRUE(sink->WriteFrame(index++, frame.data())) << sink->Error();
+    } else {
+      const std::size_t n = (bytes[at + 1] | bytes[at + 2] << 8) % 8000;
+      sound.resize(n * 2);
+      fill(sound.data(), n * 4);
+      ASSERT_TRUE(sink->WriteSound(sound.data(), n)) << sink->Error();
+    }
+  }
+  EXPECT_TRUE(sink->Finish()) << sink->Error();
+}
