@@ -66,9 +66,13 @@ std::vector<std::string> PresentationCandidates(const SearchPlaces& places) {
   if (!places.programPath.empty()) {
     const std::string bin = Parent(places.programPath);
 #ifdef _WIN32
-    add(bin);  // a Windows program carries its presentation beside it
-#endif
+    // A Windows program carries its presentation beside it; the shared
+    // folders below are this system's places, not Windows'.
+    add(bin);
+    return dirs;
+#else
     add(Join(Parent(bin), "share/zintavel"));
+#endif
     if (BaseName(bin) == "src") add(Join(Parent(bin), "demo"));  // the build tree
   }
   if (!places.xdgDataHome.empty()) add(Join(places.xdgDataHome, "zintavel"));

@@ -48,7 +48,7 @@ Latin1Text AsLatin1(const std::uint8_t* text, std::size_t size) {
   out.fromUtf8 = true;
   std::int32_t line = 1;
   while (p < end) {
-    std::uint32_t cp;
+    std::uint32_t cp = 0;  // every sequence was checked above; GCC cannot see that it sets cp
     p += Sequence(p, end, cp);
     if (cp == '\n') ++line;
     if (cp > 0xFF) {

@@ -33,13 +33,23 @@ std::wstring KeptPath;
 void KeepErrors() {
   wchar_t dir[MAX_PATH + 1], name[MAX_PATH + 1];
   if (!::GetTempPathW(MAX_PATH + 1, dir) || !::GetTempFileNameW(dir, L"zin", 0, name)) return;
+  // Started with no handles, descriptor 2 is not open and the stream stderr
+  // is tied to none (-2), which freopen refuses: the file goes onto 2 first,
+  // the stream is tied to it, and then reopened as a proper stream.
   const int fd = ::_wopen(name, _O_RDWR | _O_BINARY | _O_TRUNC);
-  if (fd < 0) {
+  if (fd < 0 || ::_dup2(fd, 2) != 0) {
+    if (fd >= 0) ::_close(fd);
     ::DeleteFileW(name);
     return;
   }
-  ::_dup2(fd, 2);
   ::_close(fd);
+#ifndef _UCRT
+  if (stderr->_file < 0) stderr->_file = 2;
+#endif
+  if (!::_wfreopen(name, L"wb", stderr)) {
+    ::DeleteFileW(name);
+    return;
+  }
   std::setvbuf(stderr, nullptr, _IONBF, 0);
   KeptPath = name;
   std::atexit([] {

@@ -18,13 +18,7 @@ std::string Env(const char* name) {
   return v ? v : "";
 }
 
-bool MakeDirectory(const std::string& path) {
-#ifdef _WIN32
-  return ::mkdir(path.c_str()) == 0 || errno == EEXIST;
-#else
-  return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-#endif
-}
+bool MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
 
 std::string Trim(const std::string& s) {
   const std::size_t a = s.find_first_not_of(" \t\r");

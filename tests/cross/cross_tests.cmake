@@ -20,3 +20,10 @@ add_test(NAME cross_same_recording
     -DDEMO=${ZINTAVEL_PRESENTATION} -DOUT=${CMAKE_CURRENT_BINARY_DIR}/cross-recordings -P ${compare})
 set_tests_properties(cross_same_frames_best cross_same_frames_reference cross_same_module_sound
   cross_same_recording PROPERTIES TIMEOUT 1200)
+if(WIN32)
+  # The program on a desktop: the message box of a lone zintavel.exe, and the set-up card's keys.
+  add_test(NAME windows_desktop
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/cross/windows_desktop_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+      $<TARGET_FILE:zintavel> ${ZINTAVEL_PRESENTATION})
+  set_tests_properties(windows_desktop PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+endif()
