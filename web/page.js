@@ -7,7 +7,9 @@
 // present, by 1000/N ms (as zintavel-framehash does natively), and records a
 // hash of every presented frame; ?soundhash=S has the audio thread hash the
 // first S seconds after the module starts. ?mute plays without sound, as the
-// program's --mute does; ?gentle ticks the gentle mode (the program's --gentle).
+// program's --mute does; ?gentle turns the gentle mode on (the program's
+// --gentle). Both set the start screen's choices for this visit only: the
+// viewer's own are kept in localStorage.
 // zintavel.soundCheckpoints says how far the audio thread has come parking the
 // module for seeks (complete once nothing is left to build).
 // ?t=TIME starts the show at TIME (as the program's --start-at takes it), so a
@@ -18,7 +20,7 @@
   const params = new URLSearchParams(location.search);
   const fakeFps = Number(params.get('fakefps')) || 0;
   const soundHashSeconds = Number(params.get('soundhash')) || 0;
-  const mute = params.has('mute');
+  let mute = params.has('mute');  // or the viewer's "Sound: off", once the show starts
   const startAt = params.get('t');
   const coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   const W = 320, H = 240;
@@ -29,10 +31,6 @@
   const go = document.getElementById('go');
   const messages = document.getElementById('messages');
   const pausedBadge = document.getElementById('paused');
-  const gentle = document.getElementById('gentle');
-  gentle.checked = params.has('gentle');
-  // Choosing the mode is not the click that starts the show.
-  gentle.parentElement.addEventListener('click', (e) => e.stopPropagation());
   const controls = makeTimeline({
     seekTo: (ms) => seekAsked(Module._zw_seek_to(ms)),
     scrubStart: () => scrubStart(),
@@ -42,6 +40,7 @@
     paused: () => paused,
     showMs: () => state.showMs,
     phase: () => state.phase,
+    phaseName: () => state.phaseName,
   });
   const g = canvas.getContext('2d', { willReadFrequently: fakeFps > 0 });
   const image = g.createImageData(W, H);
@@ -53,7 +52,7 @@
     clickAt: null, firstFrameAt: null, sound: 'off',
     showMs: 0, marks: null, seeks: [], landings: [], replayProgress: null, scrubbing: false,
     soundCheckpoints: null, soundLandings: [],
-    fullScreen: null, orientationLock: null,
+    fullScreen: null, orientationLock: null, fit: null, setup: null, args: null, posters: 0,
   };
 
   function say(text) {
@@ -179,7 +178,7 @@
   canvas.addEventListener('dblclick', () => { if (lastPointer === 'mouse') toggleFullScreen(); });
   // A tap on the picture: full screen and sideways, and the timeline for a while.
   stage.addEventListener('click', (e) => {
-    if (lastPointer === 'mouse' || !state.started || state.done || controls.contains(e.target)) return;
+    if (lastPointer === 'mouse' || !state.started || state.done || controls.owns(e)) return;
     phoneFullScreen();
     controls.show();
   });
@@ -194,17 +193,33 @@
   document.addEventListener('touchmove', (e) => { if (e.cancelable) e.preventDefault(); }, { passive: false });
   document.addEventListener('gesturestart', (e) => e.preventDefault());
 
-  // The largest whole multiple of the show's size in device pixels that fits,
+  // Whole multiples of the show's size in device pixels keep every pixel the
+  // same size, and fill a desktop screen well. Where the largest that fits
+  // covers less than WholeAtLeast of the area a 4:3 fit would (a phone, either
+  // way up, gets about two thirds), the picture fills the screen at 4:3
+  // instead, as the program's --scale fit does: still nearest-neighbour, some
+  // of its pixels a device pixel wider than the others. Either way it is
   // letterboxed, its corner on a device pixel so no column is smeared.
+  const WholeAtLeast = 0.75;
+  function placement(dw, dh) {
+    const scale = Math.max(1, Math.floor(Math.min(dw / W, dh / H)));
+    // The 4:3 fit, cross-multiplied as the program's PlacePicture does.
+    let fw, fh;
+    if (dw * H <= dh * W) { fw = dw; fh = Math.floor(dw * H / W); } else { fh = dh; fw = Math.floor(dh * W / H); }
+    const whole = W * scale * H * scale >= WholeAtLeast * fw * fh;
+    const w = whole ? W * scale : Math.max(1, fw), h = whole ? H * scale : Math.max(1, fh);
+    return { w: w, h: h, x: Math.max(0, Math.floor((dw - w) / 2)), y: Math.max(0, Math.floor((dh - h) / 2)),
+      whole: whole, scale: whole ? scale : w / W, fill: (w * h) / (Math.max(1, fw) * Math.max(1, fh)) };
+  }
   function fit() {
     const dpr = window.devicePixelRatio || 1;
     const vw = stage.clientWidth || window.innerWidth, vh = stage.clientHeight || window.innerHeight;
-    const scale = Math.max(1, Math.floor(Math.min(vw * dpr / W, vh * dpr / H) + 1e-6));
-    const w = W * scale / dpr, h = H * scale / dpr;
-    canvas.style.width = w + 'px';
-    canvas.style.height = h + 'px';
-    canvas.style.left = Math.max(0, Math.round((vw - w) / 2 * dpr) / dpr) + 'px';
-    canvas.style.top = Math.max(0, Math.round((vh - h) / 2 * dpr) / dpr) + 'px';
+    const p = placement(Math.round(vw * dpr), Math.round(vh * dpr));
+    canvas.style.width = p.w / dpr + 'px';
+    canvas.style.height = p.h / dpr + 'px';
+    canvas.style.left = p.x / dpr + 'px';
+    canvas.style.top = p.y / dpr + 'px';
+    state.fit = p;
     controls.place(canvas.getBoundingClientRect());
   }
   window.addEventListener('resize', fit);
@@ -224,15 +239,28 @@
     }
     return hi.toString(16).padStart(8, '0') + lo.toString(16).padStart(8, '0');
   }
-  function present(ptr, showMs) {
-    state.showMs = showMs;
-    const src = Module.HEAPU8.subarray(ptr, ptr + W * H * 4);
+  // The surface holds 0x00RRGGBB words, little-endian: B, G, R, unused.
+  function paint(src) {
     const dst = image.data;
-    // The surface holds 0x00RRGGBB words, little-endian: B, G, R, unused.
     for (let i = 0; i < dst.length; i += 4) {
       dst[i] = src[i + 2]; dst[i + 1] = src[i + 1]; dst[i + 2] = src[i]; dst[i + 3] = 255;
     }
     g.putImageData(image, 0, 0);
+  }
+  // The name the page shows for the phase under way: the show's own, the text
+  // pages apart from the rest of part two as on the timeline and in the program's seek line.
+  function phaseName(n, name) {
+    const m = state.marks;
+    if (n === 5 && m && m.starts.length > 5 && state.showMs >= m.starts[5]) return m.names[5];
+    return name;
+  }
+  let shownName = '';
+  function present(ptr, showMs) {
+    state.showMs = showMs;
+    state.phaseName = phaseName(state.phase, shownName);
+    const src = Module.HEAPU8.subarray(ptr, ptr + W * H * 4);
+    const dst = image.data;
+    paint(src);
     if (state.firstFrameAt === null) state.firstFrameAt = performance.now();
     if (fakeFps) {
       state.hashes.push(fnv1a(src));
@@ -309,6 +337,79 @@
     await audio.resume();
   }
 
+  // --- The start screen: the warning, and the set-up lines of the program's
+  // card that apply in a browser, each saying its choice in the program's
+  // words and changing in place. Up/Down and Enter, the letters (G as on the
+  // program's card), a click or a tap change them; Enter on Start, a click or a
+  // tap elsewhere starts, a gesture so the sound may play. -------------------------
+  const SetupKey = 'zintavel.setup';
+  const canFullScreen = !!(document.fullscreenEnabled && stage.requestFullscreen);
+  const setup = { screen: false, gentle: false, sound: true };
+  try {
+    const kept = JSON.parse(localStorage.getItem(SetupKey) || '{}');
+    for (const k of Object.keys(setup)) if (typeof kept[k] === 'boolean') setup[k] = kept[k];
+  } catch (e) { /* nothing kept, or no storage: the defaults */ }
+  if (params.has('gentle')) setup.gentle = true;
+  if (mute) setup.sound = false;
+  const lines = {
+    screen: { el: document.getElementById('screen-choice'), words: (on) => 'Screen: ' + (on ? 'full screen' : 'window') },
+    gentle: { el: document.getElementById('gentle-choice'), words: (on) => 'Gentle mode: ' + (on ? 'on' : 'off') },
+    sound: { el: document.getElementById('sound-choice'), words: (on) => 'Sound: ' + (on ? 'on' : 'off') },
+  };
+  // Where the page cannot go full screen (an iPhone) the line is not offered.
+  if (!canFullScreen) { setup.screen = false; lines.screen.el.remove(); delete lines.screen; }
+  function sayChoices() {
+    for (const k of Object.keys(lines)) {
+      lines[k].el.textContent = lines[k].words(setup[k]);
+      lines[k].el.setAttribute('aria-pressed', String(setup[k]));
+    }
+  }
+  const changedTimers = {};
+  function change(k) {
+    if (state.started || !lines[k]) return;
+    setup[k] = !setup[k];
+    sayChoices();
+    // The line lights up for a moment, so the change is seen where it was made.
+    const el = lines[k].el;
+    el.classList.add('changed');
+    clearTimeout(changedTimers[k]);
+    changedTimers[k] = setTimeout(() => el.classList.remove('changed'), 700);
+    try {
+      localStorage.setItem(SetupKey, JSON.stringify({ screen: setup.screen && canFullScreen, gentle: setup.gentle, sound: setup.sound }));
+    } catch (e) { /* not kept: the choice holds for this visit */ }
+  }
+  sayChoices();
+  for (const k of Object.keys(lines)) {
+    lines[k].el.addEventListener('click', (e) => { e.stopPropagation(); change(k); });
+  }
+  // The gentle mode's explanation is read, not pressed.
+  document.querySelector('#setup .note').addEventListener('click', (e) => e.stopPropagation());
+  let beginByKey = null;  // once the presentation is in
+  const cardLines = () => [...document.querySelectorAll('#setup button')].filter((b) => !b.disabled);
+  // Ahead of the show's keys (captured): nothing pressed on the card reaches the show.
+  document.addEventListener('keydown', (e) => {
+    if (state.started || start.style.display === 'none' || start.classList.contains('ended')) return;
+    if (e.ctrlKey || e.metaKey || e.altKey) return;
+    e.stopImmediatePropagation();
+    const key = e.key.toLowerCase();
+    const letter = Object.keys(lines).find((k) => lines[k].el.dataset.key === key);
+    if (letter) { change(letter); lines[letter].el.focus({ preventScroll: true }); return; }
+    if (e.key === 'ArrowUp' || e.key === 'ArrowDown') {
+      e.preventDefault();
+      const all = cardLines();
+      const at = all.indexOf(document.activeElement);
+      const next = at < 0 ? (e.key === 'ArrowUp' ? all.length - 1 : 0)
+        : (at + (e.key === 'ArrowUp' ? all.length - 1 : 1)) % all.length;
+      if (all[next]) all[next].focus({ preventScroll: true });
+      return;
+    }
+    // A focused line takes Enter and Space itself, as a button does; elsewhere they start.
+    if ((e.key === 'Enter' || e.key === ' ') && !cardLines().includes(document.activeElement)) {
+      e.preventDefault();
+      if (beginByKey) beginByKey();
+    }
+  }, true);
+
   // --- The module and the presentation's files. ---------------------------------
   const fetched = fetch('files.json').then((r) => r.json()).then((names) => Promise.all(names.map(
     (name) => fetch('show/' + name).then((r) => {
@@ -316,7 +417,9 @@
       return r.arrayBuffer();
     }).then((data) => ({ name: name, data: new Uint8Array(data) }),
             (e) => { console.error('zintavel: show/' + name + ': ' + e.message); return null; }))));
-  const audioWasm = mute ? Promise.resolve(null) : fetch('zintavel-audio.wasm').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
+  const fetchAudio = () => fetch('zintavel-audio.wasm').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
+  // Fetched ahead unless the address says no sound (the viewer may still turn it on).
+  let audioWasm = mute ? null : fetchAudio();
   let runtimeReady;
   const ready = new Promise((resolve) => { runtimeReady = resolve; });
 
@@ -337,7 +440,13 @@
       waitFrame: waitFrame,
       soundOpen: () => mute || node !== null,
       sound: sound,
-      phase: (n, name) => { state.phase = n; state.phaseName = name; controls.update(); },
+      phase: (n, name) => { state.phase = n; shownName = name; state.phaseName = phaseName(n, name); controls.update(); },
+      // A seek before any frame was shown: the title card stands under its progress.
+      poster: (ptr) => {
+        if (state.presents > 0) return;
+        paint(Module.HEAPU8.subarray(ptr, ptr + W * H * 4));
+        state.posters++;
+      },
       timeline: (starts, names, wholeMs) => {
         state.marks = { starts: starts, names: names, wholeMs: wholeMs };
         controls.marks(state.marks);
@@ -371,6 +480,7 @@
     controls.cursor(true);
     controls.hide();
     go.textContent = code === 0 ? 'The end. Reload the page to watch it again.' : 'The show stopped.';
+    go.disabled = true;
     start.classList.add('waiting', 'ended');
     start.style.display = 'flex';
   }
@@ -383,29 +493,40 @@
       Module.FS.writeFile(path, f.data);
     }
     start.classList.remove('waiting');
-    go.textContent = (coarse ? 'Tap to start' : 'Click to start') + (startAt ? ' at ' + startAt : '');
+    go.textContent = 'Start' + (startAt ? ' at ' + startAt : '');
+    go.disabled = false;
+    if (!coarse) go.focus({ preventScroll: true });
     state.phaseName = 'ready';
     const begin = async () => {
       if (state.started) return;
       state.started = true;
       state.clickAt = performance.now();
+      state.setup = Object.assign({}, setup);
       start.style.display = 'none';
+      // Still within the viewer's gesture, which full screen needs.
+      if (setup.screen) {
+        if (coarse) phoneFullScreen();
+        else stage.requestFullscreen().then(() => { state.fullScreen = 'on'; },
+          (e) => { state.fullScreen = 'refused: ' + e.name; });
+      }
+      mute = !setup.sound;
       try {
-        if (!mute) await openSound(await audioWasm);
+        if (!mute) await openSound(await (audioWasm || (audioWasm = fetchAudio())));
       } catch (e) {
         sayError('zintavel: no sound: ' + e);  // the show then stops with its own message
         node = null;
       }
       runningSince = performance.now();
       try {
-        const args = gentle.checked ? ['--gentle'] : [];
+        const args = setup.gentle ? ['--gentle'] : [];
         if (startAt !== null) args.push('--start-at', startAt);
+        state.args = args;
         Module.callMain(args);
       } catch (e) {
         sayError('zintavel: ' + e);
       }
     };
     start.addEventListener('click', begin);
-    start.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === ' ') begin(); });
+    beginByKey = begin;
   }, (e) => sayError('zintavel: ' + e));
 })();

@@ -4,7 +4,9 @@
 // pointer and the sound comes back where it is let go. It also shows, for a
 // second over the picture's corner, where a seek landed, as the program does.
 // page.js makes it with hooks into the show: seekTo(ms), scrubStart(),
-// scrubTo(ms), scrubEnd(ms), pause(), paused(), showMs(), phase().
+// scrubTo(ms), scrubEnd(ms), pause(), paused(), showMs(), phase(), phaseName().
+// The phases' names are the show's own (the marks come with them, the
+// closing's last), so the page says each phase one way everywhere.
 function makeTimeline(hooks) {
   'use strict';
   const stage = document.getElementById('stage');
@@ -28,8 +30,8 @@ function makeTimeline(hooks) {
     return Math.floor(s / 60) + ':' + String(s % 60).padStart(2, '0') + '.' + (tenths % 10);
   }
   function phaseAt(ms) {
-    if (hooks.phase() === 6) return 'closing';
     if (!marks) return '';
+    if (hooks.phase() === 6) return marks.names[marks.names.length - 1];
     let i = 0;
     while (i + 1 < marks.starts.length && marks.starts[i + 1] <= ms) i++;
     return marks.names[i];
@@ -71,7 +73,7 @@ function makeTimeline(hooks) {
     const at = dragging !== null ? dragging : target !== null ? target : hooks.showMs();
     fill.style.width = (100 * fraction(at)) + '%';
     knob.style.left = (100 * fraction(at)) + '%';
-    let text = clock(at) + ' / ' + clock(marks.wholeMs) + '  ' + phaseAt(at);
+    let text = clock(at) + ' / ' + clock(marks.wholeMs) + '  ' + (at === hooks.showMs() ? hooks.phaseName() : phaseAt(at));
     if (target !== null && dragging === null) {
       text += progress !== null ? '  (seeking ' + Math.floor(100 * progress) + '%)' : '  (seeking)';
     }
@@ -89,14 +91,22 @@ function makeTimeline(hooks) {
     }
   }
 
-  track.addEventListener('pointerdown', (e) => {
-    if (!marks) return;
+  function press(e) {
     e.preventDefault();
     track.setPointerCapture(e.pointerId);
     dragging = msAt(e.clientX);
     scrubbing = false;
     show();
-  });
+  }
+  track.addEventListener('pointerdown', (e) => { if (marks) press(e); });
+  // The hidden bar takes no pointer, yet a finger that lands where it stands
+  // means it: the press shows it and goes on as a press on it (a tap seeks).
+  let pressedHidden = false;
+  function onHiddenTrack(e) {
+    if (!marks || visible()) return false;
+    const r = track.getBoundingClientRect(), b = bar.getBoundingClientRect();
+    return e.clientX >= r.left && e.clientX <= r.right && e.clientY >= r.top - r.height && e.clientY <= b.bottom;
+  }
   track.addEventListener('pointermove', (e) => {
     const ms = msAt(e.clientX);
     // A press that moves scrubs; one that does not is a click.
@@ -128,16 +138,21 @@ function makeTimeline(hooks) {
   button.addEventListener('mousedown', (e) => e.preventDefault());
   button.addEventListener('click', (e) => { e.stopPropagation(); button.blur(); hooks.pause(); show(); });
   stage.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') show(); });
-  stage.addEventListener('pointerdown', show);
+  stage.addEventListener('pointerdown', (e) => {
+    pressedHidden = onHiddenTrack(e);
+    if (pressedHidden) press(e); else show();
+  });
 
   return {
-    contains: (el) => bar.contains(el),
+    // Whether a click belongs to the timeline (the last press began on it, shown or not).
+    owns: (e) => bar.contains(e.target) || pressedHidden,
     // Over the picture's bottom edge, as wide as the picture.
     place(r) {
       bar.classList.toggle('narrow', r.width < 520);
       bar.style.left = r.left + 'px';
       bar.style.width = r.width + 'px';
-      bar.style.top = (r.bottom - bar.offsetHeight) + 'px';
+      // Never below the window, should the picture ever reach past it.
+      bar.style.top = (Math.min(r.bottom, window.innerHeight) - bar.offsetHeight) + 'px';
       landing.style.left = (r.left + 8) + 'px';
       landing.style.top = (r.top + 8) + 'px';
     },

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/options.h"
+#include "assets/inventory.h"
 #include "assets/loading.h"
 #include "display/presenter.h"
 #include "pixel/span_kernels.h"
@@ -38,7 +39,9 @@ int main(int argc, char** argv) {
   // The console says which kernels draw the show (the page test checks it).
   std::printf("zintavel: drawing with the %s kernels\n", ActiveSpanKernels().name);
   PresentationDirectory = "/show";
-  const std::unique_ptr<Platform> platform = MakeWebPlatform(WholePartTwoMs);
+  // Under a ?t= seek, the title card as the show would fade it up, whole.
+  const std::unique_ptr<Platform> platform = MakeWebPlatform(
+      WholePartTwoMs, [] { return reinterpret_cast<const std::uint8_t*>(TitleCardPicture.pixels); });
   ActivePlatform = platform.get();
   const int code = MasterSequence();
   ActivePlatform = nullptr;

@@ -21,6 +21,8 @@ EM_JS(void, zw_message, (const char* caption, const char* text),
 EM_JS(void, zw_cursor, (int show), { Module.zintavel.cursor(show !== 0); });
 EM_JS(void, zw_present, (const std::uint8_t* pixels, std::uint32_t showMs),
       { Module.zintavel.present(pixels, showMs >>> 0); });
+// A picture for the canvas that is not a frame of the show: no present is counted.
+EM_JS(void, zw_poster, (const std::uint8_t* pixels), { Module.zintavel.poster(pixels); });
 // Resumes at the next animation frame (and not before a pause ends).
 EM_JS(void, zw_wait_frame, (), {
   Asyncify.handleSleep(function(wakeUp) { Module.zintavel.waitFrame(wakeUp); });
@@ -62,7 +64,8 @@ bool Readable(const std::string& path) {
 
 class WebPlatform : public Platform {
  public:
-  explicit WebPlatform(std::function<std::uint32_t()> wholePartTwo) : wholePartTwo_(std::move(wholePartTwo)) {
+  WebPlatform(std::function<std::uint32_t()> wholePartTwo, std::function<const std::uint8_t*()> poster)
+      : wholePartTwo_(std::move(wholePartTwo)), poster_(std::move(poster)) {
     Active = this;
   }
   ~WebPlatform() override { Active = nullptr; }
@@ -100,6 +103,7 @@ class WebPlatform : public Platform {
   bool Unlock() override { return true; }
   bool Flip() override {
     zw_present(surface_.data(), ShowTimeNow());
+    presented_ = true;
     zw_wait_frame();
     return true;
   }
@@ -155,6 +159,11 @@ class WebPlatform : public Platform {
     replaying_ = true;
     replayFrames_ = 0;
     lastYield_ = emscripten_get_now();
+    // A seek from the first moment (?t=) would run under a black canvas: the
+    // title card stands there instead; a later one keeps the frame last shown.
+    if (!presented_ && poster_) {
+      if (const std::uint8_t* pixels = poster_()) zw_poster(pixels);
+    }
     if (soundOpen_ && !scrubbing_) {
       zw_sound("rewind", nullptr, 0, 0);
       soundHeld_ = false;
@@ -235,7 +244,8 @@ class WebPlatform : public Platform {
     std::uint32_t starts[ShowMarks];
     PhaseStartsOnGrid(60, starts);
     std::string names;
-    for (int i = 0; i < ShowMarks; ++i) (names += i ? "|" : "") += ShowMarkNames[i];
+    // The closing's name last: it has no mark, yet the page names it as the show does.
+    for (int i = 0; i <= ShowMarks; ++i) (names += i ? "|" : "") += ShowMarkNames[i];
     zw_timeline(starts, ShowMarks, names.c_str(), starts[4] + (wholePartTwo_ ? wholePartTwo_() : 0));
   }
 
@@ -249,6 +259,8 @@ class WebPlatform : public Platform {
   double lastYield_ = 0;
   std::optional<std::uint32_t> seekTo_;
   std::function<std::uint32_t()> wholePartTwo_;
+  std::function<const std::uint8_t*()> poster_;
+  bool presented_ = false;
   bool quitAsked_ = false;  // an Escape or close request went to the show
   std::uint32_t showBase_ = 0, replayFirstTick_ = 0, replayTarget_ = 0, replayFps_ = 60;
 };
@@ -257,8 +269,9 @@ WebPlatform* WebPlatform::Active = nullptr;
 
 }  // namespace
 
-std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo) {
-  return std::make_unique<WebPlatform>(std::move(wholePartTwo));
+std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo,
+                                          std::function<const std::uint8_t*()> poster) {
+  return std::make_unique<WebPlatform>(std::move(wholePartTwo), std::move(poster));
 }
 
 extern "C" {

@@ -16,5 +16,8 @@
 #include "platform/platform.h"
 
 // wholePartTwo: part two's length that shows it whole (asked once the pages
-// are loaded), for the timeline's end.
-std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo);
+// are loaded), for the timeline's end. poster: a picture in the surface's
+// layout (320x240 0x00RRGGBB words) to show under a seek made before any frame
+// was, or null.
+std::unique_ptr<Platform> MakeWebPlatform(std::function<std::uint32_t()> wholePartTwo,
+                                          std::function<const std::uint8_t*()> poster);

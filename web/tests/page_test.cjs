@@ -55,7 +55,7 @@ async function frames(browser, base) {
   // The show names its kernels on the console as it starts.
   const kernels = [];
   page.on('console', (m) => { const k = /drawing with the (\S+) kernels/.exec(m.text()); if (k) kernels.push(k[1]); });
-  await page.click('#start');
+  await page.click('#go');
   const seen = new Set();
   const deadline = Date.now() + 120000;
   while (Date.now() < deadline) {
@@ -85,11 +85,17 @@ async function frames(browser, base) {
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => zintavel.phase === 6, null, { timeout: 10000 });
   const closingFrom = await page.evaluate(() => zintavel.presents);
+  check('the closing is named as the show names it', await page.evaluate(() => zintavel.phaseName) === 'closing');
   await page.waitForFunction((n) => zintavel.presents >= n, closingFrom + 20, { timeout: 10000 });
   await page.screenshot({ path: path.join(out, 'phase-6.png') });
   await page.waitForFunction(() => zintavel.done, null, { timeout: 20000 });
   await page.screenshot({ path: path.join(out, 'phase-7-end.png') });
   check('the show ends after the closing with exit code 0', await page.evaluate(() => zintavel.exitCode) === 0);
+  // The end screen offers no choices: there is nothing left to start.
+  const end = await page.evaluate(() => ({ go: document.getElementById('go').textContent,
+    shown: [...document.querySelectorAll('#start > *, #setup > *')].filter((e) => e.offsetParent !== null).map((e) => e.id || e.className) }));
+  check('the end screen says the end and shows no set-up line', end.go.startsWith('The end') &&
+    JSON.stringify(end.shown) === JSON.stringify(['', 'setup', 'go']), JSON.stringify(end));
   check('no console errors', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
   await page.close();
 }
@@ -99,7 +105,7 @@ async function sound(browser, base) {
     .toString().trim().split('\n').map((l) => l.split(' ')[2]);
   // The module starts with the countdown, 74 s in: 370 presents of the fake clock.
   const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&soundhash=${SoundSeconds}`);
-  await page.click('#start');
+  await page.click('#go');
   await page.waitForFunction((n) => zintavel.soundHashes.length >= n, SoundSeconds, { timeout: 60000 }).catch(() => {});
   const got = await page.evaluate(() => ({ sounds: zintavel.soundHashes, sound: zintavel.sound }));
   const hashes = got.sounds.map((s) => s.hash);
@@ -142,8 +148,8 @@ async function seeking(browser, base) {
   const Count = 12;
   // ?t= in part one, whose frames feed on the ones before: the whole replay counts.
   const { page, consoleErrors } = await openPage(browser, `${base}/?mute&fakefps=${Fps}&t=0:35.5`);
-  check('the start screen names the moment', (await page.textContent('#go')).includes('0:35.5'));
-  await page.click('#start');
+  check('the start screen names the moment', (await page.textContent('#go')) === 'Start at 0:35.5');
+  await page.click('#go');
   let landing = await landsLikeNative(page, 0, Count, '?t=0:35.5');
   check('?t=0:35.5 lands on the first frame from 35.5 s', landing.ms === onGrid(35500), `${landing.ms} ms`);
   await page.screenshot({ path: path.join(out, 'seek-t.png') });
@@ -168,7 +174,6 @@ async function seeking(browser, base) {
     landing = await landsLikeNative(page, n, Count, what);
     if (f === 0.55) await page.screenshot({ path: path.join(out, 'seek-timeline.png') });
   }
-
   // The player's keys: Page Down to the next phase's start, Left 5 s back.
   let n = await page.evaluate(() => zintavel.landings.length);
   await page.keyboard.press('PageDown');
@@ -192,17 +197,77 @@ async function seeking(browser, base) {
     JSON.stringify([before, after]));
   await page.screenshot({ path: path.join(out, 'seek-paused.png') });
   await page.keyboard.press('Space');
+  // A click into the text pages: the page names them so wherever it shows the
+  // phase, as the show, its timeline and the program's seek line do.
+  {
+    await page.mouse.move(track.x + track.width / 2, track.y - 100);
+    await page.mouse.move(track.x + track.width / 2, track.y - 90);
+    await page.waitForSelector('#controls.shown', { timeout: 5000 });
+    const n = await page.evaluate(() => zintavel.landings.length);
+    await page.mouse.click(track.x + (marks.starts[5] + 4000) / marks.wholeMs * track.width, track.y + track.height / 2);
+    await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 60000 });
+    await page.waitForFunction(() => zintavel.presents > zintavel.landings[zintavel.landings.length - 1].presents + 2);
+    const names = await page.evaluate(() => ({ phase: zintavel.phaseName, label: document.getElementById('landing').textContent,
+      time: document.getElementById('time').textContent }));
+    check('in the text pages the page names them so everywhere', names.phase === 'text pages' &&
+      / text pages$/i.test(names.label) && /  text pages$/.test(names.time), JSON.stringify(names));
+  }
+
   check('no console errors while seeking', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
   await page.close();
 
   // A ?t= that is not a time says so and plays from the start.
   const bad = await openPage(browser, `${base}/?mute&fakefps=${Fps}&t=1:75`);
-  await bad.page.click('#start');
+  await bad.page.click('#go');
   await bad.page.waitForFunction(() => zintavel.presents > 5, null, { timeout: 30000 });
   const said = await bad.page.evaluate(() => ({ messages: zintavel.messages, landings: zintavel.landings.length }));
   check('a ?t= that is not a time is named and the show starts at its beginning',
     said.landings === 0 && said.messages.some((m) => m.includes('?t=1:75: not a time')), JSON.stringify(said));
   await bad.page.close();
+}
+
+// While a seek runs its frames unseen the canvas is not black: under a ?t=
+// start (nothing shown yet) it shows the title card, under a later seek the
+// frame last shown. On the real clock, so the replay of the whole of part one
+// yields to the page again and again on its way.
+async function seekPicture(browser, base) {
+  const { page, consoleErrors } = await openPage(browser, `${base}/?mute&t=1:12`);
+  await page.evaluate(() => {
+    const g = document.getElementById('screen').getContext('2d');
+    const pixels = () => g.getImageData(0, 0, 320, 240).data;
+    // The share of the canvas's pixels that are not black.
+    const lit = (d) => { let n = 0; for (let i = 0; i < d.length; i += 4) if (d[i] + d[i + 1] + d[i + 2] > 24) n++; return n / (320 * 240); };
+    const z = Module.zintavel, present = z.present, replaying = z.replaying, landed = z.landed;
+    const seen = window.seen = { during: [], landings: [], keep: false };
+    let last = null;
+    z.present = (...a) => { present(...a); if (seen.keep) last = pixels().slice(); };
+    z.replaying = (...a) => { seen.during.push({ lit: lit(pixels()), presents: zintavel.presents }); replaying(...a); };
+    z.landed = (...a) => {
+      const d = pixels();
+      seen.landings.push({ lit: lit(d), presents: zintavel.presents, asShown: last !== null && d.every((v, i) => v === last[i]) });
+      landed(...a);
+    };
+  });
+  await page.click('#go');
+  await page.waitForFunction(() => seen.during.length >= 3 || zintavel.landings.length > 0, null, { timeout: 60000 });
+  await page.screenshot({ path: path.join(out, 'seek-t-under-way.png') });
+  await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 120000 });
+  let seen = await page.evaluate(() => window.seen);
+  const lits = seen.during.map((s) => s.lit.toFixed(2));
+  check('under a ?t= seek the canvas shows the title card, not black', seen.during.length >= 3 &&
+    seen.during.every((s) => s.presents === 0 && s.lit > 0.5) && seen.landings[0].lit > 0.5,
+    `${seen.during.length} looks during the seek, lit ${lits.slice(0, 8).join(' ')}..., at the landing ${seen.landings[0].lit.toFixed(2)}`);
+
+  // A later seek, into part one from its end: the frame last shown stays under the progress.
+  await page.evaluate(() => { seen.keep = true; });
+  await page.waitForFunction(() => zintavel.presents > 30, null, { timeout: 30000 });
+  await page.evaluate(() => Module._zw_seek_to(25000));
+  await page.waitForFunction(() => zintavel.landings.length > 1, null, { timeout: 60000 });
+  seen = await page.evaluate(() => window.seen);
+  check('under a later seek the canvas keeps the frame last shown', seen.landings.length === 2 &&
+    seen.landings[1].asShown && seen.landings[1].lit > 0.05, JSON.stringify(seen.landings[1]));
+  check('no console errors under seeks on the real clock', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await page.close();
 }
 
 // The native engine's first two seconds of the module from the sample where a
@@ -230,7 +295,7 @@ async function soundLandsLikeNative(page, n, what) {
 // onto the loop) lands on the same sample as the native engine's mix too.
 async function seekSound(browser, base) {
   const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&t=76.2&soundhash=2`);
-  await page.click('#start');
+  await page.click('#go');
   await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 60000 });
   await soundLandsLikeNative(page, 0, '?t=76.2');
 
@@ -258,7 +323,7 @@ async function seekSound(browser, base) {
 // does, and the sound thread lands there with it.
 async function scrubbing(browser, base) {
   const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&soundhash=2${mute ? '&mute' : ''}`);
-  await page.click('#start');
+  await page.click('#go');
   await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
   const whole = await page.evaluate(() => zintavel.marks.wholeMs);
   const track = await page.locator('#track').boundingBox();
@@ -298,7 +363,7 @@ async function scrubbing(browser, base) {
 
 async function realClock(browser, base) {
   const { page } = await openPage(browser, base + (mute ? '/?mute' : '/'));
-  await page.click('#start');
+  await page.click('#go');
   await page.waitForFunction(() => zintavel.presents > 0, null, { timeout: 10000 });
   const first = await page.evaluate(() => zintavel.firstFrameAt - zintavel.clickAt);
   // A liveness bound, not a speed target: a loaded machine takes seconds to
@@ -342,23 +407,47 @@ async function realClock(browser, base) {
   await page.close();
 }
 
-// The canvas where a phone shows it: the largest whole multiple of 320x240 in
-// device pixels that fits, centred, its corner on a device pixel (as near as
-// Chromium's layout unit, 1/64 of a CSS pixel, comes).
+// The canvas where the page shows it: centred, its corner on a device pixel
+// (as near as Chromium's layout unit, 1/64 of a CSS pixel, comes), at the
+// largest whole multiple of 320x240 in device pixels that fits if that covers
+// at least three quarters of the largest 4:3 area that fits, else at that 4:3
+// area. Returns the scale and the share of that area the picture fills.
 async function checkFit(page, what) {
   const g = await page.evaluate(() => {
     const r = document.getElementById('screen').getBoundingClientRect();
     return { x: r.left, y: r.top, w: r.width, h: r.height, vw: innerWidth, vh: innerHeight, dpr: devicePixelRatio };
   });
-  const scale = g.w * g.dpr / 320;
-  const whole = (v) => Math.abs(v - Math.round(v)) < g.dpr / 64;
-  const largest = (Math.round(scale) + 1) * 320 > g.vw * g.dpr + 0.01 || (Math.round(scale) + 1) * 240 > g.vh * g.dpr + 0.01;
-  check(`${what}: the picture at ${scale.toFixed(2)}x device pixels, the largest whole multiple that fits, centred`,
-    whole(scale) && scale >= 1 && Math.abs(g.h * g.dpr - 240 * Math.round(scale)) < g.dpr / 64 && largest &&
+  const dw = Math.round(g.vw * g.dpr), dh = Math.round(g.vh * g.dpr);
+  const k = Math.max(1, Math.floor(Math.min(dw / 320, dh / 240)));
+  const fw = Math.min(dw, Math.floor(dh * 4 / 3)), fh = Math.min(dh, Math.floor(dw * 3 / 4));
+  const whole = 320 * k * 240 * k >= 0.75 * fw * fh;
+  const [ew, eh] = whole ? [320 * k, 240 * k] : [fw, fh];
+  const near = (a, b) => Math.abs(a - b) < g.dpr / 64 + 1e-6;
+  const onDevice = (v) => near(v * g.dpr, Math.round(v * g.dpr));
+  const fill = (g.w * g.dpr) * (g.h * g.dpr) / (fw * fh);
+  const screen = (g.w * g.h) / (g.vw * g.vh);
+  check(`${what}: ${whole ? 'a whole multiple' : 'the 4:3 fit'}, ${Math.round(g.w)}x${Math.round(g.h)} CSS px, ` +
+    `${(100 * fill).toFixed(0)}% of the 4:3 area (${(100 * screen).toFixed(0)}% of the screen), centred`,
+    near(g.w * g.dpr, ew) && near(g.h * g.dpr, eh) && fill >= 0.7 &&
     Math.abs(g.x - (g.vw - g.w) / 2) <= 1 / g.dpr && Math.abs(g.y - (g.vh - g.h) / 2) <= 1 / g.dpr &&
-    whole(g.x * g.dpr) && whole(g.y * g.dpr) && g.x >= 0 && g.y >= 0 && g.x + g.w <= g.vw + 0.01 && g.y + g.h <= g.vh + 0.01,
+    onDevice(g.x) && onDevice(g.y) && g.x >= 0 && g.y >= 0 && g.x + g.w <= g.vw + 0.01 && g.y + g.h <= g.vh + 0.01,
     JSON.stringify(g));
-  return Math.round(scale);
+  return { scale: g.w * g.dpr / 320, whole: whole, fill: fill };
+}
+
+// The timeline over the picture's bottom and the seek line over its corner
+// stay within the picture, the timeline's words within their box.
+async function checkOverlays(page, what) {
+  const o = await page.evaluate(() => {
+    const box = (id) => { const r = document.getElementById(id).getBoundingClientRect(); return { l: r.left, t: r.top, r: r.right, b: r.bottom, w: r.width }; };
+    const time = document.getElementById('time');
+    const landing = document.getElementById('landing').style.display === 'block' ? box('landing') : null;
+    return { picture: box('screen'), bar: box('controls'), track: box('track'), landing: landing,
+      text: time.textContent, clipped: time.scrollWidth > time.clientWidth + 1 };
+  });
+  const inside = (a, b) => a.l >= b.l - 0.5 && a.r <= b.r + 0.5 && a.t >= b.t - 0.5 && a.b <= b.b + 0.5;
+  check(`${what}: the timeline and the seek line fit the picture`, inside(o.bar, o.picture) && o.track.w >= 100 &&
+    !o.clipped && (o.landing === null || inside(o.landing, o.picture)), JSON.stringify(o));
 }
 
 // A phone-shaped touch screen (DevTools' device metrics and touch emulation):
@@ -399,8 +488,8 @@ async function phone(browser, base) {
     const f = await startFits();
     const name = landscape ? 'landscape' : 'portrait';
     await shoot(`phone-start-${name}.png`);
-    check(`phone, ${name}: the start screen fits without scrolling and says tap`,
-      f.bottom <= f.vh && f.scroll <= f.vh && f.go.startsWith('Tap to start'), JSON.stringify(f));
+    check(`phone, ${name}: the start screen fits without scrolling and offers Start`,
+      f.bottom <= f.vh && f.scroll <= f.vh && f.go === 'Start', JSON.stringify(f));
   }
   await turn(false);
   const meta = await page.evaluate(() => ({
@@ -410,10 +499,15 @@ async function phone(browser, base) {
   check('phone: the viewport does not zoom and the page takes no touch gestures',
     /user-scalable=no/.test(meta.viewport) && meta.touch.every((t) => t === 'none'), JSON.stringify(meta));
 
-  await page.tap('#start');
+  // A tap on a set-up line changes it there and then, and does not start the show.
+  await page.tap('#gentle-choice');
+  const tapped = await page.evaluate(() => ({ line: document.getElementById('gentle-choice').textContent, started: zintavel.started }));
+  check('phone: a tap on a set-up line changes it and does not start', tapped.line === 'Gentle mode: on' && !tapped.started,
+    JSON.stringify(tapped));
+  await page.tap('#go');
   await page.waitForFunction(() => zintavel.presents > 10, null, { timeout: 20000 });
   check('phone: a tap starts the show', await page.evaluate(() => zintavel.started));
-  check('phone, portrait: 3x', await checkFit(page, 'phone, portrait') === 3);
+  await checkFit(page, 'phone, portrait');
 
   // A swipe and a two-finger pinch, touch by touch (headless Chromium's own
   // synthesized touch pinch does not zoom even a page that allows it; these do).
@@ -442,20 +536,29 @@ async function phone(browser, base) {
     JSON.stringify(asked));
   await shoot('phone-portrait.png');
 
+  await checkOverlays(page, 'phone, portrait');
+
   await turn(true);
-  check('phone, landscape: 4x', await checkFit(page, 'phone, landscape') === 4);
+  await checkFit(page, 'phone, landscape');
   await page.tap('#screen');
   await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  await page.evaluate(() => Module._zw_seek_to(5000));
+  await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 60000 }).catch(() => {});
+  await checkOverlays(page, 'phone, landscape');
+  // The first tap on the hidden timeline shows it and seeks there.
+  await page.waitForSelector('#controls:not(.shown)', { timeout: 10000 });
   const track = await page.locator('#track').boundingBox();
   const n = await page.evaluate(() => zintavel.seeks.length);
+  const landings = await page.evaluate(() => zintavel.landings.length);
   await page.touchscreen.tap(track.x + track.width * 0.3, track.y + track.height / 2);
   await page.waitForFunction((n) => zintavel.landings.length > 1 || zintavel.seeks.length > n, n, { timeout: 5000 }).catch(() => {});
   const seek = await page.evaluate(() => ({ seeks: zintavel.seeks, whole: zintavel.marks.wholeMs }));
-  check('phone: a tap on the timeline seeks there', seek.seeks.length === n + 1 &&
+  const shownNow = await page.evaluate(() => document.getElementById('controls').classList.contains('shown'));
+  check('phone: one tap on the hidden timeline shows it and seeks there', shownNow && seek.seeks.length === n + 1 &&
     Math.abs(seek.seeks[n] - 0.3 * seek.whole) < seek.whole / track.width + 1, JSON.stringify(seek));
-  await page.waitForFunction(() => zintavel.landings.length > 0, null, { timeout: 60000 }).catch(() => {});
+  await page.waitForFunction((n) => zintavel.landings.length > n, landings, { timeout: 60000 }).catch(() => {});
   // On the real clock (and with the sound thread catching up, unless muted) the show goes on from there.
-  const landed = await page.evaluate(() => ({ presents: zintavel.presents, landing: zintavel.landings[0] }));
+  const landed = await page.evaluate((n) => ({ presents: zintavel.presents, landing: zintavel.landings[n] }), landings);
   await page.waitForTimeout(1500);
   const later = await page.evaluate(() => ({ presents: zintavel.presents, ms: zintavel.showMs }));
   check('phone: the show plays on from where the tap landed', landed.landing && later.presents > landed.presents + 10 &&
@@ -465,10 +568,63 @@ async function phone(browser, base) {
   await context.close();
 }
 
+// The start screen's set-up lines: the program's words, changed in place by
+// keyboard (the letters, Up/Down and Enter) and by mouse without starting the
+// show, remembered over a reload, and taken by the show once Enter starts it.
+async function setupCard(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 720 } });
+  const page = await context.newPage();
+  const consoleErrors = [];
+  page.on('console', (m) => { if (m.type() === 'error') consoleErrors.push(m.text()); });
+  const load = async () => {
+    await page.goto(`${base}/${mute ? '?mute' : ''}`);
+    await page.waitForFunction(() => window.zintavel && zintavel.phaseName === 'ready', null, { timeout: 30000 });
+  };
+  // What the card shows: each visible line's words, and which is lit as just changed.
+  const card = () => page.evaluate(() => ({
+    lines: [...document.querySelectorAll('#setup button')].filter((b) => b.offsetParent !== null).map((b) => b.textContent),
+    changed: [...document.querySelectorAll('#setup .changed')].map((b) => b.textContent),
+    focus: document.activeElement && document.activeElement.textContent, started: zintavel.started }));
+  await load();
+  const fresh = await card();
+  const soundWord = mute ? 'Sound: off' : 'Sound: on';
+  check('the start screen offers the set-up lines in the program\'s words, Start focused',
+    JSON.stringify(fresh.lines) === JSON.stringify(['Screen: window', 'Gentle mode: off', soundWord, 'Start']) &&
+    fresh.focus === 'Start', JSON.stringify(fresh));
+  await page.keyboard.press('g');
+  const byLetter = await card();
+  await page.keyboard.press('ArrowDown');  // from Gentle mode to Sound
+  await page.keyboard.press('Enter');
+  const byEnter = await card();
+  await page.click('#screen-choice');
+  const byMouse = await card();
+  const soundOff = 'Sound: off';
+  check('G, Down and Enter, and a click each change their line on the card, lit, without starting the show',
+    byLetter.lines[1] === 'Gentle mode: on' && byLetter.changed.includes('Gentle mode: on') &&
+    byEnter.lines[2] === (mute ? 'Sound: on' : soundOff) && byEnter.changed.includes(byEnter.lines[2]) &&
+    byMouse.lines[0] === 'Screen: full screen' && byMouse.changed.includes('Screen: full screen') &&
+    [byLetter, byEnter, byMouse].every((c) => !c.started), JSON.stringify([byLetter, byEnter, byMouse]));
+  // Without sound either way from here, so the muted builds run it alike.
+  if (mute) await page.keyboard.press('Enter');
+  await load();
+  const kept = await card();
+  check('the choices are remembered for next time', JSON.stringify(kept.lines) ===
+    JSON.stringify(['Screen: full screen', 'Gentle mode: on', 'Sound: off', 'Start']), JSON.stringify(kept));
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => zintavel.presents > 5, null, { timeout: 20000 });
+  await page.waitForTimeout(300);
+  const run = await page.evaluate(() => ({ args: zintavel.args, full: !!document.fullscreenElement, sound: zintavel.sound,
+    card: document.getElementById('start').style.display }));
+  check('Enter starts the show with the choices: full screen, gentle, no sound', run.card === 'none' &&
+    run.full && run.args.includes('--gentle') && run.sound === 'off', JSON.stringify(run));
+  check('no console errors on the set-up card', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await context.close();
+}
+
 async function missing(browser, root, hidden, expect, shot) {
   const server = await serveDirectory(root, hidden);
   const { page, consoleErrors } = await openPage(browser, `http://127.0.0.1:${server.address().port}/${mute ? '?mute' : ''}`);
-  await page.click('#start');
+  await page.click('#go');
   await page.waitForFunction((e) => zintavel.messages.some((m) => m.includes(e)), expect, { timeout: 15000 })
     .catch(() => {});
   const shown = await page.evaluate(() => document.getElementById('messages').textContent);
@@ -480,7 +636,8 @@ async function missing(browser, root, hidden, expect, shot) {
   server.close();
 }
 
-// ZINTAVEL_PAGE_TESTS=seeking,phone runs only those parts (while working on them).
+// ZINTAVEL_PAGE_TESTS=seeking,phone runs only those parts (while working on them): frames,
+// sound, seeking, scrubbing, clock, setup, phone, missing.
 const only = (process.env.ZINTAVEL_PAGE_TESTS || '').split(',').filter(Boolean);
 const wanted = (name) => only.length === 0 || only.includes(name);
 
@@ -492,9 +649,11 @@ const wanted = (name) => only.length === 0 || only.includes(name);
     if (wanted('frames')) await frames(browser, base);
     if (wanted('sound') && !mute) await sound(browser, base);
     if (wanted('seeking')) await seeking(browser, base);
+    if (wanted('seeking')) await seekPicture(browser, base);
     if (wanted('seeking') && !mute) await seekSound(browser, base);
     if (wanted('scrubbing')) await scrubbing(browser, base);
     if (wanted('clock')) await realClock(browser, base);
+    if (wanted('setup')) await setupCard(browser, base);
     if (wanted('phone')) await phone(browser, base);
     if (wanted('missing')) {
       await missing(browser, site, ['show/data/card.pcx'], 'card.pcx', 'missing-data.png');
