@@ -71,10 +71,14 @@ class VideoFileSink final : public RecordingSink {
     if (fd < 0) return Fail(settings_.path + ": cannot create: " + std::strerror(errno));
     ::close(fd);
     if (!existed) {
+#ifdef _WIN32
+      ::unlink(settings_.path.c_str());
+#else
       // Through a dangling symbolic link the file made is where it points: that goes, the link stays.
       char* made = ::realpath(settings_.path.c_str(), nullptr);
       ::unlink(made ? made : settings_.path.c_str());
       std::free(made);
+#endif
     }
     const char* video = VideoCodecName();
     const char* audio = AudioCodecName();
@@ -117,7 +121,7 @@ class VideoFileSink final : public RecordingSink {
     headerWritten_ = true;
     // Our own descriptor of the file, for the syncs: a sync takes the file's
     // data whichever descriptor wrote it.
-    syncFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    syncFd_ = OpenToSync(path);
     SyncDirectoryOf(path);
     return true;
   }
