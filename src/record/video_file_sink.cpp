@@ -64,6 +64,11 @@ class VideoFileSink final : public RecordingSink {
   ~VideoFileSink() override { Release(); }
 
   bool Prepare() override {
+#ifndef ZINTAVEL_WEBM
+    // Built without libvpx and libopus (the Windows build): said before any file is made.
+    if (settings_.form == RecordingForm::Webm)
+      return Fail(settings_.path + ": this build records .mp4, .mkv, PNG directories and WAV, not .webm");
+#endif
     // The file must be creatable; one that did not exist is not left behind
     // (a run that stops before its first frame writes nothing).
     const bool existed = ::access(settings_.path.c_str(), F_OK) == 0;
