@@ -4,9 +4,21 @@
 # first), README.txt and the licences.
 install(TARGETS zintavel RUNTIME DESTINATION .)
 install(DIRECTORY ${ZINTAVEL_PRESENTATION}/ DESTINATION .)
-install(FILES README-windows.txt DESTINATION . RENAME README.txt)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
-install(FILES ${PROJECT_SOURCE_DIR}/THIRD-PARTY.md DESTINATION . RENAME THIRD-PARTY.txt)
+# The text files with Windows' line ends, for Notepad and its like; remade
+# whenever the originals change.
+foreach(pair "README-windows.txt=README.txt" "${PROJECT_SOURCE_DIR}/LICENSE=LICENSE.txt"
+    "${PROJECT_SOURCE_DIR}/THIRD-PARTY.md=THIRD-PARTY.txt")
+  string(REPLACE "=" ";" pair "${pair}")
+  list(GET pair 0 from)
+  list(GET pair 1 to)
+  cmake_path(ABSOLUTE_PATH from BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  file(READ ${from} text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/text/${to} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${from})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/text/${to} DESTINATION .)
+endforeach()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME zintavel)

@@ -4,6 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 int SyncFileData(int fd) {
 #if defined(_WIN32)
@@ -43,5 +48,27 @@ int SyncDirectoryOf(const std::string& path, bool isDirectory) {
   ::close(fd);
   errno = error;
   return rc;
+#endif
+}
+
+int OpenToSync(const std::string& path) {
+#ifdef _WIN32
+  return ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+#else
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+}
+
+int RenameOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  // The narrow names are in the program's code page (UTF-8, by its manifest), as open() takes them.
+  if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  const DWORD why = ::GetLastError();
+  errno = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? ENOENT
+          : why == ERROR_DISK_FULL                                  ? ENOSPC
+                                                                    : EACCES;
+  return -1;
+#else
+  return std::rename(from.c_str(), to.c_str());
 #endif
 }

@@ -18,3 +18,11 @@ int SyncFileSystemOf(int fd);
 // The entries of the directory that holds `path` (of `path` itself when
 // `isDirectory`); a no-op on Windows, whose file system commits names itself.
 int SyncDirectoryOf(const std::string& path, bool isDirectory = false);
+
+// A descriptor of the file at `path` to sync it by: read-only, except on
+// Windows, whose flush needs a handle that may write. -1 with errno.
+int OpenToSync(const std::string& path);
+
+// Renames `from` over `to`, replacing `to` as POSIX rename does (Windows' own
+// rename refuses an existing name). 0, or -1 with errno.
+int RenameOver(const std::string& from, const std::string& to);

@@ -9,6 +9,7 @@
 #include "record/av_error.h"
 #include "record/durable.h"
 #include "record/file_writes.h"
+#include "record/recording_target.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -38,9 +39,8 @@ struct Output {
 }  // namespace
 
 std::string IndexFirstCopyName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  return dir + ".partial-" + path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t name = FileNameStart(path);
+  return path.substr(0, name) + ".partial-" + path.substr(name);
 }
 
 bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::string& error,
@@ -118,11 +118,13 @@ bool RewriteWithIndexFirst(const std::string& path, int audioPriming, std::strin
   if ((rc = CloseRecordingOutput(&out.format->pb)) < 0) return fail("cannot write " + copy + ": " + AvError(rc));
   // On the disk before its name replaces the fragmented file's, and the new
   // name on the disk too: a power cut then leaves one whole file or the other.
-  const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenToSync(copy);
   const bool synced = fd >= 0 && SyncFileData(fd) == 0;
   if (fd >= 0) ::close(fd);
   if (!synced) return fail("cannot write " + copy + ": " + WriteErrorText(errno));
-  if (std::rename(copy.c_str(), path.c_str()) != 0) return fail("cannot rename " + copy + " over it");
+  // Windows replaces no file that is still open.
+  avformat_close_input(&in.format);
+  if (RenameOver(copy, path) != 0) return fail("cannot rename " + copy + " over it: " + WriteErrorText(errno));
   SyncDirectoryOf(path);
   return true;
 }

@@ -1,4 +1,4 @@
-// A build without ffmpeg's libraries (the Windows build) records PNG
+// A build without ffmpeg's libraries (ZINTAVEL_VIDEO_FILES off) records PNG
 // directories and WAV only: a video file name gets one line saying so before
 // anything is written.
 #include "record/recording_sink.h"

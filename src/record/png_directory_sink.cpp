@@ -101,7 +101,7 @@ class PngDirectorySink final : public RecordingSink {
       ::unlink(temporary.c_str());
       return Fail(path + line.substr(temporary.size()));
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (RenameOver(temporary, path) != 0) {
       const int code = errno;
       ::unlink(temporary.c_str());
       return Fail(path + ": cannot write: " + WriteErrorText(code));

@@ -5,13 +5,21 @@
 
 #include <cstring>
 
+std::size_t FileNameStart(const std::string& path) {
+#ifdef _WIN32
+  const std::size_t slash = path.find_last_of("/\\");
+#else
+  const std::size_t slash = path.find_last_of('/');
+#endif
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
 bool RecordingTargetNamed(const std::string& path, std::string& error) {
   if (path == "-") {
     error = "cannot record to standard output ('-'): name a .mp4, .mkv or .webm file, or a directory for PNG frames";
     return false;
   }
-  const std::size_t slash = path.find_last_of('/');
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string name = path.substr(FileNameStart(path));
   for (const char* bare : {".mp4", ".mkv", ".webm"}) {
     if (::strcasecmp(name.c_str(), bare) == 0) {
       error = path + ": a name is missing before '" + name + "' (for example show" + name + ")";
@@ -56,8 +64,7 @@ std::optional<RecordingForm> RecordingFormOf(const std::string& path, std::strin
     code = 2;
     return std::nullopt;
   }
-  const std::size_t slash = path.find_last_of('/');
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string name = path.substr(FileNameStart(path));
   const std::size_t dot = name.find_last_of('.');
   if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
     error = path + ": cannot record to a '" + name.substr(dot) +

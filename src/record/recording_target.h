@@ -11,6 +11,10 @@
 
 #include "record/recording_sink.h"
 
+// Where the last component of `path` starts: after its last '/' (or '\\'
+// too on Windows, which takes either).
+std::size_t FileNameStart(const std::string& path);
+
 // False, with one line in `error`, for a target we do not record to.
 bool RecordingTargetNamed(const std::string& path, std::string& error);
 

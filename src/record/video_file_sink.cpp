@@ -64,6 +64,11 @@ class VideoFileSink final : public RecordingSink {
   ~VideoFileSink() override { Release(); }
 
   bool Prepare() override {
+#ifndef ZINTAVEL_WEBM
+    // Built without libvpx and libopus (the Windows build): said before any file is made.
+    if (settings_.form == RecordingForm::Webm)
+      return Fail(settings_.path + ": this build records .mp4, .mkv, PNG directories and WAV, not .webm");
+#endif
     // The file must be creatable; one that did not exist is not left behind
     // (a run that stops before its first frame writes nothing).
     const bool existed = ::access(settings_.path.c_str(), F_OK) == 0;
@@ -71,10 +76,14 @@ class VideoFileSink final : public RecordingSink {
     if (fd < 0) return Fail(settings_.path + ": cannot create: " + std::strerror(errno));
     ::close(fd);
     if (!existed) {
+#ifdef _WIN32
+      ::unlink(settings_.path.c_str());
+#else
       // Through a dangling symbolic link the file made is where it points: that goes, the link stays.
       char* made = ::realpath(settings_.path.c_str(), nullptr);
       ::unlink(made ? made : settings_.path.c_str());
       std::free(made);
+#endif
     }
     const char* video = VideoCodecName();
     const char* audio = AudioCodecName();
@@ -117,7 +126,7 @@ class VideoFileSink final : public RecordingSink {
     headerWritten_ = true;
     // Our own descriptor of the file, for the syncs: a sync takes the file's
     // data whichever descriptor wrote it.
-    syncFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    syncFd_ = OpenToSync(path);
     SyncDirectoryOf(path);
     return true;
   }

@@ -26,4 +26,15 @@ if(WIN32)
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/cross/windows_desktop_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
       $<TARGET_FILE:zintavel> ${ZINTAVEL_PRESENTATION})
   set_tests_properties(windows_desktop PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+  # The video files: the same decoded frames as the native build's.
+  foreach(form mkv mp4)
+    add_test(NAME cross_same_video_${form}
+      COMMAND ${CMAKE_COMMAND} -DFORM=${form} -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+        -DCROSS=$<TARGET_FILE:zintavel> -DNATIVE=${native_build}/src/zintavel -DDEMO=${ZINTAVEL_PRESENTATION}
+        -DOUT=${CMAKE_CURRENT_BINARY_DIR}/cross-video-${form} -P ${CMAKE_CURRENT_SOURCE_DIR}/cross/compare_video.cmake)
+  endforeach()
+  add_test(NAME windows_zip_text_has_crlf
+    COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DOUT=${CMAKE_CURRENT_BINARY_DIR}/zip-text
+      -P ${CMAKE_CURRENT_SOURCE_DIR}/cross/zip_text.cmake)
+  set_tests_properties(cross_same_video_mkv cross_same_video_mp4 PROPERTIES TIMEOUT 1200)
 endif()

@@ -1,11 +1,14 @@
 // What the Windows build does differently: binary files by default, the POSIX
 // calls it supplies, the presentation beside the .exe, Ctrl+C through the
-// console, and the one line for a video file it cannot record. Run under wine.
+// console, the video files it records (not .webm) and the .mp4's copy that
+// replaces its file. Run under wine.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <csignal>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -13,6 +16,8 @@
 #include "app/presentation_dir.h"
 #include "os/program_path.h"
 #include "os/stop_signals.h"
+#include "record/durable.h"
+#include "record/fast_start.h"
 #include "record/recording_sink.h"
 #include "support/test_support.h"
 
@@ -79,12 +84,43 @@ TEST(WindowsTest, CtrlCAndCloseReachTheHandlerUntilRestored) {
   RestoreStopSignals(saved);
 }
 
-TEST(WindowsTest, AVideoFileIsRefusedInOneLine) {
+TEST(WindowsTest, VideoFilesButWebmAreTaken) {
+  TempDir dir;
   SinkSettings settings;
-  settings.path = "show.mp4";
-  settings.form = RecordingForm::Mp4;
-  const auto sink = MakeVideoFileSink(settings);
+  settings.path = dir.Path("show.webm");
+  settings.form = RecordingForm::Webm;
+  auto sink = MakeVideoFileSink(settings);
   EXPECT_FALSE(sink->Prepare());
-  EXPECT_EQ(sink->Error(), "show.mp4: this build records PNG directories and WAV only (name a directory)");
-  EXPECT_TRUE(sink->Error().find('\n') == std::string::npos);
+  EXPECT_EQ(sink->Error(), settings.path + ": this build records .mp4, .mkv, PNG directories and WAV, not .webm");
+  EXPECT_NE(::access(settings.path.c_str(), F_OK), 0) << "a refused name leaves no file";
+  for (const RecordingForm form : {RecordingForm::Mp4, RecordingForm::Mkv}) {
+    settings.path = dir.Path(form == RecordingForm::Mp4 ? "show.mp4" : "show.mkv");
+    settings.form = form;
+    sink = MakeVideoFileSink(settings);
+    EXPECT_TRUE(sink->Prepare()) << sink->Error();
+    EXPECT_NE(::access(settings.path.c_str(), F_OK), 0) << "Prepare leaves no file before the first frame";
+  }
+}
+
+// The .mp4's copy with its index first replaces the fragmented file by name,
+// after a sync through a descriptor Windows lets flush.
+TEST(WindowsTest, ACopyReplacesTheFileItIsRenamedOver) {
+  TempDir dir;
+  const std::string file = dir.Path("show.mp4"), copy = dir.Path(".partial-show.mp4");
+  { std::ofstream(file, std::ios::binary) << "fragmented"; }
+  { std::ofstream(copy, std::ios::binary) << "index first"; }
+  const int fd = OpenToSync(copy);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(SyncFileData(fd), 0) << std::strerror(errno);
+  ::close(fd);
+  ASSERT_EQ(RenameOver(copy, file), 0) << std::strerror(errno);
+  EXPECT_EQ(Bytes(file), "index first");
+  EXPECT_NE(::access(copy.c_str(), F_OK), 0);
+  EXPECT_EQ(RenameOver(copy, file), -1);
+  EXPECT_EQ(errno, ENOENT);
+
+  // Either slash parts a Windows path; the copy lands beside the file.
+  EXPECT_EQ(IndexFirstCopyName("C:\\films\\show.mp4"), "C:\\films\\.partial-show.mp4");
+  EXPECT_EQ(IndexFirstCopyName("C:/films\\show.mp4"), "C:/films\\.partial-show.mp4");
+  EXPECT_EQ(IndexFirstCopyName("show.mp4"), ".partial-show.mp4");
 }
