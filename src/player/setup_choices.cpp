@@ -34,7 +34,7 @@ std::string SetupChoicesPath() {
   return appData.empty() ? "" : appData + "\\Zintavel\\settings.txt";
 #else
   std::string config = Env("XDG_CONFIG_HOME");
-  // The base directory specification: a relative path is to be ignored.
+  // A relative XDG_CONFIG_HOME is to be ignored, as XDG says.
   if (config.empty() || config[0] != '/') {
     const std::string home = Env("HOME");
     if (home.empty()) return "";
