@@ -145,10 +145,12 @@ void SaveStartState() {
   Capture(Saved);
   SavedFigure = FigureLayers[0];
   Saved.partOneTime = 0;
+  // Default-initialised, not zeroed: each is written whole before it is read,
+  // and touching 9 MB here would hold up the first frame.
   if (!Kept.state) {
-    Kept.state = std::make_unique<PointState[]>(PointCount);
-    Kept.ahead = std::make_unique<ShowState>();
-    Kept.live = std::make_unique<ShowState>();
+    Kept.state.reset(new PointState[PointCount]);
+    Kept.ahead.reset(new ShowState);
+    Kept.live.reset(new ShowState);
   }
   // What they hold came from other assets.
   std::fill(std::begin(Kept.ready), std::end(Kept.ready), false);

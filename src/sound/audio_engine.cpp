@@ -54,7 +54,7 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
                  MaxModuleBytes >> 20, NoMusic);
     return false;
   }
-  moduleBytes_ = std::move(bytes);
+  moduleBytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
   loop_ = loop, ramping_ = ramping;
 #ifdef __GLIBC__
   const struct mallinfo2 before = mallinfo2();
@@ -70,10 +70,10 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
 }
 
 openmpt_module* AudioEngine::MakeModule(const std::string& path) {
-  if (path.empty()) return NewModuleInstance(moduleBytes_, loop_, ramping_);  // loaded and warned about before
+  if (path.empty()) return moduleBytes_ ? NewModuleInstance(*moduleBytes_, loop_, ramping_) : nullptr;  // loaded and warned about before
   int error = 0;
   const char* message = nullptr;
-  openmpt_module* module = openmpt_module_create_from_memory2(moduleBytes_.data(), moduleBytes_.size(),
+  openmpt_module* module = openmpt_module_create_from_memory2(moduleBytes_->data(), moduleBytes_->size(),
       openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
   if (!module) {
     if (!path.empty())
@@ -88,7 +88,7 @@ openmpt_module* AudioEngine::MakeModule(const std::string& path) {
   // Only when it is first loaded: a rewind remakes it from the same bytes.
   std::string damage;
   const bool firstLoad = !path.empty();
-  if (firstLoad && !CheckModuleOffsets(moduleBytes_.data(), moduleBytes_.size(), damage)) {
+  if (firstLoad && !CheckModuleOffsets(moduleBytes_->data(), moduleBytes_->size(), damage)) {
     std::fprintf(stderr, "zintavel: %s: %s; it plays %.1f s of music\n", path.c_str(), damage.c_str(),
                  openmpt_module_get_duration_seconds(module));
   } else if (const char* warnings = openmpt_module_get_metadata(module, "warnings")) {
@@ -260,7 +260,7 @@ void AudioEngine::Free() {
   parked_ = false;
   if (module_) openmpt_module_destroy(module_);
   module_ = nullptr;
-  moduleBytes_.clear();
+  moduleBytes_.reset();
   modulePlaying_ = false;
   FreeStream();
   stream_.clear();
@@ -362,11 +362,11 @@ std::size_t AudioEngine::ModuleInstanceBytes() const {
   // Where the allocator cannot say: an instance holds its samples, its patterns
   // and the mixer's tables, measured at 1.6 times the file (4.1 MB for our
   // 2.5 MB module), with room to spare.
-  return moduleBytes_.size() * 13 / 8 + (256u << 10);
+  return (moduleBytes_ ? moduleBytes_->size() : 0) * 13 / 8 + (256u << 10);
 }
 
 void AudioEngine::KeepCheckpoints(std::size_t budgetBytes, std::uint64_t horizon) {
-  if (!module_ || moduleBytes_.empty()) return;
+  if (!module_ || !moduleBytes_ || moduleBytes_->empty()) return;
   ModuleCheckpoints::Plan plan;
   plan.budgetBytes = budgetBytes;
   plan.instanceBytes = ModuleInstanceBytes();

@@ -83,7 +83,7 @@ class AudioEngine {
   bool NextModuleBlock();
   void DropModuleBlocks(std::uint64_t frames);  // measured as it loaded, where the allocator says
   std::unique_ptr<ModuleCheckpoints> checkpoints_;
-  std::vector<std::uint8_t> moduleBytes_;
+  std::shared_ptr<const std::vector<std::uint8_t>> moduleBytes_;  // shared with the parked instances' maker
   bool loop_ = false, ramping_ = false;
   bool streamFreed_ = false;
   bool modulePlaying_ = false;

@@ -62,6 +62,7 @@ openmpt_module* NewModuleInstance(const std::vector<std::uint8_t>& bytes, bool l
 // against a hash of the loop after it.
 struct ModuleCheckpoints::Check {
   openmpt_module* module = nullptr;
+  bool started = false;   // the instance made
   std::uint64_t at = 0;   // samples rendered
   std::uint64_t end = 0;  // of the first pass, about (the song's length)
   double loopStart = 0;   // seconds
@@ -74,23 +75,15 @@ struct ModuleCheckpoints::Check {
   static constexpr std::uint64_t Fnv = 0xcbf29ce484222325ull;
 };
 
-ModuleCheckpoints::ModuleCheckpoints(std::vector<std::uint8_t> bytes, bool loop, bool ramping, const Plan& plan)
+ModuleCheckpoints::ModuleCheckpoints(std::shared_ptr<const std::vector<std::uint8_t>> bytes, bool loop, bool ramping, const Plan& plan)
     : bytes_(std::move(bytes)), loop_(loop), ramping_(ramping), instanceBytes_(std::max<std::size_t>(plan.instanceBytes, 1)) {
   // The instance being built takes one share of the budget.
   const std::size_t count = std::max<std::size_t>(2, plan.budgetBytes / instanceBytes_);
   slots_.resize(count - 1);
-  if (loop_) {
-    check_ = new Check;
-    check_->module = NewModuleInstance(bytes_, loop_, ramping_);
-    if (check_->module) {
-      openmpt_module_set_position_order_row(check_->module, 0, 0);
-      const double seconds = openmpt_module_get_duration_seconds(check_->module);
-      check_->end = static_cast<std::uint64_t>(std::ceil(seconds * Rate));
-    }
-    if (!check_->module || check_->end == 0) checked_ = true;
-  } else {
-    checked_ = true;
-  }
+  // The proof's instance is made by the first step of work, on the worker:
+  // making it here would hold up the show's first frame.
+  if (loop_) check_ = new Check;
+  else checked_ = true;
   // Until the loop is known, points are spread up to the horizon.
   spacing_ = BlocksUp(std::max<std::uint64_t>(Rate, plan.horizon / slots_.size()));
   for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].position = k * spacing_;
@@ -150,6 +143,14 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     }
     return false;
   };
+  if (!c.started) {
+    c.started = true;
+    c.module = NewModuleInstance(*bytes_, loop_, ramping_);
+    if (!c.module) return finish(false);
+    openmpt_module_set_position_order_row(c.module, 0, 0);
+    c.end = static_cast<std::uint64_t>(std::ceil(openmpt_module_get_duration_seconds(c.module) * Rate));
+    if (c.end == 0) return finish(false);
+  }
   const std::uint64_t n = BlocksUp(std::max<std::size_t>(samples, 1));
   if (c.guess == 0) {
     // Up to a little past the first pass, then ask which order it jumped to.
@@ -158,7 +159,7 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     c.at += got;
     if (c.at % B != 0 || got == 0) return finish(false);
     if (c.at < to) return true;
-    openmpt_module* probe = NewModuleInstance(bytes_, loop_, ramping_);
+    openmpt_module* probe = NewModuleInstance(*bytes_, loop_, ramping_);
     if (!probe) return finish(false);
     c.loopStart = openmpt_module_set_position_order_row(probe, openmpt_module_get_current_order(c.module), 0);
     openmpt_module_destroy(probe);
@@ -169,7 +170,7 @@ bool ModuleCheckpoints::StepCheck(std::size_t samples) {
     c.hashes.reserve(2 * Search + 1);
     // The settling point lies behind: from the start again.
     openmpt_module_destroy(c.module);
-    c.module = NewModuleInstance(bytes_, loop_, ramping_);
+    c.module = NewModuleInstance(*bytes_, loop_, ramping_);
     if (!c.module) return finish(false);
     openmpt_module_set_position_order_row(c.module, 0, 0);
     c.at = 0;
@@ -224,7 +225,7 @@ bool ModuleCheckpoints::StepBuild(std::size_t samples) {
     buildingSlot_ = k;
   }
   if (!building_) {
-    building_ = NewModuleInstance(bytes_, loop_, ramping_);
+    building_ = NewModuleInstance(*bytes_, loop_, ramping_);
     buildingAt_ = 0;
     if (!building_) {  // it loaded once; it will not load now
       std::lock_guard<std::mutex> lock(mutex_);

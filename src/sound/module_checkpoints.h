@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -41,7 +42,7 @@ class ModuleCheckpoints {
     std::uint64_t horizon = 0;       // samples: the furthest position to cover without a fold
   };
 
-  ModuleCheckpoints(std::vector<std::uint8_t> bytes, bool loop, bool ramping, const Plan& plan);
+  ModuleCheckpoints(std::shared_ptr<const std::vector<std::uint8_t>> bytes, bool loop, bool ramping, const Plan& plan);
   ~ModuleCheckpoints();
   ModuleCheckpoints(const ModuleCheckpoints&) = delete;
   ModuleCheckpoints& operator=(const ModuleCheckpoints&) = delete;
@@ -89,7 +90,7 @@ class ModuleCheckpoints {
   bool StepCheck(std::size_t samples);
   void DestroyGiven();
 
-  const std::vector<std::uint8_t> bytes_;
+  const std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
   const bool loop_, ramping_;
   std::size_t instanceBytes_;
   std::uint64_t spacing_ = 0;
