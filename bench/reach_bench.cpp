@@ -217,8 +217,7 @@ class LivePlayer : public EnginePlatform {
   bool TakeSeek(std::uint32_t& to) override {
     if (Replaying() || shown_ < 300 || shown_ - landedAt_ < 3) return false;
     if (next_ == targets.size()) {
-      quit_ = true;
-      now += 1u << 28;  // the closing runs out at once
+      Quit();
       return false;
     }
     // As a viewer's keys come, some time apart: the worker has parked anew
@@ -243,6 +242,13 @@ class LivePlayer : public EnginePlatform {
   void CloseSoundDevice() override {}
   bool SeeksLive() override { return checkpoints; }
 
+ protected:
+  void Quit() {
+    quit_ = true;
+    now += 1u << 28;  // the closing runs out at once
+  }
+  bool quit_ = false;
+
  private:
   void WaitForParking(bool say) {
     waited_ = true;
@@ -255,7 +261,7 @@ class LivePlayer : public EnginePlatform {
                   points->Ready(), points->Spacing() / 44100.0, points->LoopProven() ? "folded" : "not folded",
                   points->Bytes() / 1048576.0, CheckpointsReady(), CheckpointCount(), CheckpointBytes() / 1048576.0);
   }
-  bool quit_ = false, waited_ = false, landing_ = false;
+  bool waited_ = false, landing_ = false;
   std::uint32_t shown_ = 0, landedAt_ = 0;
   std::size_t next_ = 0;
   double began_ = 0;
@@ -291,6 +297,46 @@ void LiveSeeks(bool checkpoints, bool refill) {
               c[c.size() / 2], c.back(), worstAt);
 }
 
+// From the show's start (the sound device, the music and the stream loaded,
+// the start state saved) to its first frame shown, CPU ms of the show's
+// thread: what keeping seeks costs before the first frame.
+class FirstFrame : public LivePlayer {
+ public:
+  double began = 0, firstMs = -1;
+  bool Flip() override {
+    if (firstMs < 0) firstMs = ThreadMs() - began;
+    NotePresent(0);
+    Quit();  // and every later frame runs the closing out at once
+    return true;
+  }
+  bool TakeSeek(std::uint32_t&) override { return false; }
+};
+
+void StartUp() {
+  std::vector<double> on, off;
+  for (int run = 0; run < 7; ++run) {
+    for (const bool checkpoints : {true, false}) {
+      FirstFrame p;
+      p.checkpoints = checkpoints;
+      ActivePlatform = &p;
+      QuitRequested = 0;
+      SceneTable scenes = DemoScenes();
+      scenes.loadAssets = [] { return true; };
+      p.began = ThreadMs();
+      MasterSequence(scenes);
+      ActivePlatform = nullptr;
+      (checkpoints ? on : off).push_back(p.firstMs);
+    }
+  }
+  if (std::getenv("ZINTAVEL_BENCH_DETAIL"))
+    for (std::size_t i = 0; i < on.size(); ++i) std::printf("    %.1f ms keeping seeks, %.1f ms without\n", on[i], off[i]);
+  std::sort(on.begin(), on.end());
+  std::sort(off.begin(), off.end());
+  std::printf("Start-up to the first frame (the music and stream loaded, the start state saved), CPU ms of the\n"
+              "show's thread, median of %zu: %.1f ms keeping seeks, %.1f ms without\n\n",
+              on.size(), on[on.size() / 2], off[off.size() / 2]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -300,6 +346,8 @@ int main(int argc, char** argv) {
     LiveSeeks(true, true);
     return 0;
   }
+  StartUp();
+  if (argc > 1 && std::string(argv[1]) == "start") return 0;  // the start-up alone
   std::uint32_t starts[ShowMarks];
   PhaseStartsOnGrid(60, starts);
   // The recording's own end: part two shows every text page, then the closing.
