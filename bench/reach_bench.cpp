@@ -3,8 +3,9 @@
 // on their time alone skipped), the sound mixed and dropped up to there, and
 // both as a ratio to real time and in ms on this machine. Then libopenmpt's own
 // seek against rendering the module from its start and dropping it: its cost
-// and whether it gives the same samples.
-//   build/bench/zintavel_reach_bench
+// and whether it gives the same samples. First, what keeping seeks costs the
+// start-up, up to the first frame.
+//   build/bench/zintavel_reach_bench [start|live]
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
