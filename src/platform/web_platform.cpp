@@ -75,8 +75,23 @@ class WebPlatform : public Platform {
   bool CreateWindow() override { return true; }
   bool NextEvent(WindowEvent& event) override {
     if (replaying_) return false;  // frames run unseen: the viewer's keys wait until they are done
-    // Every quit the show takes comes from here.
-    switch (zw_next_event()) {
+    // Every quit the show takes comes from here. One that comes while a scrub
+    // holds the sound thread waits for a seek to the moment shown, which
+    // lands the sound there: the closing is heard.
+    int next = quitWaiting_;
+    if (next >= 0) {
+      if (soundHeld_) return false;
+      quitWaiting_ = -1;
+    } else {
+      next = zw_next_event();
+      if ((next == 0 || next == 1) && soundHeld_) {
+        quitWaiting_ = next;
+        scrubbing_ = false;
+        seekTo_ = ShowTimeNow();
+        return false;
+      }
+    }
+    switch (next) {
       case 0: event = WindowEvent::CloseRequest; quitAsked_ = true; return true;
       case 1: event = WindowEvent::EscapeKey; quitAsked_ = true; return true;
       case 2: event = WindowEvent::OtherKey; return true;
@@ -207,6 +222,7 @@ class WebPlatform : public Platform {
     return *to;
   }
   void Scrub(bool on) {
+    if (on && !Seekable()) return;  // nothing to scrub: the closing is heard as it is
     scrubbing_ = on;
     if (on && soundOpen_ && !soundHeld_) {
       zw_sound("hold", nullptr, 0, 0);
@@ -223,7 +239,7 @@ class WebPlatform : public Platform {
   static constexpr MusicHandle TheMusic = 1;
   static constexpr StreamHandle TheStream = 2;
 
-  bool Seekable() const { return timelineSent_ && !closing_ && !quitAsked_; }
+  bool Seekable() const { return timelineSent_ && !closing_ && !quitAsked_ && quitWaiting_ < 0; }
   std::uint32_t ShowTimeNow() { return TickCount() - showBase_; }
 
   // The first sample of the frame the replay has reached.
@@ -262,6 +278,7 @@ class WebPlatform : public Platform {
   std::function<const std::uint8_t*()> poster_;
   bool presented_ = false;
   bool quitAsked_ = false;  // an Escape or close request went to the show
+  int quitWaiting_ = -1;    // the page's quit event, held until the sound lands
   std::uint32_t showBase_ = 0, replayFirstTick_ = 0, replayTarget_ = 0, replayFps_ = 60;
 };
 

@@ -357,7 +357,48 @@ async function scrubbing(browser, base) {
   check('letting go lands where the scrub stood', !landing.scrubbing &&
     Math.abs(landing.ms - stops[stops.length - 1]) < whole / track.width + 1000 / Fps, `${landing.ms} ms`);
   if (!mute) await soundLandsLikeNative(page, n, 'letting go of a scrub');
+
   check('no console errors while scrubbing', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
+  await page.close();
+}
+
+// Escape while the pointer still scrubs: the show first lands where the
+// scrub stands, with its sound, and then closes, heard. On the real clock, so
+// the closing lasts long enough for its sound to be hashed.
+async function quitWhileScrubbing(browser, base) {
+  const { page, consoleErrors } = await openPage(browser, `${base}/?soundhash=1${mute ? '&mute' : ''}`);
+  await page.click('#go');
+  await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
+  const whole = await page.evaluate(() => zintavel.marks.wholeMs);
+  const track = await page.locator('#track').boundingBox();
+  const x = (ms) => track.x + ms / whole * track.width, y = track.y + track.height / 2;
+  await page.mouse.move(track.x + track.width / 2, track.y - 100);
+  await page.mouse.move(track.x + track.width / 2, track.y - 90);
+  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  await page.mouse.move(x(110000), y);
+  await page.mouse.down();
+  const n = await page.evaluate(() => zintavel.landings.length);
+  await page.mouse.move(x(100000), y, { steps: 5 });
+  await page.waitForFunction((n) => zintavel.landings.length > n, n, { timeout: 30000 });
+  const before = await page.evaluate(() => ({ landings: zintavel.landings.length, sound: zintavel.soundLandings.length }));
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => zintavel.phaseName === 'closing', null, { timeout: 30000 });
+  await page.evaluate(() => { zintavel.soundHashes = []; });
+  const quit = await page.evaluate(() => ({ landings: zintavel.landings.slice(-1), sound: zintavel.soundLandings.length }));
+  check('Escape while scrubbing lands where the scrub stood, then the closing comes',
+    quit.landings.length === 1 && Math.abs(quit.landings[0].ms - 100000) < 10000 &&
+    (mute || quit.sound > before.sound), JSON.stringify({ before, quit }));
+  if (!mute) {
+    const heard = await page.waitForFunction(() => zintavel.soundHashes.some((h) => h.peak > 0.01), null,
+      { timeout: 8000 }).then(() => true, () => false);
+    check('the closing after Escape while scrubbing is heard', heard,
+      JSON.stringify(await page.evaluate(() => zintavel.soundHashes)));
+  }
+  const after = await page.evaluate(() => zintavel.landings.length);
+  await page.mouse.up();
+  await page.waitForTimeout(500);
+  check('letting go in the closing seeks nowhere', await page.evaluate(() => zintavel.landings.length) === after);
+  check('no console errors quitting while scrubbing', consoleErrors.length === 0, consoleErrors.slice(0, 3).join(' | '));
   await page.close();
 }
 
@@ -652,6 +693,7 @@ const wanted = (name) => only.length === 0 || only.includes(name);
     if (wanted('seeking')) await seekPicture(browser, base);
     if (wanted('seeking') && !mute) await seekSound(browser, base);
     if (wanted('scrubbing')) await scrubbing(browser, base);
+    if (wanted('scrubbing')) await quitWhileScrubbing(browser, base);
     if (wanted('clock')) await realClock(browser, base);
     if (wanted('setup')) await setupCard(browser, base);
     if (wanted('phone')) await phone(browser, base);
