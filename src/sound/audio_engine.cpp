@@ -70,7 +70,8 @@ bool AudioEngine::LoadModule(const std::string& path, bool loop, bool ramping) {
 }
 
 openmpt_module* AudioEngine::MakeModule(const std::string& path) {
-  if (path.empty()) return moduleBytes_ ? NewModuleInstance(*moduleBytes_, loop_, ramping_) : nullptr;  // loaded and warned about before
+  // Loaded and warned about before.
+  if (path.empty()) return moduleBytes_ ? NewModuleInstance(*moduleBytes_, loop_, ramping_) : nullptr;
   int error = 0;
   const char* message = nullptr;
   openmpt_module* module = openmpt_module_create_from_memory2(moduleBytes_->data(), moduleBytes_->size(),

@@ -75,7 +75,8 @@ struct ModuleCheckpoints::Check {
   static constexpr std::uint64_t Fnv = 0xcbf29ce484222325ull;
 };
 
-ModuleCheckpoints::ModuleCheckpoints(std::shared_ptr<const std::vector<std::uint8_t>> bytes, bool loop, bool ramping, const Plan& plan)
+ModuleCheckpoints::ModuleCheckpoints(std::shared_ptr<const std::vector<std::uint8_t>> bytes, bool loop, bool ramping,
+                                     const Plan& plan)
     : bytes_(std::move(bytes)), loop_(loop), ramping_(ramping), instanceBytes_(std::max<std::size_t>(plan.instanceBytes, 1)) {
   // The instance being built takes one share of the budget.
   const std::size_t count = std::max<std::size_t>(2, plan.budgetBytes / instanceBytes_);
