@@ -317,20 +317,25 @@ async function seekSound(browser, base) {
   await page.close();
 }
 
+// Starts the show and shows its timeline; where a moment stands on it.
+async function startWithTimeline(page) {
+  await page.click('#go');
+  await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
+  const whole = await page.evaluate(() => zintavel.marks.wholeMs);
+  const track = await page.locator('#track').boundingBox();
+  await page.mouse.move(track.x + track.width / 2, track.y - 100);
+  await page.mouse.move(track.x + track.width / 2, track.y - 90);
+  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  return { whole, track, x: (ms) => track.x + ms / whole * track.width, y: track.y + track.height / 2 };
+}
+
 // A drag along the timeline scrubs: its seeks land while the pointer is held,
 // one after another, and the show goes on from each without waiting for the
 // sound (held until letting go); letting go lands as the native --start-at
 // does, and the sound thread lands there with it.
 async function scrubbing(browser, base) {
   const { page, consoleErrors } = await openPage(browser, `${base}/?fakefps=${Fps}&soundhash=2${mute ? '&mute' : ''}`);
-  await page.click('#go');
-  await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
-  const whole = await page.evaluate(() => zintavel.marks.wholeMs);
-  const track = await page.locator('#track').boundingBox();
-  const x = (ms) => track.x + ms / whole * track.width, y = track.y + track.height / 2;
-  await page.mouse.move(track.x + track.width / 2, track.y - 100);
-  await page.mouse.move(track.x + track.width / 2, track.y - 90);
-  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  const { whole, track, x, y } = await startWithTimeline(page);
   await page.mouse.move(x(10000), y);
   await page.mouse.down();
   // Part one (from its checkpoints), the bridge, part two (passed at once), back into part one.
@@ -367,14 +372,7 @@ async function scrubbing(browser, base) {
 // the closing lasts long enough for its sound to be hashed.
 async function quitWhileScrubbing(browser, base) {
   const { page, consoleErrors } = await openPage(browser, `${base}/?soundhash=1${mute ? '&mute' : ''}`);
-  await page.click('#go');
-  await page.waitForFunction(() => zintavel.marks !== null, null, { timeout: 30000 });
-  const whole = await page.evaluate(() => zintavel.marks.wholeMs);
-  const track = await page.locator('#track').boundingBox();
-  const x = (ms) => track.x + ms / whole * track.width, y = track.y + track.height / 2;
-  await page.mouse.move(track.x + track.width / 2, track.y - 100);
-  await page.mouse.move(track.x + track.width / 2, track.y - 90);
-  await page.waitForSelector('#controls.shown', { timeout: 5000 });
+  const { x, y } = await startWithTimeline(page);
   await page.mouse.move(x(110000), y);
   await page.mouse.down();
   const n = await page.evaluate(() => zintavel.landings.length);
