@@ -782,7 +782,7 @@ class SdlPlatform final : public EnginePlatform {
   void ApplyCardChoice(CardLine line, const SetupChoices& c) {
     switch (line) {
       case CardLine::Screen:
-        if (((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0) != c.fullScreen) ToggleFullScreen();
+        if (FullScreenNow() != c.fullScreen) ToggleFullScreen();
         break;
       case CardLine::Display: MoveToDisplay(c.display); break;
       case CardLine::Gentle:
@@ -809,7 +809,7 @@ class SdlPlatform final : public EnginePlatform {
     if (!overlay) return;
     SDL_SetTextureBlendMode(overlay, SDL_BLENDMODE_BLEND);
     CardState card;
-    card.choices.fullScreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    card.choices.fullScreen = FullScreenNow();
     card.displays = std::max(1, SDL_GetNumVideoDisplays());
     card.choices.display = std::max(0, SDL_GetWindowDisplayIndex(window_));
     card.choices.gentle = gentle_;
@@ -891,17 +891,10 @@ class SdlPlatform final : public EnginePlatform {
   // The window onto another display, keeping full screen or window.
   void MoveToDisplay(int screen) {
     if (!window_ || screen < 0 || screen >= SDL_GetNumVideoDisplays()) return;
-    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    const bool full = FullScreenNow();
     if (full) SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(screen), SDL_WINDOWPOS_CENTERED_DISPLAY(screen));
-    if (full) {
-      SDL_Rect bounds;
-      if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
-        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
-        SDL_SetWindowSize(window_, bounds.w, bounds.h);
-      }
-      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    }
+    if (full) FullScreenOn(screen);
     ReadRefreshRate();
   }
 
@@ -928,23 +921,29 @@ class SdlPlatform final : public EnginePlatform {
 
   void ToggleFullScreen() {
     if (!window_) return;
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) {
+    if (FullScreenNow()) {
       SDL_SetWindowFullscreen(window_, 0);
       // A window begun full screen would come back at the desktop's size.
       SDL_SetWindowSize(window_, windowedScale_ * 320, windowedScale_ * 240);
       const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(screen), SDL_WINDOWPOS_CENTERED_DISPLAY(screen));
     } else {
-      // Sized and placed first, as at start-up, for want of a window manager.
-      const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
-      SDL_Rect bounds;
-      if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
-        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
-        SDL_SetWindowSize(window_, bounds.w, bounds.h);
-      }
-      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      FullScreenOn(std::max(0, SDL_GetWindowDisplayIndex(window_)));
     }
     if (clock_.Paused()) Redraw();
+  }
+
+  bool FullScreenNow() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+  // Full screen on a display: sized and placed first, as at start-up, for
+  // want of a window manager.
+  void FullScreenOn(int screen) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(screen, &bounds) == 0) {
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   }
 
   void ReadRefreshRate() {
